@@ -1,0 +1,110 @@
+// The platform layer: the only code that talks to SDL, SDL2_mixer and GTK. It stands in for the
+// window, GL context, message queue, message boxes, tick count, launch dialog and sound library
+// that the rest of the program uses.
+#pragma once
+#include <cstdint>
+
+// ---- Tick count ----------------------------------------------------------------------------
+
+// Milliseconds since the program started, as an unsigned 32-bit count (wraps after 49 days).
+uint32_t sysTickCount();
+// Fixed-step clock: with fps > 0 the tick count no longer follows the wall clock but advances by
+// exactly 1000 / fps ms at every sysSwapBuffers, so every frame is reproducible. 0 returns to the
+// wall clock.
+void sysSetFixedStep(int fps);
+int sysFixedStepFps();
+// Moves the fixed-step clock on by ms without presenting a frame (used to skip ahead).
+void sysAdvanceFixedClock(double ms);
+// Test hook: the tick count comes from source until it is reset with nullptr.
+void sysSetTickSource(uint32_t (*source)());
+
+// ---- Message boxes -------------------------------------------------------------------------
+
+// In batch mode (or when no box can be shown) a message box prints "caption: text" on stderr.
+void sysSetBatchMode(bool batch);
+bool sysBatchMode();
+// A modal box with a caption, a text and an OK button.
+void sysMessageBox(const char* caption, const char* text);
+
+// ---- Video ---------------------------------------------------------------------------------
+
+// Starts the video subsystem. Without a display (no DISPLAY / WAYLAND_DISPLAY) it fails unless
+// allowOffscreen, in which case it uses SDL's offscreen driver. Returns false with sysLastError().
+bool sysInitVideo(bool allowOffscreen);
+bool sysIsOffscreen();
+const char* sysLastError();
+
+enum class DisplayModeResult { Changed, CannotEnumerate, NotCompatible };
+// Chooses the full-screen mode width x height at the current depth and refresh rate; it takes
+// effect when the window is created full-screen.
+DisplayModeResult sysChangeDisplayMode(int width, int height);
+// Back to the desktop's own mode (a no-op when the mode was never changed).
+void sysRestoreDisplayMode();
+void sysShowCursor(bool show);
+
+// Creates the render window with a GL-capable surface (32-bit colour, double buffer, the deepest
+// depth buffer on offer, no stencil) whose client area is width x height. Returns false with
+// sysLastError() when no window can be made.
+bool sysCreateWindow(const char* title, int width, int height, bool fullScreen);
+// Creates the GL compatibility context on the window and makes it current.
+bool sysCreateGLContext();
+void sysDestroyGLContext();
+// Presents the back buffer (and, with the fixed-step clock, advances the tick count by one step).
+void sysSwapBuffers();
+// The size of the window's drawable in pixels, as SDL reports it.
+void sysClientSize(int* width, int* height);
+int sysDepthBits();
+
+// ---- Messages ------------------------------------------------------------------------------
+
+enum class MessageKind { None, Size, Paint, Close, KeyDown, KeyUp, Quit, Other };
+struct Message {
+    MessageKind kind = MessageKind::None;
+    int width = 0;    // Size: the new client size
+    int height = 0;
+    bool escape = false;  // KeyDown/KeyUp: the key is Escape
+};
+
+// Takes at most one pending message off the queue. Returns false when none is waiting.
+bool sysPeekMessage(Message* message);
+// Puts a quit message on the queue; it is dispatched like any other.
+void sysPostQuitMessage();
+// Whether the Escape key is held down now.
+bool sysEscapeDown();
+// SIGINT and SIGTERM call handler (which should only set a flag).
+void sysOnInterrupt(void (*handler)());
+
+// ---- Launch dialog -------------------------------------------------------------------------
+
+// Control ids of the launch dialog.
+enum : int {
+    IDC_RES_640 = 1000, IDC_RES_800 = 1001, IDC_RES_1024 = 1002, IDC_LAUNCH = 1003,
+    IDC_EXIT = 1004, IDC_RES_1152 = 1005, IDC_WINDOWED = 1006
+};
+enum class DialogMessage { InitDialog, Close, Command };
+// The dialog procedure: a message and, for Command, the control id. Returns true when handled.
+using DialogProc = bool (*)(DialogMessage message, int controlId);
+
+// Shows the launch dialog at (100, 100) and runs its message loop until the procedure ends the
+// dialog and posts the quit message. Returns false (with sysLastError) when it cannot be shown.
+bool sysRunLaunchDialog(DialogProc proc);
+bool sysDialogIsChecked(int controlId);
+void sysDialogSetCheck(int controlId, bool checked);
+// Hides the dialog; the loop ends at the next quit message.
+void sysEndDialog();
+
+// ---- Sound ---------------------------------------------------------------------------------
+
+using SoundStream = void*;
+// Opens the output at the mixing rate. When no device can be opened it falls back to silence,
+// saying why in one line on stderr. Never shows a box.
+bool sndInit(int mixRate, int channels, unsigned flags);
+// The spectrum unit: switched on and off, never read.
+void sndSetSpectrumActive(bool active);
+// Opens a music file as a stream; null (with one line on stderr) when missing or undecodable.
+SoundStream sndStreamOpen(const char* path, unsigned mode, int length);
+// Plays the stream in the background; nothing more is needed from the caller.
+bool sndStreamPlay(int channel, SoundStream stream);
+void sndStreamStop(SoundStream stream);
+// Closes the sound output and releases every stream.
+void sndClose();

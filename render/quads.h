@@ -1,0 +1,17 @@
+// Full-screen picture quads and the additive blend switch shared by every drawing step.
+#pragma once
+#include "render/gl.h"
+
+// Additive blending on: what is drawn afterwards is added to the frame (factors one and one).
+void beginAdditive();
+// Blending off; the blend function is left as it is.
+void endAdditive();
+
+// One picture quad in eye space: modelview reset to identity, translated by (0, y, z), the picture
+// scaled by s, each corner coloured (c, c, c). With y = 0, z = -1.6, s = 1 it just overfills a 4:3 view.
+void drawPictureQuad(GLuint texture, float c, float y, float z, float s);
+
+// Opaque picture: depth test off for the quad, brightness 1, depth test on again.
+void drawOpaquePicture(GLuint texture, float y = 0.0f, float z = -1.6f, float s = 1.0f);
+// Additive picture (flash or fade) at brightness c; depth test and blending restored afterwards.
+void drawAdditivePicture(GLuint texture, float c, float y = 0.0f, float z = -1.6f, float s = 1.0f);
