@@ -1,0 +1,18 @@
+// The single frame observer slot used by capture and frame export.
+#include "shell/frames.h"
+
+namespace {
+FrameObserver frameObserver = nullptr;
+}
+
+void setFrameObserver(FrameObserver observer)
+{
+    frameObserver = observer;
+}
+
+void notifyFramePresenting()
+{
+    if (frameObserver != nullptr) {
+        frameObserver();
+    }
+}

@@ -1,0 +1,112 @@
+#!/usr/bin/env bash
+# End-to-end checks of the program under the test display: the window's client size, Escape, the
+# launch dialog worked from the keyboard, and the exit statuses.
+set -u
+velmora="$1"
+fail=0
+pass=0
+work=$(mktemp -d)
+trap 'rm -rf "$work"; kill $(jobs -p) 2>/dev/null' EXIT
+cd "$work"
+
+check() {  # check NAME CONDITION-STATUS
+    if [ "$2" -eq 0 ]; then pass=$((pass + 1)); echo "ok: $1"; else fail=$((fail + 1)); echo "FAILED: $1"; fi
+}
+
+client_size() {  # prints WxH of a window's client area
+    xwininfo -id "$1" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}'
+}
+
+wait_window() {  # wait_window NAME-REGEX SECONDS -> prints the window id
+    local deadline=$((SECONDS + $2)) id=""
+    while [ $SECONDS -lt $deadline ]; do
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.2
+    done
+    return 1
+}
+
+wait_exit() {  # wait_exit PID SECONDS -> status of the process, 124 if it is still running
+    local deadline=$(($(date +%s%N) + $2 * 1000000000))
+    while kill -0 "$1" 2>/dev/null; do
+        [ "$(date +%s%N)" -gt "$deadline" ] && { kill "$1"; wait "$1"; return 124; }
+        sleep 0.05
+    done
+    wait "$1"
+}
+
+press() {  # press WINDOW KEY...
+    xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
+    sleep 0.3
+    shift
+    for key in "$@"; do xdotool key "$key"; sleep 0.3; done
+}
+
+# 1. A windowed start at 640x480 has exactly that client area; Escape ends it with status 0.
+"$velmora" --no-dialog --windowed --resolution 640x480 --batch 2>"$work/run1.err" &
+pid=$!
+id=$(wait_window '^Velmora$' 60)
+check "render window appears" $?
+if [ -n "$id" ]; then
+    size=$(client_size "$id")
+    [ "$size" = "640x480" ]; check "client area is 640x480 (got $size)" $?
+    sleep 1
+    press "$id" Escape
+    wait_exit $pid 5; status=$?
+    [ $status -eq 0 ]; check "Escape ends the run with status 0 (got $status)" $?
+else
+    kill $pid 2>/dev/null
+fi
+
+# 2. The dialog, worked from the keyboard: 1024x768, Windowed, Launch.
+"$velmora" --batch 2>"$work/run2.err" &
+pid=$!
+dialog=$(wait_window '^Velmora - final version$' 30)
+check "launch dialog appears" $?
+if [ -n "$dialog" ]; then
+    press "$dialog" alt+1 alt+w alt+l
+    id=$(wait_window '^Velmora$' 60)
+    check "Launch opens the render window" $?
+    if [ -n "$id" ]; then
+        size=$(client_size "$id")
+        [ "$size" = "1024x768" ]; check "dialog choice 1024x768 windowed gives a 1024x768 client area (got $size)" $?
+        sleep 1
+        press "$id" Escape
+    fi
+    wait_exit $pid 5; status=$?
+    [ $status -eq 0 ]; check "dialog run ends with status 0 (got $status)" $?
+else
+    kill $pid 2>/dev/null
+fi
+
+# 3. Exit ends with status 0 and no render window.
+"$velmora" --batch 2>"$work/run3.err" &
+pid=$!
+dialog=$(wait_window '^Velmora - final version$' 30)
+if [ -n "$dialog" ]; then
+    press "$dialog" alt+x
+    wait_exit $pid 5; status=$?
+    [ $status -eq 0 ]; check "Exit ends with status 0 (got $status)" $?
+    ! xdotool search --name '^Velmora$' >/dev/null 2>&1; check "Exit opens no render window" $?
+else
+    kill $pid 2>/dev/null; check "launch dialog appears for Exit" 1
+fi
+
+# 4. A bad option: status 2, the option named, the usage shown.
+"$velmora" --frobnicate 2>"$work/bad.err"; status=$?
+[ $status -eq 2 ] && grep -q -- "--frobnicate" "$work/bad.err" && grep -q "usage" "$work/bad.err"
+check "bad option exits with status 2 and names it" $?
+"$velmora" --resolution 123x45 2>"$work/bad2.err"; status=$?
+[ $status -eq 2 ]; check "bad resolution exits with status 2" $?
+
+# 5. No display: a clear word and a non-zero status, never a silent success.
+env -u DISPLAY -u WAYLAND_DISPLAY "$velmora" 2>"$work/nodisplay.err"; status=$?
+[ $status -ne 0 ] && grep -q -- "--no-dialog" "$work/nodisplay.err"
+check "no display for the dialog: non-zero status mentioning --no-dialog (got $status)" $?
+env -u DISPLAY -u WAYLAND_DISPLAY "$velmora" --no-dialog --windowed 2>"$work/nodisplay2.err"; status=$?
+[ $status -ne 0 ] && [ -s "$work/nodisplay2.err" ]
+check "no display for the window: non-zero status with a reason (got $status)" $?
+
+echo "$pass passed, $fail failed"
+[ $fail -eq 0 ]
