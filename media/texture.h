@@ -16,8 +16,10 @@ struct DecodedPicture {
 // GL context goes.
 extern GLuint TextureTable[8];
 
-// Decodes a JPEG file to RGB. Returns null when the file cannot be opened or is not a readable
-// JPEG (the decoder's own message then goes to stderr). The caller frees with freeDecodedPicture.
+// Decodes a JPEG file to RGB (grayscale and CMYK files are converted). Returns null when the file
+// cannot be opened, is not a readable JPEG, is truncated or damaged, or is over 8192 pixels a side
+// (the decoder's own message then goes to stderr with the file name). The caller frees with
+// freeDecodedPicture.
 DecodedPicture* readJpegFile(const char* name);
 void freeDecodedPicture(DecodedPicture* picture);
 

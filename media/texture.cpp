@@ -1,0 +1,232 @@
+// JPEG texture loader: decodes a picture file to packed RGB rows with libjpeg (6b API) and uploads
+// it as a mipmapped GL texture through GLU. Also owns the table of the eight stand-alone pictures.
+// Depends on libjpeg-turbo, GL/GLU and the platform's message box; a bad file never ends the run.
+#include "media/texture.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include <jpeglib.h>
+#include <jerror.h>
+
+#include "platform/platform.h"
+
+GLuint TextureTable[8] = {};
+
+namespace {
+
+// Larger sides are refused before decoding starts: the program's pictures are a screen in size, and
+// a damaged header must not make the decoder ask for gigabytes.
+constexpr int MAX_PICTURE_SIDE = 8192;
+
+// The decompressor's error manager extended with a way back into readJpegFile: the library's own
+// error_exit would end the process.
+struct JpegErrorManager {
+    jpeg_error_mgr base;
+    jmp_buf escape;
+    const char* fileName;
+};
+
+// Everything that must be released whether decoding finishes or jumps out. It lives in
+// readJpegFile's frame, not in the frame holding setjmp, so its fields keep their values.
+struct DecodeState {
+    jpeg_decompress_struct cinfo;
+    JpegErrorManager error;
+    FILE* file = nullptr;
+    bool created = false;
+    DecodedPicture* picture = nullptr;
+    JSAMPROW* rows = nullptr;
+    JSAMPLE* cmykRows = nullptr;
+};
+
+void printJpegMessage(j_common_ptr cinfo)
+{
+    const JpegErrorManager* error = reinterpret_cast<const JpegErrorManager*>(cinfo->err);
+    char text[JMSG_LENGTH_MAX] = {};
+    (*cinfo->err->format_message)(cinfo, text);
+    std::fprintf(stderr, "%s: %s\n", error->fileName, text);
+}
+
+[[noreturn]] void jpegErrorExit(j_common_ptr cinfo)
+{
+    printJpegMessage(cinfo);
+    std::longjmp(reinterpret_cast<JpegErrorManager*>(cinfo->err)->escape, 1);
+}
+
+// Warnings that mean the library invented or dropped image data (a truncated or damaged file) end
+// the decode like errors do; the others (unknown JFIF revision, odd Adobe transform, stray bytes
+// between markers) are printed and the picture is kept.
+bool lostImageData(int messageCode)
+{
+    switch (messageCode) {
+    case JWRN_JPEG_EOF:
+    case JWRN_HIT_MARKER:
+    case JWRN_HUFF_BAD_CODE:
+    case JWRN_ARITH_BAD_CODE:
+    case JWRN_MUST_RESYNC:
+    case JWRN_BOGUS_PROGRESSION:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void jpegEmitMessage(j_common_ptr cinfo, int msgLevel)
+{
+    if (msgLevel >= 0)
+        return;  // trace output
+    if (lostImageData(cinfo->err->msg_code))
+        jpegErrorExit(cinfo);
+    if (cinfo->err->num_warnings++ == 0)
+        printJpegMessage(cinfo);
+}
+
+// Adobe writers store CMYK inverted (0 = full ink); plain CMYK files store ink directly. The picture
+// is converted with the usual naive formula, no colour profile.
+void cmykRowToRgb(const JSAMPLE* cmyk, uint8_t* rgb, int width, bool inverted)
+{
+    for (int x = 0; x < width; ++x, cmyk += 4, rgb += 3) {
+        int c = cmyk[0], m = cmyk[1], y = cmyk[2], k = cmyk[3];
+        if (!inverted) {
+            c = 255 - c;
+            m = 255 - m;
+            y = 255 - y;
+            k = 255 - k;
+        }
+        rgb[0] = static_cast<uint8_t>((c * k + 127) / 255);
+        rgb[1] = static_cast<uint8_t>((m * k + 127) / 255);
+        rgb[2] = static_cast<uint8_t>((y * k + 127) / 255);
+    }
+}
+
+// Reads the header and every scanline into state->picture. Returns false when the library reported
+// an error (its message is already on stderr); the caller releases what was set up.
+bool decodeJpeg(DecodeState* state, const char* name)
+{
+    jpeg_decompress_struct* cinfo = &state->cinfo;
+    cinfo->err = jpeg_std_error(&state->error.base);
+    state->error.base.error_exit = jpegErrorExit;
+    state->error.base.emit_message = jpegEmitMessage;
+    state->error.fileName = name;
+    if (setjmp(state->error.escape))
+        return false;
+
+    state->created = true;  // destroying a half-created decompressor is safe
+    jpeg_create_decompress(cinfo);
+    jpeg_stdio_src(cinfo, state->file);
+    jpeg_read_header(cinfo, TRUE);
+    if (cinfo->image_width > MAX_PICTURE_SIDE || cinfo->image_height > MAX_PICTURE_SIDE) {
+        std::fprintf(stderr, "%s: picture of %u x %u pixels is too large (at most %d a side)\n", name,
+                     cinfo->image_width, cinfo->image_height, MAX_PICTURE_SIDE);
+        return false;
+    }
+
+    // Grayscale and colour files both come out as RGB; the library cannot turn CMYK or YCCK into
+    // RGB, so those are read as CMYK and converted here.
+    const bool cmyk = cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK;
+    cinfo->out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
+    jpeg_start_decompress(cinfo);
+
+    const int width = static_cast<int>(cinfo->output_width);
+    const int height = static_cast<int>(cinfo->output_height);
+    const int components = cinfo->output_components;
+    if (components != (cmyk ? 4 : 3)) {
+        std::fprintf(stderr, "%s: decoder delivered %d components\n", name, components);
+        return false;
+    }
+
+    DecodedPicture* picture = new DecodedPicture;
+    state->picture = picture;
+    picture->width = width;
+    picture->height = height;
+    picture->rowBytes = width * 3;
+    const size_t pixelCount = static_cast<size_t>(width) * static_cast<size_t>(height);
+    picture->pixels = static_cast<uint8_t*>(std::malloc(pixelCount * 3u));
+    state->rows = static_cast<JSAMPROW*>(std::malloc(sizeof(JSAMPROW) * static_cast<size_t>(height)));
+    if (cmyk)
+        state->cmykRows = static_cast<JSAMPLE*>(std::malloc(pixelCount * 4u));
+    if (!picture->pixels || !state->rows || (cmyk && !state->cmykRows)) {
+        std::fprintf(stderr, "%s: out of memory for a picture of %d x %d pixels\n", name, width, height);
+        return false;
+    }
+
+    const size_t decodedRowBytes = static_cast<size_t>(width) * static_cast<size_t>(components);
+    JSAMPLE* target = cmyk ? state->cmykRows : picture->pixels;
+    for (int i = 0; i < height; ++i)
+        state->rows[i] = target + static_cast<size_t>(i) * decodedRowBytes;
+    while (cinfo->output_scanline < cinfo->output_height) {
+        const JDIMENSION line = cinfo->output_scanline;
+        jpeg_read_scanlines(cinfo, state->rows + line, cinfo->output_height - line);
+    }
+    if (cmyk) {
+        for (int i = 0; i < height; ++i)
+            cmykRowToRgb(state->rows[i], picture->pixels + static_cast<size_t>(i) * picture->rowBytes,
+                         width, cinfo->saw_Adobe_marker);
+    }
+    jpeg_finish_decompress(cinfo);
+    return true;
+}
+
+}  // namespace
+
+DecodedPicture* readJpegFile(const char* name)
+{
+    if (!name)
+        return nullptr;
+    FILE* file = std::fopen(name, "rb");
+    if (!file)
+        return nullptr;
+
+    DecodeState state;
+    std::memset(&state.cinfo, 0, sizeof(state.cinfo));
+    state.file = file;
+    const bool decoded = decodeJpeg(&state, name);
+
+    if (state.created)
+        jpeg_destroy_decompress(&state.cinfo);
+    std::fclose(state.file);
+    std::free(state.rows);
+    std::free(state.cmykRows);
+    if (!decoded) {
+        freeDecodedPicture(state.picture);
+        return nullptr;
+    }
+    return state.picture;
+}
+
+// Releases a picture from readJpegFile; null is allowed.
+void freeDecodedPicture(DecodedPicture* picture)
+{
+    if (!picture)
+        return;
+    std::free(picture->pixels);
+    delete picture;
+}
+
+void loadTexture(GLuint* textures, const char* name, int slot)
+{
+    if (!name || !textures || slot < 0)
+        return;
+    DecodedPicture* picture = readJpegFile(name);
+    if (!picture) {
+        sysMessageBox("-=(Status)=-", name);
+        return;
+    }
+
+    glGenTextures(1, &textures[slot]);
+    glBindTexture(GL_TEXTURE_2D, textures[slot]);
+    // Rows are packed (903 bytes for a 301-pixel row); with the default 4-byte alignment the
+    // mipmap builder would skip a byte per row and shear the picture.
+    GLint previousAlignment = 4;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &previousAlignment);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    gluBuild2DMipmaps(GL_TEXTURE_2D, 3, picture->width, picture->height, GL_RGB, GL_UNSIGNED_BYTE,
+                      picture->pixels);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, previousAlignment);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+
+    freeDecodedPicture(picture);
+}
