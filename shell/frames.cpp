@@ -16,3 +16,19 @@ void notifyFramePresenting()
         frameObserver();
     }
 }
+
+namespace {
+MusicStartObserver musicStartObserver = nullptr;
+}
+
+void setMusicStartObserver(MusicStartObserver observer)
+{
+    musicStartObserver = observer;
+}
+
+void notifyMusicStarted(const char* musicFile)
+{
+    if (musicStartObserver != nullptr) {
+        musicStartObserver(musicFile);
+    }
+}

@@ -6,3 +6,9 @@
 using FrameObserver = void (*)();
 void setFrameObserver(FrameObserver observer);
 void notifyFramePresenting();
+
+// Called by the music module the moment the music starts playing (capture lines the sound up
+// with the frames from there).
+using MusicStartObserver = void (*)(const char* musicFile);
+void setMusicStartObserver(MusicStartObserver observer);
+void notifyMusicStarted(const char* musicFile);
