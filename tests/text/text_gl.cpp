@@ -1,0 +1,135 @@
+// Window, projection and read-back for the text tests and the frame dumper. Uses the platform
+// layer for the window and GL context, libpng for pictures.
+#include "text_gl.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <png.h>
+
+#include "media/texture.h"
+#include "platform/platform.h"
+
+namespace {
+
+bool windowOpen = false;
+
+// A small all-white texture in slot 0, as "pict/white.jpg" would be.
+void loadWhiteTexture()
+{
+    std::vector<uint8_t> white(8 * 8 * 3, 255);
+    glGenTextures(1, &TextureTable[0]);
+    glBindTexture(GL_TEXTURE_2D, TextureTable[0]);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 8, 8, 0, GL_RGB, GL_UNSIGNED_BYTE, white.data());
+}
+
+}  // namespace
+
+bool openTextWindow(std::string* why)
+{
+    if (windowOpen)
+        return true;
+    if (!sysInitVideo(false) || !sysCreateWindow("text test", frameWidth, frameHeight, false) ||
+        !sysCreateGLContext()) {
+        *why = std::string("no GL window: ") + sysLastError();
+        return false;
+    }
+    windowOpen = true;
+    glViewport(0, 0, frameWidth, frameHeight);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, static_cast<double>(frameWidth) / static_cast<double>(frameHeight), 0.5,
+                   4000.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glEnable(GL_TEXTURE_2D);
+    glShadeModel(GL_SMOOTH);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClearDepth(1.0);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    loadWhiteTexture();
+    return true;
+}
+
+void clearTextFrame()
+{
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+}
+
+bool Frame::lit(int x, int y) const
+{
+    const uint8_t* p = &rgb[(static_cast<size_t>(y) * frameWidth + static_cast<size_t>(x)) * 3];
+    return p[0] > 8 || p[1] > 8 || p[2] > 8;
+}
+
+int Frame::litCount() const
+{
+    int count = 0;
+    for (int y = 0; y < frameHeight; ++y)
+        for (int x = 0; x < frameWidth; ++x)
+            count += lit(x, y) ? 1 : 0;
+    return count;
+}
+
+bool Frame::litBox(int* left, int* top, int* right, int* bottom) const
+{
+    bool any = false;
+    for (int y = 0; y < frameHeight; ++y) {
+        for (int x = 0; x < frameWidth; ++x) {
+            if (!lit(x, y))
+                continue;
+            if (!any) {
+                *left = *right = x;
+                *top = *bottom = y;
+                any = true;
+            }
+            *left = std::min(*left, x);
+            *right = std::max(*right, x);
+            *top = std::min(*top, y);
+            *bottom = std::max(*bottom, y);
+        }
+    }
+    return any;
+}
+
+Frame readFrame()
+{
+    Frame frame;
+    std::vector<uint8_t> bottomUp(static_cast<size_t>(frameWidth) * frameHeight * 3);
+    glFinish();
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, frameWidth, frameHeight, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
+    frame.rgb.resize(bottomUp.size());
+    const size_t row = static_cast<size_t>(frameWidth) * 3;
+    for (int y = 0; y < frameHeight; ++y)
+        std::copy_n(&bottomUp[(frameHeight - 1 - y) * row], row, &frame.rgb[y * row]);
+    return frame;
+}
+
+bool writeFramePng(const Frame& frame, const char* path)
+{
+    FILE* file = std::fopen(path, "wb");
+    if (!file)
+        return false;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    if (!info || setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        std::fclose(file);
+        return false;
+    }
+    png_init_io(png, file);
+    png_set_IHDR(png, info, frameWidth, frameHeight, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    for (int y = 0; y < frameHeight; ++y)
+        png_write_row(png, &frame.rgb[static_cast<size_t>(y) * frameWidth * 3]);
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return std::fclose(file) == 0;
+}
