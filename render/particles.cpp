@@ -1,0 +1,285 @@
+// Particle systems: construction and teardown, emission and expiry on the uptime clock, the
+// free-standing drawing (drawRising) and the model pass that drives the systems attached to '*'
+// meshes (attachEmitters, drawEmitters). Depends on the platform tick count, the random source of
+// the scene clock module, the JPEG texture loader and the camera view of the model renderer.
+#include "render/particles.h"
+
+#include <cmath>
+#include <cstdio>
+#include <new>
+
+#include "media/texture.h"
+#include "platform/platform.h"
+#include "render/quads.h"
+#include "render/renderer.h"
+#include "render/switches.h"
+#include "shell/clock.h"
+
+float uptimeSeconds()
+{
+    return static_cast<float>(sysTickCount()) * 0.001f;
+}
+
+ParticleSystem::TextureLoader ParticleSystem::defaultLoader()
+{
+    return loadTexture;
+}
+
+ParticleSystem::ParticleSystem(int32_t capacity_, const char* textureFile, float lifetime_, int32_t emitRate_,
+                               float size_, float rise_, TextureLoader loader)
+    : lifetime(lifetime_), emitRate(emitRate_), capacity(capacity_), size(size_), rise(rise_)
+{
+    // The system's own one-entry texture list: slot 0 becomes its picture.
+    GLuint textures[1] = {0};
+    if (loader != nullptr && textureFile != nullptr)
+        loader(textures, textureFile, 0);
+    texture = textures[0];
+
+    if (capacity > 0)
+        particles = new (std::nothrow) Particle[capacity];
+    if (particles == nullptr) {
+        if (capacity > 0)
+            std::fprintf(stderr, "particle system \"%s\": no memory for %d particles; it stays empty\n",
+                         textureFile != nullptr ? textureFile : "", capacity);
+        capacity = 0;
+    }
+}
+
+ParticleSystem::~ParticleSystem()
+{
+    release();
+}
+
+void ParticleSystem::release()
+{
+    delete[] particles;
+    particles = nullptr;
+    capacity = 0;
+    count = 0;
+}
+
+void ParticleSystem::update()
+{
+    const float now = uptimeSeconds();
+    if (lastEmitTime == 0.0f)
+        lastEmitTime = now;
+
+    // The time since the last emission, not an accumulated debt: a late frame still emits only one.
+    // Compared as a float so that a huge gap needs no conversion to int.
+    const float due = std::trunc((now - lastEmitTime) * static_cast<float>(emitRate));
+    if (due >= 1.0f && count + 1 < capacity) {
+        Particle& particle = particles[count];
+        particle.birthTime = now;
+        particle.deathTime = now + lifetime;
+        particle.position = emitterPosition;
+        for (double& angle : particle.angles)
+            angle = randomBelow(360);
+        ++count;
+        lastEmitTime = now;
+    }
+
+    int32_t i = 0;
+    while (i < count) {
+        if (!(particles[i].deathTime > now))
+            removeParticle(i);
+        else
+            ++i;
+    }
+}
+
+void ParticleSystem::removeParticle(int32_t index)
+{
+    if (index < 0 || index >= count)
+        return;
+    --count;
+    for (int32_t k = index; k < count; ++k)
+        particles[k] = particles[k + 1];
+}
+
+namespace {
+
+// One particle quad in the plane z = 0 of the current matrix, half-width s, coloured (c, c, c).
+// The picture's top row is at the top of the quad.
+void drawParticleQuad(GLuint texture, float c, float s)
+{
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glBegin(GL_QUADS);
+    glColor3f(c, c, c);
+    glTexCoord2f(0.0f, 1.0f);
+    glVertex3f(-s, -s, 0.0f);
+    glColor3f(c, c, c);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex3f(-s, s, 0.0f);
+    glColor3f(c, c, c);
+    glTexCoord2f(1.0f, 0.0f);
+    glVertex3f(s, s, 0.0f);
+    glColor3f(c, c, c);
+    glTexCoord2f(1.0f, 1.0f);
+    glVertex3f(s, -s, 0.0f);
+    glEnd();
+}
+
+// Eye rotation about x, y, z and translation by -eye, then the particle's place and the inverse
+// angles in the same axis order (not reversed), so that the quad roughly faces the viewer.
+void loadParticleMatrix(const Vec3d& eyeAngles, const Vec3d& eye, double x, double y, double z)
+{
+    glLoadIdentity();
+    glRotatef(static_cast<float>(eyeAngles.x), 1.0f, 0.0f, 0.0f);
+    glRotatef(static_cast<float>(eyeAngles.y), 0.0f, 1.0f, 0.0f);
+    glRotatef(static_cast<float>(eyeAngles.z), 0.0f, 0.0f, 1.0f);
+    glTranslatef(static_cast<float>(-eye.x), static_cast<float>(-eye.y), static_cast<float>(-eye.z));
+    glTranslatef(static_cast<float>(x), static_cast<float>(y), static_cast<float>(z));
+    glRotatef(static_cast<float>(-eyeAngles.x), 1.0f, 0.0f, 0.0f);
+    glRotatef(static_cast<float>(-eyeAngles.y), 0.0f, 1.0f, 0.0f);
+    glRotatef(static_cast<float>(-eyeAngles.z), 0.0f, 0.0f, 1.0f);
+}
+
+// 1 at birth, falling linearly to 0 at death (below 0 afterwards, which GL clamps to black).
+float lifeLeft(const Particle& particle, float now)
+{
+    return (now - particle.deathTime) / (particle.birthTime - particle.deathTime);
+}
+
+}  // namespace
+
+void ParticleSystem::drawRising()
+{
+    const float now = uptimeSeconds();
+    beginAdditive();
+    glDisable(GL_DEPTH_TEST);
+    for (int32_t i = 0; i < count; ++i) {
+        const Particle& particle = particles[i];
+        const float f = lifeLeft(particle, now);
+        const double y = particle.position.y + (rise - f * rise);
+        loadParticleMatrix(eyeAngles, eyePosition, particle.position.x, y, particle.position.z);
+        drawParticleQuad(texture, f, f * size);
+    }
+    glEnable(GL_DEPTH_TEST);
+    endAdditive();
+    glColor3f(1.0f, 1.0f, 1.0f);
+}
+
+void destroyParticleSystem(ParticleSystem* system)
+{
+    delete system;
+}
+
+double emitterDistanceLimit(int32_t range)
+{
+    // The switch only takes 0, 1 and 2; anything else is read as the nearest of them.
+    if (range <= 0)
+        return 800.0;
+    if (range == 1)
+        return 1000.0;
+    return 5000.0;
+}
+
+void Model::attachEmitters(int32_t capacity, float lifetime, int32_t emitRate, float size, float rise)
+{
+    // Systems of an earlier call are torn down rather than leaked.
+    for (int32_t i = 0; i < emitterCount; ++i) {
+        destroyParticleSystem(particleSystems[i]);
+        particleSystems[i] = nullptr;
+        emitters[i] = nullptr;
+    }
+    emitterCount = 0;
+
+    int leftOut = 0;
+    const char* firstLeftOut = "";
+    rewind();
+    for (int i = 0; i < objectCount; ++i) {
+        SceneObject* object = cursor;
+        if (object->kind == ObjectKind::Mesh && object->name[0] == '*') {
+            if (emitterCount >= maxEmitters) {
+                if (leftOut++ == 0)
+                    firstLeftOut = object->name;
+            } else {
+                // The picture is the object's material; an emitter without one gets no texture. The
+                // model's material loader is used so that a model read without GL stays without it.
+                const Material* material = materialOf(object);
+                ParticleSystem* system = new (std::nothrow)
+                    ParticleSystem(capacity, material != nullptr ? material->name : nullptr, lifetime, emitRate,
+                                   size, rise, materialLoader);
+                if (system == nullptr) {
+                    std::fprintf(stderr, "emitter \"%s\": no memory for its particle system\n", object->name);
+                    advance();
+                    continue;
+                }
+                switch (object->name[1]) {
+                case '1': system->mode = 1; break;
+                case '2': system->mode = 2; break;
+                case '3': system->mode = 3; break;
+                default: system->mode = 0; break;
+                }
+                particleSystems[emitterCount] = system;
+                emitters[emitterCount] = object;
+                ++emitterCount;
+            }
+        }
+        advance();
+    }
+    rewind();
+    if (leftOut > 0)
+        std::fprintf(stderr, "more than %d emitter objects: %d of them, from \"%s\" on, get no particle system\n",
+                     maxEmitters, leftOut, firstLeftOut);
+}
+
+namespace {
+
+// Where an emitter's next particle is born. Mode 3 builds a point of the mesh's bounding box from
+// three random vertices, one per axis in the order x, y, z; a mesh without vertices has no such
+// point and emits at its position instead.
+Vec3d emitterBirthPoint(const ParticleSystem& system, const SceneObject& object)
+{
+    if (system.mode != 3 || object.vertexCount == 0 || object.vertices == nullptr)
+        return object.position;
+    Vec3d point;
+    point.x = object.vertices[randomBelow(object.vertexCount)].x;
+    point.y = object.vertices[randomBelow(object.vertexCount)].y;
+    point.z = object.vertices[randomBelow(object.vertexCount)].z;
+    return point;
+}
+
+}  // namespace
+
+void Model::drawEmitters()
+{
+    if (emitterCount == 0)
+        return;
+    const double limit = emitterDistanceLimit(viewRange);
+    const float now = uptimeSeconds();
+    const CameraView view = cameraView(*this);
+
+    glDisable(GL_FOG);
+    glDepthMask(GL_FALSE);
+    beginAdditive();
+    for (int32_t i = 0; i < emitterCount; ++i) {
+        ParticleSystem* system = particleSystems[i];
+        const SceneObject* object = emitters[i];
+        if (system == nullptr || object == nullptr)
+            continue;
+        system->emitterPosition = emitterBirthPoint(*system, *object);
+        system->update();
+
+        const bool rises = system->mode == 1 || system->mode == 3;
+        const bool shrinks = system->mode == 2 || system->mode == 3;
+        for (int32_t p = 0; p < system->count; ++p) {
+            const Particle& particle = system->particles[p];
+            const float r = lifeLeft(particle, now);
+            const double y = rises ? particle.position.y + (system->rise - r * system->rise) : particle.position.y;
+            const float s = shrinks ? r * system->size : system->size;
+            // A square around the camera on the ground plane; height is not tested.
+            if (!(view.eye.x - limit < particle.position.x && particle.position.x < view.eye.x + limit &&
+                  view.eye.z - limit < particle.position.z && particle.position.z < view.eye.z + limit))
+                continue;
+            if (view.rotating)
+                loadParticleMatrix(view.angles, view.eye, particle.position.x, y, particle.position.z);
+            else
+                loadParticleMatrix(Vec3d(), Vec3d(), particle.position.x, y, particle.position.z);
+            drawParticleQuad(system->texture, r, s);
+        }
+    }
+    glDepthMask(GL_TRUE);
+    endAdditive();
+    glColor3f(1.0f, 1.0f, 1.0f);
+}
