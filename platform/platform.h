@@ -13,8 +13,12 @@ uint32_t sysTickCount();
 // wall clock.
 void sysSetFixedStep(int fps);
 int sysFixedStepFps();
-// Moves the fixed-step clock on by ms without presenting a frame (used to skip ahead).
+// Moves the fixed-step clock on by ms without presenting a frame (used to skip ahead); also moves
+// a held clock.
 void sysAdvanceFixedClock(double ms);
+// Holds the tick count: it then moves only by sysAdvanceFixedClock. On release the wall clock goes
+// on from the held count (it never jumps back); with the fixed-step clock holding changes nothing.
+void sysHoldClock(bool hold);
 // Test hook: the tick count comes from source until it is reset with nullptr.
 void sysSetTickSource(uint32_t (*source)());
 

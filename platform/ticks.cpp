@@ -1,5 +1,7 @@
 // The program's tick count: milliseconds since start-up from the monotonic clock, or a fixed-step
 // count that advances by one frame's worth at every buffer swap, or a source a test installs.
+// Skipping ahead holds the count and moves it by hand; the wall clock then resumes from the held
+// value, so the count never jumps back.
 #include "platform/platform.h"
 
 #include <chrono>
@@ -10,7 +12,20 @@ namespace {
 const std::chrono::steady_clock::time_point programStart = std::chrono::steady_clock::now();
 int fixedFps = 0;
 double fixedMs = 0.0;
+bool held = false;
+double wallOffsetMs = 0.0;  // added to the wall clock after a hold, so that time goes on from it
 uint32_t (*tickSource)() = nullptr;
+
+double wallMs()
+{
+    const auto elapsed = std::chrono::steady_clock::now() - programStart;
+    return static_cast<double>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count()) + wallOffsetMs;
+}
+
+bool countIsManual()
+{
+    return fixedFps > 0 || held;
+}
 
 }  // namespace
 
@@ -19,13 +34,9 @@ uint32_t sysTickCount()
     if (tickSource != nullptr) {
         return tickSource();
     }
-    if (fixedFps > 0) {
-        // Rounded from the exact sum so that 1000/60 ms steps do not drift.
-        return static_cast<uint32_t>(static_cast<uint64_t>(std::llround(fixedMs)));
-    }
-    const auto elapsed = std::chrono::steady_clock::now() - programStart;
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count();
-    return static_cast<uint32_t>(static_cast<uint64_t>(ms));
+    // Rounded from the exact sum so that 1000/60 ms steps do not drift.
+    const double ms = countIsManual() ? fixedMs : wallMs();
+    return static_cast<uint32_t>(static_cast<uint64_t>(std::llround(ms)));
 }
 
 void sysSetFixedStep(int fps)
@@ -41,9 +52,24 @@ int sysFixedStepFps()
 
 void sysAdvanceFixedClock(double ms)
 {
-    if (fixedFps > 0) {
+    if (countIsManual()) {
         fixedMs += ms;
     }
+}
+
+void sysHoldClock(bool hold)
+{
+    if (hold == held) {
+        return;
+    }
+    if (fixedFps == 0) {
+        if (hold) {
+            fixedMs = wallMs();
+        } else {
+            wallOffsetMs += fixedMs - wallMs();
+        }
+    }
+    held = hold;
 }
 
 // Called by the buffer swap: one frame's worth of time passes.
