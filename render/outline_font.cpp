@@ -254,8 +254,9 @@ int walkCubicTo(const FT_Vector* control1, const FT_Vector* control2, const FT_V
 
 const FT_Int32 outlineLoadFlags = FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP;
 
-// Asks fontconfig for the file that best matches the text face; empty when it offers none.
-std::string askFontconfig()
+}  // namespace
+
+std::string askFontconfigForTextFont()
 {
     std::string path;
     FcConfig* config = FcInitLoadConfigAndFonts();
@@ -281,8 +282,6 @@ std::string askFontconfig()
     FcConfigDestroy(config);
     return path;
 }
-
-}  // namespace
 
 struct OutlineFace {
     FT_Library library = nullptr;
@@ -512,7 +511,7 @@ OutlineFace* openTextFace()
 {
     if (OutlineFace* face = openOutlineFace(robotoBlackPath))
         return face;
-    std::string path = askFontconfig();
+    std::string path = askFontconfigForTextFont();
     OutlineFace* face = path == robotoBlackPath ? nullptr : openOutlineFace(path.c_str());
     if (face)
         std::fprintf(stderr, "%s is not at %s; using %s (%s)\n", textFontName, robotoBlackPath,

@@ -78,6 +78,8 @@ int useFontOutlines(OutlineFace* face, int first, int count, GLuint listBase, fl
 
 // The face the text is meant to use, for messages.
 extern const char* const textFontName;
+// The file fontconfig offers for Roboto Black (preferring TrueType outlines); empty when none.
+std::string askFontconfigForTextFont();
 // Opens Roboto Black at its Debian path, else the face fontconfig offers for it (saying so on
 // stderr). Null when neither can be opened.
 OutlineFace* openTextFace();

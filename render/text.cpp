@@ -23,6 +23,8 @@ const int fontListCount = 256;
 const float fontDeviation = 0.1f;
 const float fontExtrusion = 0.2f;
 
+OutlineFace* (*textFaceSource)() = openTextFace;
+
 // The line's letters sit on a line this far from the eye during the hold.
 const float holdDepth = 15.0f;
 
@@ -81,7 +83,7 @@ void createOutlineFont()
         std::fprintf(stderr, "No display lists left for the text font; text is not drawn\n");
         return;
     }
-    OutlineFace* face = openTextFace();
+    OutlineFace* face = textFaceSource();
     if (!face) {
         glDeleteLists(base, fontListCount);
         std::string text = std::string("Font not found: ") + textFontName +
@@ -102,6 +104,11 @@ void deleteOutlineFont()
         glDeleteLists(fontListBase, fontListCount);
     fontListBase = 0;
     std::fill(std::begin(glyphMetrics), std::end(glyphMetrics), GlyphMetricsFloat());
+}
+
+void setTextFaceSource(OutlineFace* (*open)())
+{
+    textFaceSource = open ? open : openTextFace;
 }
 
 void printCreditLine(float start, float end, float fade, const char* format, ...)

@@ -15,6 +15,8 @@ extern GlyphMetricsFloat glyphMetrics[256];  // per code, in em units; code 255 
 void createOutlineFont();
 // Deletes the 256 lists (nothing when there are none).
 void deleteOutlineFont();
+// Test hook: createOutlineFont takes its face from open (null: openTextFace again).
+void setTextFaceSource(OutlineFace* (*open)());
 
 // Each printer formats its line printf-style and draws it when start <= sceneTime <= end; a null
 // format draws nothing, a line longer than 255 characters is cut. Letters fly in during the

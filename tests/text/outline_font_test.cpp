@@ -295,3 +295,13 @@ TEST(OutlineFaceOpening, MissingOrBrokenFilesGiveNoFace)
     // A file that is not a font at all.
     EXPECT_EQ(openOutlineFace(VELMORA_SOURCE_DIR "/tests/text/outline_font_test.cpp"), nullptr);
 }
+
+TEST(OutlineFaceOpening, FontconfigOffersALoadableRobotoFace)
+{
+    std::string path = askFontconfigForTextFont();
+    ASSERT_FALSE(path.empty());
+    OutlineFace* face = openOutlineFace(path.c_str());
+    ASSERT_NE(face, nullptr) << path;
+    EXPECT_EQ(outlineFaceName(face).rfind("Roboto", 0), 0u) << outlineFaceName(face);
+    closeOutlineFace(face);
+}

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "media/texture.h"
+#include "platform/platform.h"
 #include "render/text.h"
 #include "shell/clock.h"
 #include "text_gl.h"
@@ -296,16 +297,28 @@ TEST_F(TextFrames, LettersAddLightOverWhatIsAlreadyThere)
     EXPECT_GT(litOnSquare, 0);
 }
 
-TEST_F(TextFrames, WithoutTheFontNothingIsDrawnAndItCanBeMadeAgain)
+TEST_F(TextFrames, WithoutAFaceAMessageNamesTheFontAndNothingIsDrawn)
 {
-    deleteOutlineFont();
+    sysSetBatchMode(true);  // the box goes to stderr instead of waiting for a click
+    setTextFaceSource([]() -> OutlineFace* { return nullptr; });
+    ::testing::internal::CaptureStderr();
+    createOutlineFont();
+    std::string message = ::testing::internal::GetCapturedStderr();
+    setTextFaceSource(nullptr);
+    EXPECT_NE(message.find("Error: "), std::string::npos) << message;
+    EXPECT_NE(message.find("Roboto Black"), std::string::npos) << message;
     EXPECT_EQ(fontListBase, 0u);
     EXPECT_EQ(glyphMetrics['W'].cellIncX, 0.0f);
     sceneTime = 5.0f;
     printCreditLine(0.0f, 10.0f, 1.0f, "NO FONT");
+    expectStateRestored();
     EXPECT_EQ(readFrame().litCount(), 0);
+
     createOutlineFont();
     ASSERT_NE(fontListBase, 0u);
     printCreditLine(0.0f, 10.0f, 1.0f, "FONT");
     EXPECT_GT(readFrame().litCount(), 100);
+    deleteOutlineFont();
+    EXPECT_EQ(fontListBase, 0u);
+    createOutlineFont();
 }
