@@ -6,52 +6,10 @@
 #include <cmath>
 #include <string>
 
+#include "outline_checks.h"
 #include "render/outline_font.h"
 
 namespace {
-
-OutlinePoint pt(float x, float y)
-{
-    OutlinePoint p;
-    p.x = x;
-    p.y = y;
-    return p;
-}
-
-float cross(OutlinePoint a, OutlinePoint b, OutlinePoint p)
-{
-    return (b.x - a.x) * (p.y - a.y) - (b.y - a.y) * (p.x - a.x);
-}
-
-// Winding number of p around all contours: non-zero means inside under the non-zero rule.
-int windingAt(const std::vector<OutlineContour>& contours, OutlinePoint p)
-{
-    int winding = 0;
-    for (const OutlineContour& c : contours) {
-        for (size_t i = 0; i < c.size(); ++i) {
-            OutlinePoint a = c[i];
-            OutlinePoint b = c[(i + 1) % c.size()];
-            if (a.y <= p.y) {
-                if (b.y > p.y && cross(a, b, p) > 0.0f)
-                    ++winding;
-            } else if (b.y <= p.y && cross(a, b, p) < 0.0f) {
-                --winding;
-            }
-        }
-    }
-    return winding;
-}
-
-float signedArea(const OutlineContour& c)
-{
-    double area = 0.0;
-    for (size_t i = 0; i < c.size(); ++i) {
-        const OutlinePoint& a = c[i];
-        const OutlinePoint& b = c[(i + 1) % c.size()];
-        area += static_cast<double>(a.x) * b.y - static_cast<double>(b.x) * a.y;
-    }
-    return static_cast<float>(area / 2.0);
-}
 
 // Sum of the triangle areas; fails the test on a triangle that is not counter-clockwise.
 float triangleArea(const std::vector<OutlinePoint>& tri)
@@ -102,19 +60,8 @@ template <typename Curve>
 float worstDistance(Curve curve, const OutlineContour& polyline)
 {
     float worst = 0.0f;
-    for (int s = 0; s <= 1000; ++s) {
-        OutlinePoint p = curve(static_cast<float>(s) / 1000.0f);
-        float best = 1e9f;
-        for (size_t i = 0; i + 1 < polyline.size(); ++i) {
-            OutlinePoint a = polyline[i];
-            OutlinePoint b = polyline[i + 1];
-            float dx = b.x - a.x;
-            float dy = b.y - a.y;
-            float t = std::clamp(((p.x - a.x) * dx + (p.y - a.y) * dy) / (dx * dx + dy * dy), 0.0f, 1.0f);
-            best = std::min(best, std::hypot(a.x + t * dx - p.x, a.y + t * dy - p.y));
-        }
-        worst = std::max(worst, best);
-    }
+    for (int s = 0; s <= 1000; ++s)
+        worst = std::max(worst, distanceToPolyline(polyline, curve(static_cast<float>(s) / 1000.0f), false));
     return worst;
 }
 

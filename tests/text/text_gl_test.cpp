@@ -8,6 +8,7 @@
 #include <string>
 
 #include "media/texture.h"
+#include "outline_checks.h"
 #include "platform/platform.h"
 #include "render/text.h"
 #include "shell/clock.h"
@@ -19,40 +20,6 @@ namespace {
 float pixelsPerUnit(float d)
 {
     return (frameHeight / 2.0f) / (d * std::tan(22.5f * 3.14159265f / 180.0f));
-}
-
-float cross(OutlinePoint a, OutlinePoint b, OutlinePoint p)
-{
-    return (b.x - a.x) * (p.y - a.y) - (b.y - a.y) * (p.x - a.x);
-}
-
-bool insideLoop(const OutlineContour& loop, OutlinePoint p)
-{
-    int winding = 0;
-    for (size_t i = 0; i < loop.size(); ++i) {
-        OutlinePoint a = loop[i];
-        OutlinePoint b = loop[(i + 1) % loop.size()];
-        if (a.y <= p.y) {
-            if (b.y > p.y && cross(a, b, p) > 0.0f)
-                ++winding;
-        } else if (b.y <= p.y && cross(a, b, p) < 0.0f) {
-            --winding;
-        }
-    }
-    return winding != 0;
-}
-
-float distanceToLoop(const OutlineContour& loop, OutlinePoint p)
-{
-    float best = 1e9f;
-    for (size_t i = 0; i < loop.size(); ++i) {
-        OutlinePoint a = loop[i];
-        OutlinePoint b = loop[(i + 1) % loop.size()];
-        float dx = b.x - a.x, dy = b.y - a.y;
-        float t = std::clamp(((p.x - a.x) * dx + (p.y - a.y) * dy) / (dx * dx + dy * dy + 1e-12f), 0.0f, 1.0f);
-        best = std::min(best, std::hypot(a.x + t * dx - p.x, a.y + t * dy - p.y));
-    }
-    return best;
 }
 
 // The point of a hole loop farthest from its walls, found on a grid over the loop's box.
@@ -70,7 +37,7 @@ OutlinePoint deepestPoint(const OutlineContour& hole, float* depth)
             OutlinePoint p;
             p.x = x0 + (x1 - x0) * static_cast<float>(i) / 40.0f;
             p.y = y0 + (y1 - y0) * static_cast<float>(j) / 40.0f;
-            float d = insideLoop(hole, p) ? distanceToLoop(hole, p) : 0.0f;
+            float d = windingAt({hole}, p) != 0 ? distanceToPolyline(hole, p, true) : 0.0f;
             if (d > *depth) {
                 *depth = d;
                 best = p;
@@ -163,10 +130,7 @@ TEST_F(TextFrames, CountersOfLettersAreHolesAndInkIsLit)
 
         int holes = 0;
         for (const OutlineContour& loop : g.boundary) {
-            double area = 0.0;
-            for (size_t i = 0; i < loop.size(); ++i)
-                area += loop[i].x * loop[(i + 1) % loop.size()].y - loop[(i + 1) % loop.size()].x * loop[i].y;
-            if (area >= 0.0)
+            if (signedArea(loop) >= 0.0f)
                 continue;
             ++holes;
             float depth = 0.0f;
