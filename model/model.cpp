@@ -159,6 +159,8 @@ void Model::destroy()
 
 void Model::finishObjects()
 {
+    int boltsLeftOut = 0;
+    int camerasLeftOut = 0;
     rewind();
     for (int i = 0; i < objectCount; ++i) {
         SceneObject* object = cursor;
@@ -175,8 +177,7 @@ void Model::finishObjects()
                 if (boltObjectCount < maxBoltObjects)
                     boltObjects[boltObjectCount++] = object;
                 else
-                    std::fprintf(stderr, "%s: more than %d bolt objects; \"%s\" left out\n",
-                                 loadingName, maxBoltObjects, object->name);
+                    ++boltsLeftOut;
             }
             checkMesh(object);
         }
@@ -195,8 +196,7 @@ void Model::finishObjects()
             if (cameraCount < maxCameras)
                 cameras[cameraCount++] = object;
             else
-                std::fprintf(stderr, "%s: more than %d cameras; \"%s\" left out\n", loadingName,
-                             maxCameras, object->name);
+                ++camerasLeftOut;
             object->positionKeyIndex = 3;
             object->rotationKeyIndex = 3;
             // A camera without tracks keeps the eye and target of its camera chunk.
@@ -208,6 +208,12 @@ void Model::finishObjects()
         advance();
     }
     rewind();
+    if (boltsLeftOut > 0)
+        std::fprintf(stderr, "%s: more than %d bolt objects; %d left out\n", sourceName.c_str(),
+                     maxBoltObjects, boltsLeftOut);
+    if (camerasLeftOut > 0)
+        std::fprintf(stderr, "%s: more than %d cameras; %d left out\n", sourceName.c_str(),
+                     maxCameras, camerasLeftOut);
 }
 
 void Model::checkMesh(SceneObject* object)
@@ -223,7 +229,7 @@ void Model::checkMesh(SceneObject* object)
     }
     if (kept != object->faceCount) {
         std::fprintf(stderr, "%s: mesh \"%s\": %d faces point past its %d vertices; dropped\n",
-                     loadingName, object->name, object->faceCount - kept, object->vertexCount);
+                     sourceName.c_str(), object->name, object->faceCount - kept, object->vertexCount);
         object->faceCount = kept;
     }
 
@@ -256,7 +262,7 @@ void Model::setFrameRange()
             std::fprintf(stderr,
                          "%s: cameras have too few position keys for an animation "
                          "(first %u, last %u); frame range 0..0\n",
-                         loadingName, first->positionKeyCount, last->positionKeyCount);
+                         sourceName.c_str(), first->positionKeyCount, last->positionKeyCount);
         }
     }
     currentFrame = 0.0;

@@ -6,6 +6,7 @@
 #pragma once
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 #include "render/geometry.h"
 #include "render/gl.h"
@@ -209,7 +210,7 @@ private:
     void setFrameRange();
     void releaseGrid();
 
-    const char* loadingName = "";  // the file being loaded, for messages
+    std::string sourceName;  // the file last loaded, for messages
 };
 
 // True when the name marks a mesh drawn in the translucent pass ('%' first or second).
