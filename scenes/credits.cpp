@@ -1,12 +1,46 @@
-// Scene: credits. Set-up, its timed loop, wind-down.
+// The Credits scene (34.5 s): the Title scene's background shoots up to reveal castelModel, flown
+// through with all its passes at the shorter view reach, while three credit lines fly in and out;
+// a white overlay comes up over the last 1.5 s. Depends on the asset globals, the pass dispatcher,
+// picture quads, the credit printer and the render switches.
+#include "scenes/credits.h"
+
+#include "media/assets.h"
+#include "media/texture.h"
+#include "model/model.h"
+#include "render/quads.h"
+#include "render/switches.h"
+#include "render/text.h"
 #include "scenes/scenes.h"
+#include "scenes/texts.h"
+#include "shell/clock.h"
 #include "shell/sequencer.h"
 
-static void drawFrame()
+namespace {
+
+void drawFrame()
 {
+    const float t = sceneTime;
+    if (castelModel != nullptr) {
+        castelModel->renderModel();
+    }
+    if (creditsSlideShown(t)) {
+        drawOpaquePicture(TextureTable[3], creditsSlideOffset(t));
+    }
+    if (creditsWhiteShown(t)) {
+        drawAdditivePicture(TextureTable[7], creditsWhiteBrightness(t));
+    }
+    for (int i = 0; i < 3; ++i) {
+        printCreditLine(creditWindows[i].start, creditWindows[i].end, creditFade, "%s", creditLines[i]);
+    }
 }
+
+}  // namespace
 
 void creditsScene()
 {
-    runSceneLoop(34.5f, drawFrame);
+    rotationCamera = true;
+    viewRange = creditsViewRange;
+    runSceneLoop(creditsDuration, drawFrame);
+    // Also after Escape: every later pass expects the usual reach.
+    viewRange = defaultViewRange;
 }

@@ -42,9 +42,15 @@ Vec3d segmentTrackPoint(SceneObject& object, double frame)
 {
     const uint32_t n = object.positionKeyCount;
     const uint16_t* frames = object.positionFrames;
-    // The index is 3 after loading and moves in steps of 3; keep it inside the track whatever
-    // it holds.
-    uint32_t k = std::clamp<uint32_t>(object.positionKeyIndex, 3u, n - 1);
+    // The index is 3 after loading and moves in steps of 3; one set from outside is brought back
+    // inside the whole segments.
+    uint32_t k = object.positionKeyIndex;
+    if (k < 3) {
+        k = 3;
+    }
+    if (k > n - 1) {
+        k = (n - 1) - (n - 1) % 3;
+    }
     while (frames[k] <= frame && k + 3 <= n - 1) {
         k += 3;
     }
@@ -74,9 +80,8 @@ void playObjectTrack(SceneObject& object, double frame)
 
 double trackFrameAt(int endFrame, float t, float duration)
 {
-    // A scene without length has played its whole track.
-    double frame = duration > 0.0f ? static_cast<double>(endFrame) * t / duration
-                                   : static_cast<double>(endFrame);
+    // A scene without length stays on the first frame (the share of it played is undefined).
+    double frame = duration > 0.0f ? static_cast<double>(endFrame) * t / duration : 0.0;
     if (std::trunc(frame) >= endFrame) {
         frame = endFrame - 1.0;
     }
