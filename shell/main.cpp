@@ -1,21 +1,103 @@
-// Entry point: the command line or the launch dialog decides the options, then the render window
-// is made and the presentation plays. Returns 0 for a normal end (played, Exit, Close), 2 for a bad
-// command line, 1 when the dialog or the window cannot be shown.
+// Entry point: the command line or the launch dialog decides the options, the data folder is
+// found, then the render window is made and the presentation plays, recorded to a video or to
+// still frames when asked. Returns 0 for a normal end (played, Exit, Close), 2 for a bad command
+// line, 1 when the data, the dialog, the window or a recording fails.
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "platform/platform.h"
+#include "shell/capture.h"
+#include "shell/data_folder.h"
+#include "shell/export_frames.h"
 #include "shell/launch.h"
 #include "shell/options.h"
+#include "shell/start_at.h"
 #include "shell/window.h"
 
 static void onInterrupt()
 {
     escapeFlag = true;
+}
+
+// Makes the data folder the working folder: the one given, else the first of the usual places
+// that holds the data. False (with the places looked in) when there is none.
+static bool enterDataFolder(const Options& options)
+{
+    std::string folder = options.dataDir;
+    if (folder.empty()) {
+        char current[4096];
+        const std::string currentDir = getcwd(current, sizeof current) != nullptr ? current : ".";
+        const std::vector<std::string> places = dataFolderCandidates(currentDir, executableDir(), installedDataDir());
+        folder = findDataFolder(places);
+        if (folder.empty()) {
+            std::fprintf(stderr, "velmora: cannot find the presentation's data (a folder holding pict/ and maps/); looked in:\n");
+            for (const std::string& place : places) {
+                std::fprintf(stderr, "  %s\n", place.c_str());
+            }
+            std::fprintf(stderr, "name it with --data DIR\n");
+            return false;
+        }
+        if (folder == currentDir) {
+            return true;
+        }
+    }
+    if (chdir(folder.c_str()) != 0) {
+        std::fprintf(stderr, "velmora: cannot use data folder %s: %s\n", folder.c_str(), std::strerror(errno));
+        return false;
+    }
+    return true;
+}
+
+// Checks and sets up the recording the options ask for. False (with a message) when it cannot be made.
+static bool prepareRecording(const Options& options)
+{
+    std::string error;
+    bool ready = true;
+    if (!options.capturePath.empty()) {
+        CaptureSettings capture;
+        capture.path = options.capturePath;
+        capture.width = screenWidth;
+        capture.height = screenHeight;
+        capture.fps = options.fps;
+        capture.startAtMs = options.startAtMs;
+        capture.endAtMs = options.endAtMs;
+        ready = prepareCapture(capture, &error);
+    } else if (!options.framesDir.empty()) {
+        FrameExportSettings frames;
+        frames.folder = options.framesDir;
+        frames.width = screenWidth;
+        frames.height = screenHeight;
+        frames.fps = options.fps;
+        frames.timesMs = options.atMs;
+        frames.startAtMs = options.startAtMs;
+        frames.endAtMs = options.endAtMs;
+        ready = prepareFrameExport(frames, &error);
+    }
+    if (!ready) {
+        std::fprintf(stderr, "velmora: %s\n", error.c_str());
+    }
+    return ready;
+}
+
+// Ends the recording after the run. False (with a message) when it failed.
+static bool finishRecording(const Options& options)
+{
+    std::string error;
+    bool ok = true;
+    if (!options.capturePath.empty()) {
+        ok = finishCapture(&error);
+    } else if (!options.framesDir.empty()) {
+        ok = finishFrameExport(&error);
+    }
+    if (!ok) {
+        std::fprintf(stderr, "velmora: %s\n", error.c_str());
+    }
+    return ok;
 }
 
 int main(int argc, char** argv)
@@ -34,11 +116,14 @@ int main(int argc, char** argv)
         std::puts("velmora 1.0.0");
         return 0;
     }
+    // Output paths are the user's, relative to where the program was started, not to the data.
+    options.capturePath = absolutePath(options.capturePath);
+    options.framesDir = absolutePath(options.framesDir);
+    const bool recording = isRecording(options);
 
     setLaunchDefaults();
     sysSetBatchMode(options.batch);
-    if (!options.dataDir.empty() && chdir(options.dataDir.c_str()) != 0) {
-        std::fprintf(stderr, "velmora: cannot use data folder %s: %s\n", options.dataDir.c_str(), std::strerror(errno));
+    if (!enterDataFolder(options)) {
         return 1;
     }
     sysOnInterrupt(onInterrupt);
@@ -64,14 +149,28 @@ int main(int argc, char** argv)
         screenHeight = options.height;
     }
     sysSetFixedStep(options.fps);
+    setStartTime(options.startAtMs);
 
-    if (!sysInitVideo(false)) {
+    if (recording) {
+        // A recording runs faster or slower than the music: it is heard in the video, not played.
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        if (!prepareRecording(options)) {
+            return 1;
+        }
+    }
+    if (!sysInitVideo(recording)) {
         std::fprintf(stderr, "velmora: %s\n", sysLastError());
         return 1;
     }
-    if (!runDemo()) {
-        std::fprintf(stderr, "velmora: %s\n", sysLastError());
-        return 1;
+    if (!options.capturePath.empty()) {
+        beginCapture();
+    } else if (!options.framesDir.empty()) {
+        beginFrameExport();
     }
-    return 0;
+    const bool played = runDemo();
+    if (!played) {
+        std::fprintf(stderr, "velmora: %s\n", sysLastError());
+    }
+    const bool recorded = !recording || finishRecording(options);
+    return played && recorded ? 0 : 1;
 }

@@ -1,7 +1,12 @@
-// Command-line parsing. Every option is checked; the first problem is reported by name.
+// Command-line parsing. Every option is checked; the first problem is reported by name. Times are
+// seconds of presentation time, kept as whole milliseconds from here on.
 #include "shell/options.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -22,6 +27,26 @@ bool parseInt(const char* text, int low, int high, int* value)
     return true;
 }
 
+// Seconds ("44.5") to whole milliseconds within low .. high ms.
+bool parseSeconds(const char* text, int lowMs, int highMs, int* ms)
+{
+    if (text == nullptr || *text == '\0' || std::strchr(" \t+", *text) != nullptr) {
+        return false;
+    }
+    char* end = nullptr;
+    errno = 0;
+    const double seconds = std::strtod(text, &end);
+    if (errno != 0 || *end != '\0' || !std::isfinite(seconds)) {
+        return false;
+    }
+    const double rounded = std::round(seconds * 1000.0);
+    if (rounded < lowMs || rounded > highMs) {
+        return false;
+    }
+    *ms = static_cast<int>(rounded);
+    return true;
+}
+
 bool parseResolution(const char* text, int* width, int* height)
 {
     static const struct { const char* name; int w; int h; } sizes[] = {
@@ -36,7 +61,86 @@ bool parseResolution(const char* text, int* width, int* height)
     return false;
 }
 
+bool endsWith(const std::string& text, const char* suffix)
+{
+    const size_t n = std::strlen(suffix);
+    if (text.size() < n) {
+        return false;
+    }
+    for (size_t i = 0; i < n; ++i) {
+        const char c = text[text.size() - n + i];
+        if (std::tolower(static_cast<unsigned char>(c)) != suffix[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Checks that go across options, once all of them are read; fills in what the others imply.
+bool finishOptions(Options* options, const std::vector<int>& atMs, int everyMs, std::string* error)
+{
+    const bool capture = !options->capturePath.empty();
+    const bool frames = !options->framesDir.empty();
+    if (capture && frames) {
+        *error = "--capture and --frames cannot be used together";
+        return false;
+    }
+    if (!frames && (!atMs.empty() || everyMs > 0)) {
+        *error = "--at and --every need --frames";
+        return false;
+    }
+    if (frames && atMs.empty() && everyMs == 0) {
+        *error = "--frames needs --at or --every to say which frames";
+        return false;
+    }
+    if (capture && !endsWith(options->capturePath, ".mp4") && !endsWith(options->capturePath, ".mkv")) {
+        *error = "bad value for --capture: '" + options->capturePath + "' (the file name must end in .mp4 or .mkv)";
+        return false;
+    }
+    const int startMs = std::max(options->startAtMs, 0);
+    const int endMs = options->endAtMs >= 0 ? options->endAtMs : presentationLengthMs;
+    if (options->endAtMs >= 0 && options->endAtMs <= startMs) {
+        *error = "--end-at must lie after --start-at";
+        return false;
+    }
+    for (int ms : atMs) {
+        if (ms < startMs) {
+            *error = "--at " + timeName(ms) + " lies before --start-at " + timeName(startMs);
+            return false;
+        }
+    }
+    options->atMs = atMs;
+    if (everyMs > 0) {
+        for (long ms = startMs; ms <= endMs; ms += everyMs) {
+            options->atMs.push_back(static_cast<int>(ms));
+        }
+    }
+    std::sort(options->atMs.begin(), options->atMs.end());
+    options->atMs.erase(std::unique(options->atMs.begin(), options->atMs.end()), options->atMs.end());
+    if (capture || frames) {
+        options->noDialog = true;
+        options->batch = true;
+        options->windowed = true;
+        if (options->fps == 0) {
+            options->fps = 60;
+        }
+    }
+    return true;
+}
+
 }  // namespace
+
+std::string timeName(int ms)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d.%03d", ms / 1000, ms % 1000);
+    return text;
+}
+
+bool isRecording(const Options& options)
+{
+    return !options.capturePath.empty() || !options.framesDir.empty();
+}
 
 const char* usageText()
 {
@@ -48,12 +152,20 @@ const char* usageText()
            "  --data DIR           the folder holding pict/, maps/, text/ and music/\n"
            "  --fps N              fixed-step clock: every frame advances time by 1/N s\n"
            "  --batch              never wait for a person: message boxes go to stderr\n"
+           "  --start-at T         play from T seconds into the presentation (0 to 232)\n"
+           "  --capture FILE       record the presentation to FILE (.mp4 or .mkv) with its music;\n"
+           "                       needs no display; --fps (default 60) and --resolution apply\n"
+           "  --frames DIR         write PNG pictures of chosen frames to DIR, named by their time\n"
+           "  --at T1,T2,...       with --frames: the frames at these times (seconds, 0 to 232)\n"
+           "  --every S            with --frames: a frame every S seconds\n"
            "  --help               this text\n"
            "  --version            the program's version\n";
 }
 
 bool parseOptions(int argc, char** argv, Options* options, std::string* error)
 {
+    std::vector<int> atMs;
+    int everyMs = 0;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         auto value = [&](const char** out) {
@@ -63,6 +175,10 @@ bool parseOptions(int argc, char** argv, Options* options, std::string* error)
             }
             *out = argv[++i];
             return true;
+        };
+        auto badValue = [&](const char* text, const char* expected) {
+            *error = "bad value for " + arg + ": '" + text + "' (" + expected + ")";
+            return false;
         };
         const char* text = nullptr;
         if (arg == "--no-dialog") {
@@ -80,9 +196,7 @@ bool parseOptions(int argc, char** argv, Options* options, std::string* error)
                 return false;
             }
             if (!parseResolution(text, &options->width, &options->height)) {
-                *error = std::string("bad value for --resolution: '") + text +
-                         "' (use 640x480, 800x600, 1024x768 or 1152x864)";
-                return false;
+                return badValue(text, "use 640x480, 800x600, 1024x768 or 1152x864");
             }
             options->resolutionGiven = true;
         } else if (arg == "--data") {
@@ -99,13 +213,61 @@ bool parseOptions(int argc, char** argv, Options* options, std::string* error)
                 return false;
             }
             if (!parseInt(text, 1, 1000, &options->fps)) {
-                *error = std::string("bad value for --fps: '") + text + "' (a whole number from 1 to 1000)";
+                return badValue(text, "a whole number from 1 to 1000");
+            }
+        } else if (arg == "--capture" || arg == "--frames") {
+            if (!value(&text)) {
                 return false;
+            }
+            if (*text == '\0') {
+                return badValue(text, arg == "--capture" ? "a file name" : "a folder name");
+            }
+            (arg == "--capture" ? options->capturePath : options->framesDir) = text;
+        } else if (arg == "--at") {
+            if (!value(&text)) {
+                return false;
+            }
+            // A comma-separated list; every item must be a time inside the presentation.
+            std::string list = text;
+            size_t begin = 0;
+            for (;;) {
+                const size_t comma = list.find(',', begin);
+                const std::string item = list.substr(begin, comma == std::string::npos ? std::string::npos : comma - begin);
+                int ms = 0;
+                if (!parseSeconds(item.c_str(), 0, presentationLengthMs, &ms)) {
+                    return badValue(text, "times in seconds from 0 to 232, separated by commas");
+                }
+                atMs.push_back(ms);
+                if (comma == std::string::npos) {
+                    break;
+                }
+                begin = comma + 1;
+            }
+        } else if (arg == "--every") {
+            if (!value(&text)) {
+                return false;
+            }
+            if (!parseSeconds(text, 1, presentationLengthMs, &everyMs)) {
+                return badValue(text, "seconds between frames, from 0.001 to 232");
+            }
+        } else if (arg == "--start-at") {
+            if (!value(&text)) {
+                return false;
+            }
+            if (!parseSeconds(text, 0, presentationLengthMs - 1, &options->startAtMs)) {
+                return badValue(text, "seconds from 0 to just under 232");
+            }
+        } else if (arg == "--end-at") {
+            if (!value(&text)) {
+                return false;
+            }
+            if (!parseSeconds(text, 1, presentationLengthMs, &options->endAtMs)) {
+                return badValue(text, "seconds from 0.001 to 232");
             }
         } else {
             *error = "unknown option: " + arg;
             return false;
         }
     }
-    return true;
+    return finishOptions(options, atMs, everyMs, error);
 }

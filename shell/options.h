@@ -1,7 +1,9 @@
-// The command line: the launch dialog's choices for unattended runs, plus the data folder, the
-// fixed-step clock and batch mode.
+// The command line: the launch dialog's choices for unattended runs, the data folder, the
+// fixed-step clock and batch mode, and the recording options (video capture, still frames, a later
+// start).
 #pragma once
 #include <string>
+#include <vector>
 
 struct Options {
     bool noDialog = false;
@@ -10,13 +12,28 @@ struct Options {
     int width = 800;
     int height = 600;
     std::string dataDir;  // empty: look in the usual places
-    int fps = 0;          // 0: the wall clock
+    int fps = 0;          // 0: the wall clock (a recording defaults to 60)
     bool batch = false;
     bool help = false;
     bool version = false;
+
+    std::string capturePath;  // --capture: an .mp4 or .mkv file
+    std::string framesDir;    // --frames: the folder the PNG files go to
+    std::vector<int> atMs;    // --at and --every together: presentation times in ms, sorted, unique
+    int startAtMs = -1;       // --start-at in ms; -1: from the beginning
+    int endAtMs = -1;         // --end-at in ms (for tests, not in the usage); -1: to the end
 };
 
-// Parses argv. Returns false with a one-line reason in error for an unknown option or a bad value.
+// Length of the whole presentation in milliseconds of presentation time.
+constexpr int presentationLengthMs = 232000;
+
+// Parses argv. Returns false with a one-line reason in error for an unknown option, a bad value or
+// options that do not go together. --capture and --frames imply --no-dialog, --batch and
+// --windowed, and a 60 fps fixed-step clock unless --fps says otherwise.
 bool parseOptions(int argc, char** argv, Options* options, std::string* error);
 // The usage text printed by --help and after a bad option.
 const char* usageText();
+// True for a run that records video or frames.
+bool isRecording(const Options& options);
+// A presentation time in ms as the seconds text used in file names and messages: "0044.500".
+std::string timeName(int ms);

@@ -6,6 +6,7 @@
 #include "render/gl.h"
 #include "scenes/scenes.h"
 #include "shell/clock.h"
+#include "shell/start_at.h"
 #include "shell/window.h"
 
 const float sceneStartTimes[8] = {0.0f, 44.0f, 69.0f, 103.5f, 122.0f, 138.0f, 155.0f, 172.0f};
@@ -52,6 +53,10 @@ void runSequence()
 void runSceneLoop(float duration, void (*drawFrame)())
 {
     startSceneClock(duration);
+    // Only when playing from a later point: the frames before it run unpresented.
+    if (startPending() && !skipToStart(hooks->peekMessage, hooks->clear, drawFrame)) {
+        return;
+    }
     for (;;) {
         if (!tickSceneClock()) {
             break;

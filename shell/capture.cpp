@@ -1,0 +1,307 @@
+// Video capture: each presented frame (read back as BGRA before the swap) goes down a pipe to an
+// ffmpeg that encodes H.264; when the run is over a second, quick ffmpeg pass copies that video and
+// adds the music as AAC, placed where it started relative to the frames. Any failure ends the run
+// and removes what was written. Uses the frame observers, the tick count and the progress bar.
+#include "shell/capture.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <strings.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+
+#include "platform/platform.h"
+#include "shell/frames.h"
+#include "shell/options.h"
+#include "shell/progress.h"
+#include "shell/sequencer.h"
+#include "shell/window.h"
+
+namespace {
+
+CaptureSettings settings;
+std::string videoPath;  // the encoded video without sound, removed once muxed
+std::string logPath;    // ffmpeg's error output
+int encoderPid = -1;
+int encoderFd = -1;
+bool failed = false;
+std::string failure;
+long framesWritten = 0;
+bool haveFirstFrame = false;
+uint32_t firstFrameTick = 0;
+bool musicStarted = false;
+uint32_t musicTick = 0;
+std::string musicPath;
+std::vector<uint8_t> pixels;
+ProgressBar progress;
+
+std::string number(double value)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.6f", value);
+    return text;
+}
+
+// The last lines ffmpeg wrote to its log, for the error message.
+std::string logTail()
+{
+    std::ifstream in(logPath);
+    std::string line;
+    std::string last;
+    std::string beforeLast;
+    while (std::getline(in, line)) {
+        if (!line.empty()) {
+            beforeLast = last;
+            last = line;
+        }
+    }
+    if (last.empty()) {
+        return "no message from ffmpeg";
+    }
+    return beforeLast.empty() ? last : beforeLast + " / " + last;
+}
+
+void fail(const std::string& why)
+{
+    if (!failed) {
+        failed = true;
+        failure = why;
+    }
+    // Nothing more can be recorded: end the presentation through its normal teardown.
+    escapeFlag = true;
+}
+
+bool startEncoder()
+{
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) {
+        fail(std::string("cannot make a pipe to ffmpeg: ") + std::strerror(errno));
+        return false;
+    }
+    fcntl(fds[1], F_SETPIPE_SZ, 1 << 20);
+    const std::vector<std::string> arguments = {
+        "ffmpeg", "-hide_banner", "-nostats", "-loglevel", "error", "-y",
+        "-f", "rawvideo", "-pixel_format", "bgra",
+        "-video_size", std::to_string(settings.width) + "x" + std::to_string(settings.height),
+        "-framerate", std::to_string(settings.fps), "-i", "pipe:0",
+        // GL's rows come bottom first.
+        "-vf", "vflip", "-c:v", "libx264", "-preset", "veryfast", "-pix_fmt", "yuv420p",
+        "-f", "matroska", videoPath};
+    encoderPid = spawnProgram(arguments, fds[0], logPath);
+    close(fds[0]);
+    if (encoderPid < 0) {
+        close(fds[1]);
+        fail("cannot start ffmpeg");
+        return false;
+    }
+    encoderFd = fds[1];
+    return true;
+}
+
+bool writeAll(const uint8_t* data, size_t size)
+{
+    while (size > 0) {
+        const ssize_t written = write(encoderFd, data, size);
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        data += written;
+        size -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+void onFrame()
+{
+    if (failed) {
+        return;
+    }
+    const double time = presentationTime();
+    // Half a millisecond of slack: the clock counts whole milliseconds in single precision.
+    const double slack = 0.0005;
+    if (settings.startAtMs >= 0 && (time < 0.0 || time < settings.startAtMs / 1000.0 - slack)) {
+        return;
+    }
+    if (encoderPid < 0 && !startEncoder()) {
+        return;
+    }
+    if (!haveFirstFrame) {
+        haveFirstFrame = true;
+        firstFrameTick = sysTickCount();
+    }
+    readFramePixels(settings.width, settings.height, PixelLayout::Bgra, &pixels);
+    if (!writeAll(pixels.data(), pixels.size())) {
+        fail("ffmpeg stopped taking frames: " + logTail());
+        return;
+    }
+    ++framesWritten;
+    progress.frame(time < 0.0 ? -1 : currentSceneIndex, time);
+    if (settings.endAtMs >= 0 && time >= settings.endAtMs / 1000.0 - slack) {
+        escapeFlag = true;
+    }
+}
+
+void onMusicStarted(const char* file)
+{
+    if (musicStarted || file == nullptr) {
+        return;
+    }
+    musicStarted = true;
+    musicTick = sysTickCount();
+    musicPath = file;
+    if (!musicPath.empty() && musicPath[0] != '/') {
+        char folder[4096];
+        if (getcwd(folder, sizeof folder) != nullptr) {
+            musicPath = std::string(folder) + "/" + musicPath;
+        }
+    }
+}
+
+void removeOutputs()
+{
+    std::remove(videoPath.c_str());
+    std::remove(settings.path.c_str());
+}
+
+// Copies the video and adds the music. Returns false with failure set.
+bool mux()
+{
+    std::vector<std::string> arguments = {"ffmpeg", "-hide_banner", "-nostats", "-loglevel", "error", "-y",
+                                          "-i", videoPath};
+    if (!musicStarted) {
+        std::fprintf(stderr, "velmora: the music never started; the video has no sound\n");
+    } else if (access(musicPath.c_str(), R_OK) != 0) {
+        std::fprintf(stderr, "velmora: cannot read the music %s; the video has no sound\n", musicPath.c_str());
+    } else {
+        const MusicPlacement place = placeMusic(firstFrameTick, musicTick);
+        if (place.seekSeconds > 0.0) {
+            arguments.insert(arguments.end(), {"-ss", number(place.seekSeconds)});
+        }
+        arguments.insert(arguments.end(), {"-i", musicPath, "-map", "0:v:0", "-map", "1:a:0"});
+        if (place.delaySeconds > 0.0) {
+            const long delayMs = std::lround(place.delaySeconds * 1000.0);
+            arguments.insert(arguments.end(), {"-af", "adelay=delays=" + std::to_string(delayMs) + ":all=1"});
+        }
+        arguments.insert(arguments.end(), {"-c:a", "aac", "-b:a", "192k"});
+    }
+    arguments.insert(arguments.end(), {"-c:v", "copy", "-t", number(static_cast<double>(framesWritten) / settings.fps)});
+    const size_t length = settings.path.size();
+    if (length >= 4 && strcasecmp(settings.path.c_str() + length - 4, ".mp4") == 0) {
+        arguments.insert(arguments.end(), {"-movflags", "+faststart"});
+    }
+    arguments.push_back(settings.path);
+    const int status = waitProgram(spawnProgram(arguments, -1, logPath));
+    if (status != 0) {
+        failed = true;
+        failure = "ffmpeg could not add the music: " + logTail();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+MusicPlacement placeMusic(uint32_t firstFrameTick, uint32_t musicTick)
+{
+    MusicPlacement place;
+    const double offset = (static_cast<double>(firstFrameTick) - static_cast<double>(musicTick)) / 1000.0;
+    if (offset >= 0.0) {
+        place.seekSeconds = offset;  // the video starts after the music did: start inside it
+    } else {
+        place.delaySeconds = -offset;  // the music starts after the first frame (the loading frames)
+    }
+    return place;
+}
+
+bool prepareCapture(const CaptureSettings& wanted, std::string* error)
+{
+    settings = wanted;
+    if (findOnPath("ffmpeg").empty()) {
+        *error = "--capture needs ffmpeg, which is not on the PATH (Debian package ffmpeg)";
+        return false;
+    }
+    const size_t slash = settings.path.rfind('/');
+    const std::string folder = slash == 0 ? "/" : settings.path.substr(0, slash);
+    struct stat info{};
+    if (stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || access(folder.c_str(), W_OK) != 0) {
+        *error = "cannot write the capture into the folder " + folder;
+        return false;
+    }
+    if (stat(settings.path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        *error = "cannot write the capture: " + settings.path + " is a folder";
+        return false;
+    }
+    videoPath = settings.path + ".part";
+    char logName[] = "/tmp/velmora-ffmpeg-XXXXXX";
+    const int logFd = mkstemp(logName);
+    if (logFd < 0) {
+        *error = std::string("cannot make a log file for ffmpeg: ") + std::strerror(errno);
+        return false;
+    }
+    close(logFd);
+    logPath = logName;
+    // A reader that goes away must show up as a failed write, not end the program.
+    signal(SIGPIPE, SIG_IGN);
+    return true;
+}
+
+void beginCapture()
+{
+    failed = false;
+    failure.clear();
+    framesWritten = 0;
+    haveFirstFrame = false;
+    musicStarted = false;
+    const double from = settings.startAtMs >= 0 ? settings.startAtMs / 1000.0 : 0.0;
+    const double to = (settings.endAtMs >= 0 ? settings.endAtMs : presentationLengthMs) / 1000.0;
+    progress.begin(from, to);
+    setFrameObserver(onFrame);
+    setMusicStartObserver(onMusicStarted);
+}
+
+bool finishCapture(std::string* error)
+{
+    setFrameObserver(nullptr);
+    setMusicStartObserver(nullptr);
+    progress.end();
+    if (encoderFd >= 0) {
+        close(encoderFd);
+        encoderFd = -1;
+    }
+    if (encoderPid > 0) {
+        const int status = waitProgram(encoderPid);
+        encoderPid = -1;
+        if (status != 0 && !failed) {
+            failed = true;
+            failure = "ffmpeg failed while encoding: " + logTail();
+        }
+    }
+    if (!failed && framesWritten == 0) {
+        failed = true;
+        failure = "no frame was recorded";
+    }
+    if (!failed) {
+        mux();
+    }
+    std::remove(videoPath.c_str());
+    if (failed) {
+        removeOutputs();
+        *error = failure;
+    } else {
+        std::fprintf(stderr, "velmora: wrote %s (%ld frames, %dx%d at %d fps, %.2f s)\n", settings.path.c_str(),
+                     framesWritten, settings.width, settings.height, settings.fps,
+                     static_cast<double>(framesWritten) / settings.fps);
+    }
+    std::remove(logPath.c_str());
+    return !failed;
+}

@@ -1,0 +1,211 @@
+// Frame export on the frame observer: the requested times are matched against each presented
+// frame's presentation time; a match is read back as RGB and written with libpng. Since the
+// presentation may end a fraction of a frame short of its nominal length, the final frame is kept
+// to stand for times past it.
+#include "shell/export_frames.h"
+
+#include <png.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+
+#include "shell/frames.h"
+#include "shell/options.h"
+#include "shell/progress.h"
+#include "shell/sequencer.h"
+#include "shell/window.h"
+
+namespace {
+
+// Half a millisecond: the clock counts whole milliseconds in single precision.
+const double timeSlack = 0.0005;
+
+FrameExportSettings settings;
+FrameSchedule schedule;
+bool failed = false;
+std::string failure;
+int written = 0;
+double lastFrameTime = -1.0;
+std::vector<uint8_t> pixels;
+std::vector<uint8_t> finalFrame;  // the presentation's last frame, while times remain past it
+double finalFrameTime = -1.0;
+ProgressBar progress;
+
+bool makeFolders(const std::string& path)
+{
+    for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
+        const std::string part = path.substr(0, slash);
+        if (mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) {
+            return false;
+        }
+        if (slash == std::string::npos) {
+            return true;
+        }
+    }
+}
+
+std::string pictureName(int ms)
+{
+    return settings.folder + "/" + timeName(ms) + ".png";
+}
+
+bool writeTimes(const std::vector<int>& times, const std::vector<uint8_t>& frame)
+{
+    for (int ms : times) {
+        std::string why;
+        if (!writePng(pictureName(ms), settings.width, settings.height, frame, &why)) {
+            failed = true;
+            failure = why;
+            return false;
+        }
+        ++written;
+    }
+    return true;
+}
+
+void onFrame()
+{
+    const double time = presentationTime();
+    if (failed || time < 0.0) {
+        return;
+    }
+    lastFrameTime = time;
+    const std::vector<int> due = schedule.takeDue(time);
+    if (!due.empty()) {
+        readFramePixels(settings.width, settings.height, PixelLayout::Rgb, &pixels);
+        if (!writeTimes(due, pixels)) {
+            escapeFlag = true;
+            return;
+        }
+    }
+    // Within a step and a half of the end, keep the frame: it may be the last one drawn.
+    const double step = 1.0 / settings.fps;
+    if (!schedule.done() && currentSceneIndex == 7 && time >= presentationLengthMs / 1000.0 - 1.5 * step) {
+        readFramePixels(settings.width, settings.height, PixelLayout::Rgb, &finalFrame);
+        finalFrameTime = time;
+    }
+    progress.frame(currentSceneIndex, time);
+    if (schedule.done() || (settings.endAtMs >= 0 && time >= settings.endAtMs / 1000.0 - timeSlack)) {
+        escapeFlag = true;
+    }
+}
+
+}  // namespace
+
+FrameSchedule::FrameSchedule(std::vector<int> timesMs) : times_(std::move(timesMs)) {}
+
+std::vector<int> FrameSchedule::takeDue(double time)
+{
+    size_t count = 0;
+    while (count < times_.size() && times_[count] / 1000.0 <= time + timeSlack) {
+        ++count;
+    }
+    std::vector<int> due(times_.begin(), times_.begin() + static_cast<long>(count));
+    times_.erase(times_.begin(), times_.begin() + static_cast<long>(count));
+    return due;
+}
+
+bool writePng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgbBottomUp,
+              std::string* error)
+{
+    if (width <= 0 || height <= 0 || rgbBottomUp.size() < static_cast<size_t>(width) * height * 3u) {
+        *error = "no picture to write to " + path;
+        return false;
+    }
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        *error = "cannot write " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
+    std::vector<png_bytep> rows(static_cast<size_t>(height));
+    for (int y = 0; y < height; ++y) {
+        rows[static_cast<size_t>(y)] =
+            const_cast<png_bytep>(rgbBottomUp.data()) + static_cast<size_t>(height - 1 - y) * width * 3u;
+    }
+    bool ok = png != nullptr && info != nullptr;
+    if (ok && setjmp(png_jmpbuf(png)) == 0) {
+        png_init_io(png, file);
+        png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
+                     PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+        png_write_info(png, info);
+        png_write_image(png, rows.data());
+        png_write_end(png, nullptr);
+    } else {
+        ok = false;
+    }
+    png_destroy_write_struct(png != nullptr ? &png : nullptr, info != nullptr ? &info : nullptr);
+    if (std::fclose(file) != 0) {
+        ok = false;
+    }
+    if (!ok) {
+        std::remove(path.c_str());
+        *error = "cannot write " + path + " (disk full?)";
+    }
+    return ok;
+}
+
+bool prepareFrameExport(const FrameExportSettings& wanted, std::string* error)
+{
+    settings = wanted;
+    if (!makeFolders(settings.folder)) {
+        *error = "cannot make the folder " + settings.folder + ": " + std::strerror(errno);
+        return false;
+    }
+    if (access(settings.folder.c_str(), W_OK) != 0) {
+        *error = "cannot write into the folder " + settings.folder;
+        return false;
+    }
+    return true;
+}
+
+void beginFrameExport()
+{
+    schedule = FrameSchedule(settings.timesMs);
+    failed = false;
+    failure.clear();
+    written = 0;
+    lastFrameTime = -1.0;
+    finalFrame.clear();
+    finalFrameTime = -1.0;
+    const double from = settings.startAtMs >= 0 ? settings.startAtMs / 1000.0 : 0.0;
+    const double to = settings.timesMs.empty() ? 0.0 : settings.timesMs.back() / 1000.0;
+    progress.begin(from, to);
+    setFrameObserver(onFrame);
+}
+
+bool finishFrameExport(std::string* error)
+{
+    setFrameObserver(nullptr);
+    progress.end();
+    // Times past the last frame of a presentation that played to its end get that last frame.
+    const double step = 1.0 / settings.fps;
+    if (!failed && !schedule.done() && !finalFrame.empty() && finalFrameTime == lastFrameTime &&
+        finalFrameTime >= presentationLengthMs / 1000.0 - step - timeSlack) {
+        writeTimes(schedule.takeDue(presentationLengthMs / 1000.0), finalFrame);
+    }
+    if (!failed && !schedule.done()) {
+        failed = true;
+        failure = "no frame was drawn at or after";
+        for (size_t i = 0; i < schedule.pending().size() && i < 5; ++i) {
+            failure += (i == 0 ? " " : ", ") + timeName(schedule.pending()[i]);
+        }
+        if (schedule.pending().size() > 5) {
+            failure += " and " + std::to_string(schedule.pending().size() - 5) + " more";
+        }
+        failure += lastFrameTime < 0.0 ? " (no scene was drawn)"
+                                       : " (the last frame drawn was at " + timeName(static_cast<int>(lastFrameTime * 1000.0)) + ")";
+    }
+    if (failed) {
+        *error = failure;
+        return false;
+    }
+    std::fprintf(stderr, "velmora: wrote %d picture%s to %s\n", written, written == 1 ? "" : "s",
+                 settings.folder.c_str());
+    return true;
+}

@@ -1,0 +1,43 @@
+// Frame export: PNG pictures of the frames at chosen presentation times, from a fixed-step run.
+// The picture for time T is the first frame drawn at or after T, in a file named by T
+// ("0044.500.png"); the run ends after the last one.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct FrameExportSettings {
+    std::string folder;  // an absolute path; made if missing
+    int width = 800;
+    int height = 600;
+    int fps = 60;
+    std::vector<int> timesMs;  // sorted, unique
+    int startAtMs = -1;        // where the run starts showing frames (for the progress bar)
+    int endAtMs = -1;          // the run ends with the first frame at or after this time; -1: no limit
+};
+
+// Makes the folder (with its parents) and checks that it can be written. False with a reason.
+bool prepareFrameExport(const FrameExportSettings& settings, std::string* error);
+// Starts observing presented frames.
+void beginFrameExport();
+// After the run: true when every picture was written; otherwise false naming the times missed.
+bool finishFrameExport(std::string* error);
+
+// The requested times still to be written, taken off one frame at a time.
+class FrameSchedule {
+public:
+    explicit FrameSchedule(std::vector<int> timesMs = {});
+    // The times (ms) for which a frame drawn at this presentation time (s) is the first at or after
+    // them; they leave the schedule.
+    std::vector<int> takeDue(double time);
+    const std::vector<int>& pending() const { return times_; }
+    bool done() const { return times_.empty(); }
+
+private:
+    std::vector<int> times_;
+};
+
+// Writes an 8-bit RGB PNG; rows are given bottom first (as GL reads them). False with a reason,
+// leaving no file behind.
+bool writePng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgbBottomUp,
+              std::string* error);

@@ -1,0 +1,24 @@
+// Playing from a later point of the presentation: the scenes before it still run their set-up and
+// their frames, at a coarse fixed step and without presenting them, so that models, particles and
+// cameras reach the state they would have had; play then goes on normally from that point.
+#pragma once
+#include "platform/platform.h"
+
+// Clock step of the unpresented frames, in milliseconds.
+constexpr int skipStepMs = 50;
+
+// Arms the skip to ms of presentation time; -1 disarms it (play from the beginning).
+void setStartTime(int ms);
+int startTimeMs();
+// True from setStartTime until the start point is reached or Escape ends the run.
+bool startPending();
+
+// Called by the scene loop right after startSceneClock while startPending(). Runs the current
+// scene's frames that lie before the start point (messages still handled one at a time), then
+// leaves the clock exactly at the start point. Returns true when the scene is to go on playing
+// normally, false when it has ended (it lay wholly before the start point, or Escape).
+bool skipToStart(bool (*peekMessage)(Message* message), void (*clear)(), void (*drawFrame)());
+
+// Test seam: what brackets the unpresented drawing (default: drawing confined to a 1x1 scissor box,
+// which keeps every state change and costs next to no fill).
+void setHiddenDrawingHook(void (*hide)(bool hidden));
