@@ -1,0 +1,471 @@
+// Model passes in a real GL context (Xvfb + Mesa under the test runner), frames read back with
+// glReadPixels: which meshes each pass draws and how, the cell 0 repeats of the view window,
+// particles at the distance limit, arcs, and the GL state every pass assumes and leaves.
+// Skipped when there is no display to open a window on.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "fixtures.h"
+#include "platform/platform.h"
+#include "render/bolts.h"
+#include "render/particles.h"
+#include "render/renderer.h"
+#include "render/switches.h"
+#include "shell/clock.h"
+
+// The system's D-Bus library keeps a buffer that SDL's video start-up allocates until exit.
+extern "C" const char* __lsan_default_suppressions()
+{
+    return "leak:libdbus-1.so\n";
+}
+
+namespace {
+
+constexpr int WIDTH = 320;
+constexpr int HEIGHT = 240;
+
+uint32_t fakeTicks = 1000;
+uint32_t readFakeTicks()
+{
+    return fakeTicks;
+}
+
+struct Rgb {
+    int r = 0, g = 0, b = 0;
+};
+
+// The GL state the passes promise to keep or leave.
+struct GlState {
+    GLboolean fog = 0, blend = 0, depthTest = 0, texture2d = 0, depthMask = 0;
+    GLfloat colour[4] = {};
+    GLfloat lineWidth = 0.0f;
+    GLint blendSrc = 0, blendDst = 0, boundTexture = 0;
+    GLfloat modelview[16] = {};
+
+    static GlState read()
+    {
+        GlState s;
+        s.fog = glIsEnabled(GL_FOG);
+        s.blend = glIsEnabled(GL_BLEND);
+        s.depthTest = glIsEnabled(GL_DEPTH_TEST);
+        s.texture2d = glIsEnabled(GL_TEXTURE_2D);
+        glGetBooleanv(GL_DEPTH_WRITEMASK, &s.depthMask);
+        glGetFloatv(GL_CURRENT_COLOR, s.colour);
+        glGetFloatv(GL_LINE_WIDTH, &s.lineWidth);
+        glGetIntegerv(GL_BLEND_SRC, &s.blendSrc);
+        glGetIntegerv(GL_BLEND_DST, &s.blendDst);
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &s.boundTexture);
+        glGetFloatv(GL_MODELVIEW_MATRIX, s.modelview);
+        return s;
+    }
+    bool operator==(const GlState& o) const
+    {
+        return fog == o.fog && blend == o.blend && depthTest == o.depthTest && texture2d == o.texture2d &&
+               depthMask == o.depthMask && std::memcmp(colour, o.colour, sizeof(colour)) == 0 &&
+               lineWidth == o.lineWidth && blendSrc == o.blendSrc && blendDst == o.blendDst &&
+               boundTexture == o.boundTexture && std::memcmp(modelview, o.modelview, sizeof(modelview)) == 0;
+    }
+};
+
+class ModelOnScreen : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        sysSetBatchMode(true);
+        ready_ = sysInitVideo(false) && sysCreateWindow("t", WIDTH, HEIGHT, false) && sysCreateGLContext();
+        if (!ready_)
+            whyNot_ = sysLastError();
+    }
+    static void TearDownTestSuite()
+    {
+        if (ready_)
+            sysDestroyGLContext();
+    }
+
+    void SetUp() override
+    {
+        if (!ready_)
+            GTEST_SKIP() << "no GL context: " << whyNot_;
+        fakeTicks = 1000;
+        sysSetTickSource(readFakeTicks);
+        setRenderDefaults();
+        rotationCamera = true;
+        viewRange = 2;
+        // The window module's projection and fixed state, then the loader's scene fog.
+        glViewport(0, 0, WIDTH, HEIGHT);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        gluPerspective(45.0, WIDTH / static_cast<double>(HEIGHT), 0.5, 4000.0);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glEnable(GL_TEXTURE_2D);
+        glEnable(GL_DEPTH_TEST);
+        glDepthFunc(GL_LESS);
+        glDisable(GL_BLEND);
+        glDepthMask(GL_TRUE);
+        glFogi(GL_FOG_MODE, GL_EXP2);
+        const GLfloat black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+        glFogfv(GL_FOG_COLOR, black);
+        glFogf(GL_FOG_DENSITY, 0.002f);
+        glEnable(GL_FOG);
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glLineWidth(1.0f);
+
+        // A white picture for every mesh and particle, so that the vertex colours show as they are.
+        glGenTextures(1, &white_);
+        glBindTexture(GL_TEXTURE_2D, white_);
+        const unsigned char pixel[3] = {255, 255, 255};
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 1, 1, 0, GL_RGB, GL_UNSIGNED_BYTE, pixel);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        std::snprintf(model.materials[0].name, sizeof(model.materials[0].name), "white.jpg");
+        model.materials[0].texture = white_;
+        model.materialCount = 1;
+        model.materialLoader = nullptr;
+
+        // The camera at the origin looking along -z, in cell (2, 3) of a 4 x 4 grid.
+        camera = rfix::appendCamera(model, "cam", Vec3d{0, 0, 0}, Vec3d{0, 0, -100});
+    }
+
+    void TearDown() override
+    {
+        if (!ready_)
+            return;
+        sysSetTickSource(nullptr);
+        glDeleteTextures(1, &white_);
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    }
+
+    // A square mesh facing the camera at depth z, half-width h, centred on (x, y).
+    SceneObject* square(const char* name, double x, double y, double z, double h, Vec3f colour)
+    {
+        SceneObject* object = rfix::appendObject(model, name, ObjectKind::Mesh);
+        rfix::setMesh(*object, {{x - h, y - h, z}, {x + h, y - h, z}, {x + h, y + h, z}, {x - h, y + h, z}},
+                      {Face{0, 1, 2, 0}, Face{0, 2, 3, 0}}, colour);
+        object->material = 0;
+        return object;
+    }
+
+    void grid() { rfix::buildTestGrid(model, 4, 4, -400.0f, -600.0f, 200.0f); }
+
+    static Rgb pixel(int x, int y)
+    {
+        unsigned char p[3] = {};
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(x, y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, p);
+        return Rgb{p[0], p[1], p[2]};
+    }
+    static Rgb centre() { return pixel(WIDTH / 2, HEIGHT / 2); }
+
+    static bool ready_;
+    static const char* whyNot_;
+    GLuint white_ = 0;
+    Model model;
+    SceneObject* camera = nullptr;
+};
+
+bool ModelOnScreen::ready_ = false;
+const char* ModelOnScreen::whyNot_ = "";
+
+TEST_F(ModelOnScreen, OpaqueMeshIsDrawnWithItsVertexColoursAndFog)
+{
+    square("wall", 0, 0, -50, 20, Vec3f{1.0f, 0.5f, 0.0f});
+    grid();
+    model.drawMeshes();
+    const Rgb c = centre();
+    // exp(-(0.002 * 50)^2) of the colour is left by the fog.
+    EXPECT_NEAR(c.r, 252, 3);
+    EXPECT_NEAR(c.g, 126, 3);
+    EXPECT_EQ(c.b, 0);
+    EXPECT_EQ(model.cursor, &model);
+}
+
+TEST_F(ModelOnScreen, EmitterMeshIsNeverDrawn)
+{
+    square("*0fire", 0, 0, -50, 20, Vec3f{1.0f, 1.0f, 1.0f});
+    square("*%odd", 0, 0, -40, 20, Vec3f{1.0f, 1.0f, 1.0f});
+    grid();
+    model.drawMeshes();
+    const Rgb c = centre();
+    EXPECT_EQ(c.r + c.g + c.b, 0);
+    // Its presence still runs the translucent pass, which leaves fog on and blending off.
+    EXPECT_TRUE(glIsEnabled(GL_FOG));
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+}
+
+TEST_F(ModelOnScreen, PercentInSecondPlaceIsDrawnAdditivelyWithoutDepthWritesOrFog)
+{
+    square("wall", 0, 0, -60, 30, Vec3f{0.5f, 0.0f, 0.0f});
+    square("x%glow", 0, 0, -50, 10, Vec3f{0.0f, 0.0f, 0.5f});
+    square("%glow2", 0, 0, -45, 10, Vec3f{0.0f, 0.25f, 0.0f});
+    square("%hidden", 0, 0, -70, 30, Vec3f{0.0f, 1.0f, 1.0f});
+    grid();
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    model.drawMeshes();
+    const Rgb c = centre();
+    EXPECT_NEAR(c.r, 126, 3);  // the fogged wall shows through
+    EXPECT_NEAR(c.g, 64, 2);   // unfogged additive layers add up
+    EXPECT_NEAR(c.b, 128, 2);
+    // Behind the wall the translucent mesh is hidden by the depth test.
+    const Rgb edge = pixel(WIDTH / 2 + 80, HEIGHT / 2);
+    EXPECT_NEAR(edge.r, 126, 3);
+    EXPECT_EQ(edge.g, 0);
+    GlState s = GlState::read();
+    EXPECT_TRUE(s.fog);
+    EXPECT_FALSE(s.blend);
+    EXPECT_TRUE(s.depthMask);
+    EXPECT_EQ(s.blendSrc, GL_ONE);
+    EXPECT_EQ(s.blendDst, GL_ONE);
+}
+
+TEST_F(ModelOnScreen, CornerCameraAddsCellZeroOncePerPositionOffTheGrid)
+{
+    // Camera in cell 0 of a 3 x 3 grid from (0, 0) looking outward (toward -x, -z) for the window,
+    // its view turned straight along -z so that the square is in sight.
+    camera->cameraPosition = Vec3d{10, 0, 10};
+    camera->cameraTarget = Vec3d{-100, 0, -100};
+    square("%dim", 10, 0, -40, 10, Vec3f{2.0f / 255.0f, 0.0f, 0.0f});
+    rfix::buildTestGrid(model, 3, 3, 0.0f, 0.0f, 200.0f, false);
+    rfix::placeInCell(model, 1, 0);
+    viewRange = 2;  // 9 x 9 positions, 8 of them on the grid and not cell 0
+    model.drawMeshes();
+    EXPECT_NEAR(centre().r, 2 * 73, 2);
+
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    viewRange = 1;  // 8 x 8 positions
+    model.drawMeshes();
+    EXPECT_NEAR(centre().r, 2 * 56, 2);
+}
+
+TEST_F(ModelOnScreen, AnimatedObjectIsPlacedAroundItsRestPosition)
+{
+    SceneObject* mover = square("mover", 0, 0, -50, 5, Vec3f{1.0f, 1.0f, 1.0f});
+    rfix::setPositionTrack(*mover, {rfix::Key{0, {0, 0, -50}}, rfix::Key{10, {0, 0, -50}}});
+    mover->position = Vec3d{10, 0, -50};
+    grid();
+    model.drawMeshes();
+    EXPECT_EQ(centre().r, 0);
+    // 10 units to the right at 50 units: 10 / (50 tan 22.5) of half the height, about 58 pixels.
+    EXPECT_GT(pixel(WIDTH / 2 + 58, HEIGHT / 2).r, 200);
+}
+
+TEST_F(ModelOnScreen, CameraRotationAndPositionMakeTheView)
+{
+    // A square 50 units along +x seen from a camera turned to look along +x (yaw 90).
+    SceneObject* east = rfix::appendObject(model, "east", ObjectKind::Mesh);
+    rfix::setMesh(*east, {{50, 0, -10}, {50, 0, 10}, {50, 20, 10}, {50, 20, -10}}, {Face{0, 1, 2, 0}, Face{0, 2, 3, 0}},
+                  Vec3f{0.0f, 1.0f, 0.0f});
+    camera->cameraPosition = Vec3d{0, 10, 0};
+    camera->cameraTarget = Vec3d{100, 10, 0};
+    camera->rotation = Vec3d{0, 90, 0};
+    grid();
+    model.drawMeshes();
+    EXPECT_GT(centre().g, 200);
+
+    // With the rotation camera off the identity view is used: the square is out of sight.
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    rotationCamera = false;
+    model.drawMeshes();
+    EXPECT_EQ(centre().g, 0);
+}
+
+TEST_F(ModelOnScreen, ModelWithoutGridDrawsNothingAndLeavesFogOn)
+{
+    square("wall", 0, 0, -50, 20, Vec3f{1.0f, 1.0f, 1.0f});
+    glDisable(GL_FOG);
+    model.drawMeshes();
+    EXPECT_EQ(centre().r, 0);
+    EXPECT_TRUE(glIsEnabled(GL_FOG));
+}
+
+TEST_F(ModelOnScreen, ModelWithoutEmittersOrBoltsLeavesTheStateOfDrawMeshes)
+{
+    square("wall", 0, 0, -50, 20, Vec3f{0.3f, 0.6f, 0.9f});
+    grid();
+    sceneDuration = 10.0f;
+    sceneTime = 1.0f;
+    glLineWidth(3.0f);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    model.renderModel();
+    const GlState afterRender = GlState::read();
+    model.drawMeshes();
+    const GlState afterMeshes = GlState::read();
+    EXPECT_TRUE(afterRender == afterMeshes);
+    EXPECT_EQ(afterRender.lineWidth, 3.0f);
+    EXPECT_EQ(afterRender.blendSrc, GL_SRC_ALPHA);
+    EXPECT_TRUE(afterRender.fog);
+}
+
+TEST_F(ModelOnScreen, DrawRisingWithoutParticlesLeavesDepthTestOnBlendingOffAndWhite)
+{
+    ParticleSystem system(10, nullptr, 1.0f, 10, 1.0f, 1.0f);
+    glDisable(GL_DEPTH_TEST);
+    glEnable(GL_BLEND);
+    glColor3f(0.2f, 0.3f, 0.4f);
+    system.drawRising();
+    const GlState s = GlState::read();
+    EXPECT_TRUE(s.depthTest);
+    EXPECT_FALSE(s.blend);
+    EXPECT_EQ(s.colour[0], 1.0f);
+    EXPECT_EQ(s.colour[1], 1.0f);
+    EXPECT_EQ(s.colour[2], 1.0f);
+    EXPECT_EQ(s.blendSrc, GL_ONE);
+    EXPECT_EQ(s.blendDst, GL_ONE);
+}
+
+TEST_F(ModelOnScreen, DrawRisingShowsAParticleThatRisesShrinksAndFades)
+{
+    ParticleSystem system(10, nullptr, 2.0f, 10, 5.0f, 20.0f);
+    system.texture = white_;
+    system.emitterPosition = Vec3d{0, 0, -50};
+    system.update();
+    fakeTicks += 1000;
+    system.update();
+    ASSERT_EQ(system.count, 1);
+    // Half its life later: colour 0.5, risen by 10, half-width 2.5; drawn over anything (no depth test).
+    fakeTicks += 1000;
+    square("wall", 0, 0, -10, 20, Vec3f{0.0f, 0.0f, 1.0f});
+    grid();
+    model.drawMeshes();
+    system.drawRising();
+    const double perUnit = (HEIGHT / 2.0) / (50.0 * std::tan(22.5 * M_PI / 180.0));
+    EXPECT_EQ(centre().r, 0);
+    EXPECT_NEAR(pixel(WIDTH / 2, HEIGHT / 2 + static_cast<int>(10 * perUnit)).r, 128, 2);
+    EXPECT_EQ(pixel(WIDTH / 2 + static_cast<int>(3.5 * perUnit), HEIGHT / 2 + static_cast<int>(10 * perUnit)).r, 0);
+}
+
+// A model with one emitter square and its system, the camera looking along -z.
+class EmitterOnScreen : public ModelOnScreen {
+protected:
+    void SetUp() override
+    {
+        ModelOnScreen::SetUp();
+        if (IsSkipped())
+            return;
+        emitter = square("*0spark", 0, 0, 0, 1, Vec3f{1.0f, 1.0f, 1.0f});
+        grid();
+        model.materialLoader = nullptr;
+        model.attachEmitters(100, 10.0f, 10, 40.0f, 50.0f);
+        ASSERT_EQ(model.emitterCount, 1);
+        system = model.particleSystems[0];
+        system->texture = white_;
+    }
+
+    // Two passes a second apart: the first starts the emission clock, the second emits.
+    void emitAt(Vec3d position)
+    {
+        emitter->position = position;
+        model.drawEmitters();
+        fakeTicks += 1000;
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        model.drawEmitters();
+    }
+
+    SceneObject* emitter = nullptr;
+    ParticleSystem* system = nullptr;
+};
+
+TEST_F(EmitterOnScreen, ParticleAtTheDistanceLimitIsNotDrawn)
+{
+    viewRange = 0;  // 800 units
+    emitAt(Vec3d{0, 0, -800});
+    ASSERT_EQ(system->count, 1);
+    EXPECT_EQ(centre().r, 0);
+
+    fakeTicks += 1000;
+    system->particles[0].position.z = -799.0;
+    system->lastEmitTime = uptimeSeconds();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    model.drawEmitters();
+    EXPECT_GT(centre().r, 100);
+}
+
+TEST_F(EmitterOnScreen, LeavesFogOffBlendingOffDepthWritesOnAndWhiteEvenWithNothingVisible)
+{
+    emitAt(Vec3d{0, 0, 100});  // behind the camera
+    glColor3f(0.1f, 0.2f, 0.3f);
+    glEnable(GL_FOG);
+    model.drawEmitters();
+    const GlState s = GlState::read();
+    EXPECT_FALSE(s.fog);
+    EXPECT_FALSE(s.blend);
+    EXPECT_TRUE(s.depthMask);
+    EXPECT_EQ(s.colour[0], 1.0f);
+    EXPECT_EQ(s.colour[2], 1.0f);
+    EXPECT_EQ(centre().r, 0);
+}
+
+TEST_F(EmitterOnScreen, ModeZeroKeepsSizeAndHeightAndOnlyFades)
+{
+    emitAt(Vec3d{0, 0, -100});
+    ASSERT_EQ(system->count, 1);
+    fakeTicks += 5000;  // half its life
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    system->lastEmitTime = uptimeSeconds();
+    model.drawEmitters();
+    EXPECT_NEAR(centre().r, 128, 2);
+    // Full half-width 40 at 100 units: about 48 pixels from the centre it is still there.
+    const double perUnit = (HEIGHT / 2.0) / (100.0 * std::tan(22.5 * M_PI / 180.0));
+    EXPECT_NEAR(pixel(WIDTH / 2, HEIGHT / 2 + static_cast<int>(35 * perUnit)).r, 128, 2);
+}
+
+TEST_F(EmitterOnScreen, ModeThreeRisesAndShrinks)
+{
+    system->mode = 3;
+    emitAt(Vec3d{0, 0, -100});
+    ASSERT_EQ(system->count, 1);
+    // Mode 3 is born at a point built from the mesh's vertices (all within 1 of the origin).
+    EXPECT_LE(std::abs(system->particles[0].position.x), 1.0);
+    system->particles[0].position = Vec3d{0, 0, -100};
+    fakeTicks += 5000;
+    system->lastEmitTime = uptimeSeconds();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    model.drawEmitters();
+    // Half its life: risen by 25, half-width 20, so the old centre is empty.
+    const double perUnit = (HEIGHT / 2.0) / (100.0 * std::tan(22.5 * M_PI / 180.0));
+    EXPECT_EQ(centre().r, 0);
+    EXPECT_NEAR(pixel(WIDTH / 2, HEIGHT / 2 + static_cast<int>(25 * perUnit)).r, 128, 2);
+}
+
+TEST_F(ModelOnScreen, BoltsDrawOrangeArcsAndRestoreBlendingAndDepthWrites)
+{
+    SceneObject* bolt = square("#arc", 0, 0, -60, 10, Vec3f{1.0f, 1.0f, 1.0f});
+    bolt->basePosition = Vec3d{0, 0, -60};
+    model.boltObjects[0] = bolt;
+    model.boltObjectCount = 1;
+    grid();
+    resetRandom();
+    model.drawBolts();
+    int lit = 0, orange = 0;
+    for (int y = 0; y < HEIGHT; y += 2) {
+        for (int x = 0; x < WIDTH; x += 2) {
+            const Rgb p = pixel(x, y);
+            lit += p.r > 0;
+            orange += p.r > 0 && p.r >= p.g && p.g >= p.b;
+        }
+    }
+    EXPECT_GT(lit, 50);
+    EXPECT_EQ(orange, lit);
+    const GlState s = GlState::read();
+    EXPECT_FALSE(s.blend);
+    EXPECT_TRUE(s.depthMask);
+}
+
+TEST_F(ModelOnScreen, ModelWithoutBoltsOrEmittersTouchesNoState)
+{
+    glEnable(GL_FOG);
+    glEnable(GL_BLEND);
+    glDepthMask(GL_FALSE);
+    glColor3f(0.5f, 0.5f, 0.5f);
+    const GlState before = GlState::read();
+    model.drawBolts();
+    model.drawEmitters();
+    EXPECT_TRUE(GlState::read() == before);
+    glDepthMask(GL_TRUE);
+    glDisable(GL_BLEND);
+}
+
+}  // namespace
