@@ -1,12 +1,118 @@
-// Scene: fourth_verse. Set-up, its timed loop, wind-down.
+// The Fourth verse scene (17 s): the animated camera of the room flies through it while a
+// three-pass renderer of its own draws solid walls, glowing objects and objects that sway like
+// flames; the room's emitters throw their particles and five verse lines pass. Opens with a white
+// flash sliding upward, ends with a one-second fade. Depends on the room model of the asset
+// loader, animate and drawEmitters.
+#include "scenes/fourth_verse.h"
+
+#include "media/assets.h"
+#include "media/texture.h"
+#include "render/quads.h"
+#include "render/switches.h"
+#include "render/text.h"
 #include "scenes/scenes.h"
+#include "scenes/texts.h"
+#include "shell/clock.h"
 #include "shell/sequencer.h"
 
-static void drawFrame()
+namespace {
+
+enum class RoomPass { Solid, Glow, Sway };
+
+bool inPass(RoomPass pass, const char* name)
 {
+    switch (pass) {
+    case RoomPass::Solid:
+        return roomSolidPass(name);
+    case RoomPass::Glow:
+        return roomGlowPass(name);
+    case RoomPass::Sway:
+        return roomSwayPass(name);
+    }
+    return false;
+}
+
+// One object of one pass: its own transform, its material, its lit triangles; the sway pass
+// squeezes copies of the vertices, never the model's own.
+void drawRoomObject(const Model& model, const SceneObject& object, RoomPass pass, float t)
+{
+    loadCameraView(model);
+    if (followsItsTracks(object)) {
+        placeAnimatedObject(object);
+    }
+    glBindTexture(GL_TEXTURE_2D, model.textureOf(&object));
+    glBegin(GL_TRIANGLES);
+    for (int f = 0; f < object.faceCount; ++f) {
+        const Face& face = object.faces[f];
+        const uint16_t corners[3] = {face.a, face.b, face.c};
+        for (uint16_t i : corners) {
+            const Vec3f& colour = object.vertexColours[i];
+            glColor3f(colour.x, colour.y, colour.z);
+            glTexCoord2f(object.mapping[i].u, object.mapping[i].v);
+            Vec3d v = object.vertices[i];
+            if (pass == RoomPass::Sway) {
+                v = swayVertex(v, object.basePosition, swayFactor(t, v.y));
+            }
+            glVertex3f(static_cast<float>(v.x), static_cast<float>(v.y), static_cast<float>(v.z));
+        }
+    }
+    glEnd();
+}
+
+void drawRoomPass(Model& model, RoomPass pass, float t)
+{
+    model.rewind();
+    for (int i = 0; i < model.objectCount; ++i) {
+        const SceneObject* object = model.cursor;
+        if (object->kind == ObjectKind::Mesh && object->faceCount > 0 && object->vertices != nullptr &&
+            object->vertexColours != nullptr && object->mapping != nullptr && inPass(pass, object->name)) {
+            drawRoomObject(model, *object, pass, t);
+        }
+        model.advance();
+    }
+}
+
+void drawFrame()
+{
+    const float t = sceneTime;
+    if (roomModel != nullptr) {
+        roomModel->animate();
+        drawRoomModel();
+        roomModel->drawEmitters();
+    }
+    if (fourthVerseFadeShown(t)) {
+        drawAdditivePicture(TextureTable[7], fourthVerseFadeBrightness(t));
+    }
+    if (fourthVerseFlashShown(t)) {
+        drawAdditivePicture(TextureTable[7], fourthVerseFlashBrightness(t), fourthVerseFlashOffset(t));
+    }
+    for (int line = 0; line < 5; ++line) {
+        printVerseLine(fourthVerseWindows[line][0], fourthVerseWindows[line][1], fourthVerseFade,
+                       fourthVerseLines[line]);
+    }
+}
+
+}  // namespace
+
+void drawRoomModel()
+{
+    if (roomModel == nullptr) {
+        return;
+    }
+    const float t = sceneTime;
+    drawRoomPass(*roomModel, RoomPass::Solid, t);
+    beginAdditive();
+    glDepthMask(GL_FALSE);
+    drawRoomPass(*roomModel, RoomPass::Glow, t);
+    drawRoomPass(*roomModel, RoomPass::Sway, t);
+    glDepthMask(GL_TRUE);
+    endAdditive();
+    roomModel->rewind();
 }
 
 void fourthVerseScene()
 {
+    glDisable(GL_FOG);
+    rotationCamera = true;
     runSceneLoop(17.0f, drawFrame);
 }

@@ -21,3 +21,50 @@ const char* const firstVerseLines[5] = {
 };
 
 // ---- Second, Third and Fourth verse, greetings and closing lines --------------------------------
+
+const char* const secondVerseLines[4] = {
+    "Into the tunnel of light",
+    "thin arcs crackle and hiss",
+    "the walls hum our names",
+    "and follow the glow",
+};
+
+const char* const thirdVerseLines[4] = {
+    "Two hearts drift close by",
+    "the world swells ",
+    "the shells breathe out",
+    "and sink back down",
+};
+
+const char* const fourthVerseLines[5] = {
+    "Deep in the room candles sway",
+    "long shadows climb up every wall",
+    "a thousand sparks rise and fade",
+    "the last flame bends toward the open sky",
+    "until the morning brings us home",
+};
+
+// The greeted groups are our own inventions; the signing lines name the makers of the credits.
+const char* const closingLines[21] = {
+    "Greetings go to",
+    "Moltern",
+    "Brassmoth",
+    "Tallowick Crew",
+    "Quenfold",
+    "Pelvarin",
+    "Ostrune",
+    "Kelbry",
+    "Vrel",
+    "Glimmerhaft",
+    "Sorrel Engine",
+    "Nubrak",
+    "Lantern Makers",
+    "Oxyl",
+    "Fenmo",
+    "===============",
+    "Orin Tessaly wrote the code,",
+    "Sable Ferro made the music,",
+    "and Ilsa Wrenn the pictures",
+    "===============",
+    "Thank you for watching. Goodnight",
+};
