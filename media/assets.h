@@ -25,3 +25,6 @@ void loadAssets();
 // One loading frame for the current loadStep, presented.
 void drawLoadingScreen();
 void releaseAssets();
+
+// Test hook: called at each drawn loading bar with the step and the bar's top edge.
+void setLoadingBarObserver(void (*observer)(int32_t step, float top));

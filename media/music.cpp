@@ -1,0 +1,42 @@
+// The four music operations over the platform's sound layer. Failures leave the presentation
+// silent; the layer says why on stderr.
+#include "media/music.h"
+
+#include "render/switches.h"
+#include "shell/frames.h"
+
+SoundStream musicStream = nullptr;
+
+void startSound()
+{
+    sndInit(44100, 32, 0);
+    sndSetSpectrumActive(true);
+    musicEnabled = true;
+}
+
+void playMusic(const char* fileName)
+{
+    if (!musicEnabled) {
+        return;
+    }
+    musicStream = sndStreamOpen(fileName, 0x2000, 0);
+    sndStreamPlay(0, musicStream);
+    if (musicStream != nullptr) {
+        notifyMusicStarted(fileName);
+    }
+}
+
+void stopMusic()
+{
+    if (!musicEnabled) {
+        return;
+    }
+    sndStreamStop(musicStream);
+}
+
+void stopSound()
+{
+    sndSetSpectrumActive(false);
+    sndClose();
+    musicStream = nullptr;
+}

@@ -1,0 +1,16 @@
+// The music: one track streamed from a compressed file from the end of loading to teardown. The
+// sound layer plays it in the background; nothing here waits for it or reads its position.
+#pragma once
+#include "platform/platform.h"
+
+// The open music stream; null until playMusic (and when the file could not be opened).
+extern SoundStream musicStream;
+
+// Opens the sound output at 44100 Hz with the spectrum unit on; musicEnabled becomes true.
+void startSound();
+// Opens the file as a stream and starts it, when musicEnabled. A missing or undecodable file
+// leaves the presentation silent, with one line on stderr and no box.
+void playMusic(const char* fileName);
+void stopMusic();
+// Spectrum unit off, sound output closed (this also releases the stream).
+void stopSound();
