@@ -9,8 +9,11 @@
 #include "media/assets.h"
 #include "platform/platform.h"
 #include "render/gl.h"
+#include "render/particles.h"
+#include "render/switches.h"
 #include "scene_fixtures.h"
 #include "scenes/first_verse.h"
+#include "scenes/scenes.h"
 #include "scenes/title.h"
 #include "shell/window.h"
 
@@ -346,4 +349,85 @@ TEST_F(DrawGl, CornerOnAnAttractorSendsNoUnboundedVertex)
     EXPECT_TRUE(finiteCorners(polygons));
     // The corner itself stays put; the rest of the face flies off under the near push.
     EXPECT_TRUE(cornerAt(polygons, blobView(mesh->vertices[mesh->faces[1].a])));
+}
+
+// ---- Set-up and wind-down, with Escape already pressed -----------------------------------------
+
+namespace {
+
+// Runs a scene whose loop leaves at once, as every scene after Escape does.
+void runAfterEscape(void (*scene)())
+{
+    escapeFlag = true;
+    scene();
+    escapeFlag = false;
+}
+
+}  // namespace
+
+TEST_F(DrawGl, TitleSetUpDropsTheOpeningsParticlesAndSwitchesFogOff)
+{
+    ParticleSystem red(500, nullptr, 3.0f, 60, 30.0f, 200.0f, nullptr);
+    ParticleSystem green(500, nullptr, 3.0f, 60, 30.0f, 200.0f, nullptr);
+    ParticleSystem blue(500, nullptr, 3.0f, 60, 30.0f, 200.0f, nullptr);
+    for (ParticleSystem* system : {&red, &green, &blue}) {
+        system->count = 120;
+        system->lastEmitTime = 43.9f;
+    }
+    redParticles = &red;
+    greenParticles = &green;
+    blueParticles = &blue;
+    glEnable(GL_FOG);
+    rotationCamera = false;
+    runAfterEscape(titleScene);
+    redParticles = greenParticles = blueParticles = nullptr;
+
+    for (ParticleSystem* system : {&red, &green, &blue}) {
+        EXPECT_EQ(system->count, 0);
+        EXPECT_FLOAT_EQ(system->lastEmitTime, 0.0f);
+    }
+    EXPECT_FALSE(glIsEnabled(GL_FOG));
+    EXPECT_TRUE(rotationCamera);
+}
+
+TEST_F(DrawGl, CreditsPutTheViewRangeBackEvenAfterEscape)
+{
+    viewRange = 0;
+    runAfterEscape(creditsScene);
+    EXPECT_EQ(viewRange, 2);
+}
+
+TEST_F(DrawGl, FirstVerseSetUpBoundsTheFramesByTheFirstObjectsKeys)
+{
+    BlobModel fixture;
+    scenefix::setPositionTrack(&fixture.model, {0, 10, 20, 30, 40, 50, 60}, std::vector<Vec3d>(7));
+    fixture.model.endFrame = 500;
+    for (SceneObject*& attractor : attractorObjects) {
+        attractor = nullptr;
+    }
+    choseModel = &fixture.model;
+    glEnable(GL_FOG);
+    runAfterEscape(firstVerseScene);
+    choseModel = nullptr;
+
+    EXPECT_EQ(fixture.model.endFrame, 6);
+    SceneObject* expected = &fixture.model;
+    for (SceneObject* attractor : attractorObjects) {
+        EXPECT_EQ(attractor, expected);
+        expected = expected->next;
+    }
+    EXPECT_EQ(fixture.model.cursor, static_cast<SceneObject*>(&fixture.model));
+    EXPECT_FALSE(glIsEnabled(GL_FOG));
+
+    // With fewer than three objects the last one stands in for the missing attractors.
+    Model small;
+    SceneObject* only = addObject(small, ObjectKind::Mesh, "only");
+    SceneObject* second = addObject(small, ObjectKind::Mesh, "second");
+    choseModel = &small;
+    runAfterEscape(firstVerseScene);
+    choseModel = nullptr;
+    EXPECT_EQ(attractorObjects[0], only);
+    EXPECT_EQ(attractorObjects[1], second);
+    EXPECT_EQ(attractorObjects[2], second);
+    EXPECT_EQ(small.endFrame, -1);  // a first object without keys
 }
