@@ -34,8 +34,6 @@ inline Vec3d closingStreamPath(float t)
 
 // The bend factor each frame starts from, between 1 and 7.
 inline float streakStartFactor(float t) { return static_cast<float>(3.0 * std::sin(2.0 * t) + 4.0); }
-// How many streaks a mesh of faceCount faces gives: faces 0, 12, 24, ... below faceCount - 12.
-inline int streakCountFor(int faceCount) { return faceCount > 12 ? (faceCount - 12 + 11) / 12 : 0; }
 
 // One attractor's bend of a streak of an object at rest position r and current position p, with
 // the attractor at q: w1 moves with its object and away from r by the current factor f; then f

@@ -95,18 +95,6 @@ TEST(ThirdVerseTimeline, FlashShellAndEmission)
     EXPECT_FALSE(greenStreamEmits(15.0f));
 }
 
-TEST(ThirdVerseTimeline, StreamsCircleInFrontOnEitherSide)
-{
-    const Vec3d blue = blueStreamPath(0.0f);
-    EXPECT_DOUBLE_EQ(blue.x, 300.0);
-    EXPECT_DOUBLE_EQ(blue.y, -100.0);
-    EXPECT_DOUBLE_EQ(blue.z, -700.0);
-    const Vec3d green = greenStreamPath(0.0f);
-    EXPECT_DOUBLE_EQ(green.x, -200.0);
-    EXPECT_DOUBLE_EQ(green.y, 0.0);
-    EXPECT_DOUBLE_EQ(green.z, -500.0);
-}
-
 TEST(FourthVerseTimeline, SlidingFlashAndEndFade)
 {
     EXPECT_TRUE(fourthVerseFlashShown(0.0f));
@@ -226,16 +214,6 @@ TEST(ClosingTimeline, WhichLinesThePrinterDraws)
     for (int line = 0; line < closingLineCount; ++line) {
         EXPECT_FLOAT_EQ(closingWindows[line][1] - closingWindows[line][0], 11.0f) << "line " << line + 1;
     }
-}
-
-TEST(ClosingStreaks, EveryTwelfthFaceBelowTheLastTwelve)
-{
-    EXPECT_EQ(streakCountFor(0), 0);
-    EXPECT_EQ(streakCountFor(12), 0);
-    EXPECT_EQ(streakCountFor(13), 1);
-    EXPECT_EQ(streakCountFor(24), 1);
-    EXPECT_EQ(streakCountFor(25), 2);
-    EXPECT_EQ(streakCountFor(100), 8);
 }
 
 namespace {
