@@ -1,0 +1,106 @@
+// The recording options on the command line: what they imply, how times are read and which
+// combinations are refused before anything starts.
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "shell/options.h"
+
+namespace {
+
+// Parses the given arguments (without the program name).
+bool parse(std::initializer_list<const char*> arguments, Options* options, std::string* error)
+{
+    std::vector<char*> argv = {const_cast<char*>("velmora")};
+    for (const char* argument : arguments) {
+        argv.push_back(const_cast<char*>(argument));
+    }
+    return parseOptions(static_cast<int>(argv.size()), argv.data(), options, error);
+}
+
+}  // namespace
+
+TEST(RecordingOptions, CaptureAndFramesImplyAnUnattendedWindowedFixedStepRun)
+{
+    Options capture;
+    std::string error;
+    ASSERT_TRUE(parse({"--capture", "out.mp4"}, &capture, &error)) << error;
+    EXPECT_TRUE(capture.noDialog);
+    EXPECT_TRUE(capture.batch);
+    EXPECT_TRUE(capture.windowed);
+    EXPECT_EQ(capture.fps, 60);
+    EXPECT_TRUE(isRecording(capture));
+
+    Options frames;
+    ASSERT_TRUE(parse({"--fps", "25", "--frames", "dir", "--at", "3", "--resolution", "640x480"}, &frames, &error))
+        << error;
+    EXPECT_EQ(frames.fps, 25);  // an explicit rate is kept
+    EXPECT_TRUE(frames.noDialog);
+    EXPECT_EQ(frames.width, 640);
+
+    Options plain;
+    ASSERT_TRUE(parse({"--start-at", "138"}, &plain, &error)) << error;
+    EXPECT_FALSE(plain.noDialog);  // starting later alone keeps the dialog and the wall clock
+    EXPECT_EQ(plain.fps, 0);
+    EXPECT_EQ(plain.startAtMs, 138000);
+    EXPECT_FALSE(isRecording(plain));
+}
+
+TEST(RecordingOptions, TimesAreMillisecondsSortedWithoutDuplicatesAndEveryCountsFromTheStart)
+{
+    Options options;
+    std::string error;
+    ASSERT_TRUE(parse({"--frames", "d", "--at", "44.5,1,44.5,0.0004,232"}, &options, &error)) << error;
+    EXPECT_EQ(options.atMs, (std::vector<int>{0, 1000, 44500, 232000}));
+
+    Options every;
+    ASSERT_TRUE(parse({"--frames", "d", "--start-at", "100", "--end-at", "111", "--every", "5", "--at", "107.25"},
+                      &every, &error))
+        << error;
+    EXPECT_EQ(every.atMs, (std::vector<int>{100000, 105000, 107250, 110000}));
+
+    Options whole;
+    ASSERT_TRUE(parse({"--frames", "d", "--every", "58"}, &whole, &error)) << error;
+    EXPECT_EQ(whole.atMs, (std::vector<int>{0, 58000, 116000, 174000, 232000}));
+}
+
+TEST(RecordingOptions, BadValuesAndCombinationsAreRefusedWithTheOptionNamed)
+{
+    struct Case {
+        std::initializer_list<const char*> arguments;
+        const char* named;
+    };
+    const Case cases[] = {
+        {{"--capture", "a.mp4", "--frames", "d", "--at", "1"}, "--capture and --frames"},
+        {{"--at", "1"}, "--at and --every need --frames"},
+        {{"--frames", "d"}, "--frames needs --at or --every"},
+        {{"--capture", "a.avi"}, "--capture"},
+        {{"--capture", "mp4"}, "--capture"},
+        {{"--frames", "d", "--at", "232.5"}, "--at"},
+        {{"--frames", "d", "--at", "-1"}, "--at"},
+        {{"--frames", "d", "--at", "1,,2"}, "--at"},
+        {{"--frames", "d", "--at", "nan"}, "--at"},
+        {{"--frames", "d", "--at", "12s"}, "--at"},
+        {{"--frames", "d", "--every", "0"}, "--every"},
+        {{"--start-at", "232"}, "--start-at"},
+        {{"--start-at"}, "--start-at needs a value"},
+        {{"--capture", "a.mkv", "--start-at", "50", "--end-at", "50"}, "--end-at"},
+        {{"--frames", "d", "--start-at", "50", "--at", "10"}, "--at 0010.000 lies before --start-at 0050.000"},
+    };
+    for (const Case& c : cases) {
+        Options options;
+        std::string error;
+        EXPECT_FALSE(parse(c.arguments, &options, &error)) << *c.arguments.begin();
+        EXPECT_NE(error.find(c.named), std::string::npos) << "message: " << error;
+    }
+}
+
+TEST(RecordingOptions, TimeNamesHaveFourIntegerDigitsAndThreeDecimals)
+{
+    EXPECT_EQ(timeName(44500), "0044.500");
+    EXPECT_EQ(timeName(0), "0000.000");
+    EXPECT_EQ(timeName(232000), "0232.000");
+    EXPECT_EQ(timeName(139001), "0139.001");
+}

@@ -1,0 +1,348 @@
+// The program itself, run as a user would: frames written twice are identical, a capture without a
+// display holds video of the asked size and rate and the music, a missing or failing ffmpeg is
+// reported and leaves no file, a later start shows the later scene, and an installed program finds
+// its data from any folder.
+#include <gtest/gtest.h>
+
+#include <png.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "media/texture.h"
+
+namespace {
+
+struct RunResult {
+    int status = -1;  // exit status; -1 for a crash or a timeout
+    std::string errors;
+};
+
+struct RunSetup {
+    std::string folder = ".";                                  // working folder
+    std::vector<std::string> unset;                            // environment variables removed
+    std::vector<std::pair<std::string, std::string>> set;      // and set
+    int timeoutSeconds = 240;
+};
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool exists(const std::string& path)
+{
+    return access(path.c_str(), F_OK) == 0;
+}
+
+RunResult run(const std::vector<std::string>& arguments, const RunSetup& setup)
+{
+    char log[] = "/tmp/velmora-run-XXXXXX";
+    const int fd = mkstemp(log);
+    RunResult result;
+    if (fd < 0) {
+        return result;
+    }
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(fd, STDERR_FILENO);
+        dup2(fd, STDOUT_FILENO);
+        if (chdir(setup.folder.c_str()) != 0) {
+            _exit(126);
+        }
+        for (const std::string& name : setup.unset) {
+            unsetenv(name.c_str());
+        }
+        for (const auto& [name, value] : setup.set) {
+            setenv(name.c_str(), value.c_str(), 1);
+        }
+        std::vector<char*> argv;
+        for (const std::string& a : arguments) {
+            argv.push_back(const_cast<char*>(a.c_str()));
+        }
+        argv.push_back(nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    close(fd);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(setup.timeoutSeconds);
+    int status = 0;
+    for (;;) {
+        if (waitpid(pid, &status, WNOHANG) == pid) {
+            result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            break;
+        }
+        if (std::chrono::steady_clock::now() > deadline) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    result.errors = readFile(log);
+    std::remove(log);
+    return result;
+}
+
+// Output of a shell command.
+std::string capture(const std::string& command)
+{
+    std::string text;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        return text;
+    }
+    char buffer[512];
+    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
+        text += buffer;
+    }
+    pclose(pipe);
+    return text;
+}
+
+bool generatedDataPresent()
+{
+    struct stat info{};
+    return stat(VELMORA_DATA_DIR "/pict", &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// Reads an RGB PNG, rows top first.
+std::vector<uint8_t> readPng(const std::string& path, int* width, int* height)
+{
+    std::vector<uint8_t> pixels;
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (png_image_begin_read_from_file(&image, path.c_str()) == 0) {
+        return pixels;
+    }
+    image.format = PNG_FORMAT_RGB;
+    pixels.resize(PNG_IMAGE_SIZE(image));
+    if (png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr) == 0) {
+        pixels.clear();
+    }
+    *width = static_cast<int>(image.width);
+    *height = static_cast<int>(image.height);
+    return pixels;
+}
+
+class ProgramRuns : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/velmora-runs-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        work_ = pattern;
+    }
+    void TearDown() override
+    {
+        const std::string command = "rm -rf '" + work_ + "'";
+        EXPECT_EQ(std::system(command.c_str()), 0);
+    }
+    // The generated data when it is built; otherwise a bare folder with only a music file, which
+    // the presentation plays through with its pictures and scenes missing.
+    std::string data()
+    {
+        if (generatedDataPresent()) {
+            return VELMORA_DATA_DIR;
+        }
+        const std::string bare = work_ + "/bare";
+        if (!exists(bare + "/music/velmora.mp3")) {
+            mkdir(bare.c_str(), 0777);
+            mkdir((bare + "/music").c_str(), 0777);
+            const std::string command = "ffmpeg -loglevel error -y -f lavfi -i sine=frequency=330:duration=60 "
+                                        "-c:a libmp3lame '" + bare + "/music/velmora.mp3'";
+            EXPECT_EQ(std::system(command.c_str()), 0);
+        }
+        return bare;
+    }
+    std::string work_;
+};
+
+const char* const velmora = VELMORA_EXECUTABLE;
+
+}  // namespace
+
+TEST_F(ProgramRuns, FramesAtTheSameTimesTwiceAreByteIdentical)
+{
+    const std::vector<std::string> names = {"0040.500.png", "0041.000.png"};
+    for (const char* run_ : {"a", "b"}) {
+        const RunResult r = run({velmora, "--data", data(), "--resolution", "640x480", "--frames", work_ + "/" + run_,
+                                 "--start-at", "40", "--at", "40.5,41"},
+                                RunSetup{});
+        ASSERT_EQ(r.status, 0) << r.errors;
+    }
+    for (const std::string& name : names) {
+        const std::string a = readFile(work_ + "/a/" + name);
+        ASSERT_FALSE(a.empty()) << name << " missing";
+        EXPECT_TRUE(a == readFile(work_ + "/b/" + name)) << name << " differs between two runs";
+        int width = 0, height = 0;
+        EXPECT_FALSE(readPng(work_ + "/a/" + name, &width, &height).empty());
+        EXPECT_EQ(width, 640);
+        EXPECT_EQ(height, 480);
+    }
+}
+
+TEST_F(ProgramRuns, CaptureWithoutADisplayHasVideoOfTheAskedSizeAndRateAndTheMusic)
+{
+    RunSetup setup;
+    setup.unset = {"DISPLAY", "WAYLAND_DISPLAY"};
+    const std::string video = work_ + "/short.mp4";
+    const RunResult r = run({velmora, "--data", data(), "--capture", video, "--start-at", "40", "--fps", "10",
+                             "--end-at", "41.5"},
+                            setup);
+    ASSERT_EQ(r.status, 0) << r.errors;
+    EXPECT_NE(r.errors.find("fps"), std::string::npos) << "no progress line: " << r.errors;
+    EXPECT_FALSE(exists(video + ".part"));
+    const std::string streams =
+        capture("ffprobe -v error -show_entries stream=codec_type,width,height,r_frame_rate -of compact '" + video + "'");
+    EXPECT_NE(streams.find("codec_type=video|width=800|height=600|r_frame_rate=10/1"), std::string::npos) << streams;
+    EXPECT_NE(streams.find("codec_type=audio"), std::string::npos) << streams;
+    // 40.0 to 41.5 s at 10 frames a second.
+    const std::string frames = capture("ffprobe -v error -count_frames -select_streams v:0 -show_entries "
+                                       "stream=nb_read_frames -of csv=p=0 '" + video + "'");
+    EXPECT_EQ(std::atoi(frames.c_str()), 16) << frames;
+}
+
+TEST_F(ProgramRuns, AMissingOrFailingFfmpegIsReportedAndLeavesNoFile)
+{
+    const std::string video = work_ + "/out.mkv";
+    RunSetup noFfmpeg;
+    noFfmpeg.unset = {"DISPLAY", "WAYLAND_DISPLAY"};
+    noFfmpeg.set = {{"PATH", work_ + "/nowhere"}};
+    RunResult r = run({velmora, "--data", data(), "--capture", video}, noFfmpeg);
+    EXPECT_EQ(r.status, 1) << r.errors;
+    EXPECT_NE(r.errors.find("ffmpeg"), std::string::npos) << r.errors;
+    EXPECT_FALSE(exists(video));
+
+    // An encoder that refuses its input: the run stops, says why, and removes what it began.
+    const std::string bin = work_ + "/bin";
+    mkdir(bin.c_str(), 0777);
+    {
+        std::ofstream fake(bin + "/ffmpeg");
+        fake << "#!/bin/sh\necho 'fake encoder refuses its input' >&2\nexit 1\n";
+    }
+    chmod((bin + "/ffmpeg").c_str(), 0755);
+    RunSetup failing = noFfmpeg;
+    failing.set = {{"PATH", bin + ":/usr/bin:/bin"}};
+    r = run({velmora, "--data", data(), "--capture", video, "--start-at", "40", "--fps", "10"}, failing);
+    EXPECT_EQ(r.status, 1) << r.errors;
+    EXPECT_NE(r.errors.find("fake encoder refuses its input"), std::string::npos) << r.errors;
+    EXPECT_FALSE(exists(video));
+    EXPECT_FALSE(exists(video + ".part"));
+}
+
+TEST_F(ProgramRuns, StartingAt139ShowsTheThirdVerseBackdropNotTheSecondVerseTunnel)
+{
+    if (!generatedDataPresent()) {
+        GTEST_SKIP() << "no generated data in " VELMORA_DATA_DIR;
+    }
+    const RunResult r = run({velmora, "--data", VELMORA_DATA_DIR, "--frames", work_ + "/f", "--start-at", "139",
+                             "--at", "139.5"},
+                            RunSetup{});
+    ASSERT_EQ(r.status, 0) << r.errors;
+    int width = 0, height = 0;
+    const std::vector<uint8_t> frame = readPng(work_ + "/f/0139.500.png", &width, &height);
+    ASSERT_EQ(width, 800);
+    ASSERT_EQ(height, 600);
+    DecodedPicture* backdrop = readJpegFile(VELMORA_DATA_DIR "/pict/varrick.jpg");
+    ASSERT_NE(backdrop, nullptr);
+
+    // The backdrop quad, 300.6 units away and 400 x 300 large, shows the middle 83 % of the picture.
+    const double visible = 300.6 * std::tan(22.5 * 3.14159265358979 / 180.0) / 150.0;  // of the half-height
+    const double edge = 0.5 - 0.5 * visible;
+    auto boxMean = [](const uint8_t* pixels, int rowBytes, int cx, int cy, int half, int w, int h, int channel) {
+        double sum = 0.0;
+        int n = 0;
+        for (int y = std::max(0, cy - half); y <= std::min(h - 1, cy + half); ++y) {
+            for (int x = std::max(0, cx - half); x <= std::min(w - 1, cx + half); ++x) {
+                sum += pixels[static_cast<size_t>(y) * rowBytes + x * 3 + channel];
+                ++n;
+            }
+        }
+        return n > 0 ? sum / n : 0.0;
+    };
+    // Points along the frame's border, where the model in the middle rarely reaches.
+    int points = 0, matching = 0;
+    for (int i = 0; i < 12; ++i) {
+        const double along = (i + 0.5) / 12.0;
+        const double spots[4][2] = {{along, 0.06}, {along, 0.94}, {0.05, along}, {0.95, along}};
+        for (const auto& spot : spots) {
+            const int fx = static_cast<int>(spot[0] * width), fy = static_cast<int>(spot[1] * height);
+            const double s = edge + spot[0] * visible, t = edge + spot[1] * visible;
+            const int px = static_cast<int>(s * backdrop->width), py = static_cast<int>(t * backdrop->height);
+            const int pictureHalf = std::max(1, static_cast<int>(8.0 * visible * backdrop->width / width));
+            bool same = true;
+            for (int c = 0; c < 3; ++c) {
+                const double a = boxMean(frame.data(), width * 3, fx, fy, 8, width, height, c);
+                const double b = boxMean(backdrop->pixels, backdrop->rowBytes, px, py, pictureHalf, backdrop->width,
+                                         backdrop->height, c);
+                same = same && std::fabs(a - b) < 32.0;
+            }
+            ++points;
+            matching += same ? 1 : 0;
+        }
+    }
+    freeDecodedPicture(backdrop);
+    EXPECT_GE(matching, points * 6 / 10) << matching << " of " << points << " border spots show the backdrop";
+}
+
+TEST_F(ProgramRuns, InstalledProgramFindsItsDataFromAnotherFolder)
+{
+    if (!generatedDataPresent()) {
+        GTEST_SKIP() << "no generated data in " VELMORA_DATA_DIR " to install";
+    }
+    const std::string prefix = work_ + "/prefix";
+    RunSetup quiet;
+    quiet.timeoutSeconds = 120;
+    RunResult r = run({VELMORA_CMAKE, "--install", VELMORA_BINARY_DIR, "--prefix", prefix}, quiet);
+    ASSERT_EQ(r.status, 0) << r.errors;
+    for (const char* installed : {"/bin/velmora", "/share/velmora/pict", "/share/applications/velmora.desktop",
+                                  "/share/icons/hicolor/32x32/apps/velmora.png",
+                                  "/share/icons/hicolor/128x128/apps/velmora.png", "/share/man/man6/velmora.6"}) {
+        EXPECT_TRUE(exists(prefix + installed)) << installed;
+    }
+    const std::string elsewhere = work_ + "/elsewhere";
+    mkdir(elsewhere.c_str(), 0777);
+    RunSetup there;
+    there.folder = elsewhere;
+    r = run({prefix + "/bin/velmora", "--frames", "shots", "--start-at", "10", "--at", "10"}, there);
+    ASSERT_EQ(r.status, 0) << r.errors;
+    EXPECT_TRUE(exists(elsewhere + "/shots/0010.000.png")) << r.errors;
+}
+
+TEST_F(ProgramRuns, WithoutDataAnywhereTheProgramSaysWhereItLookedAndFails)
+{
+    if (exists(VELMORA_INSTALLED_DATA_DIR)) {
+        GTEST_SKIP() << "an installed copy in " VELMORA_INSTALLED_DATA_DIR " would be found";
+    }
+    // The program alone, away from any data, started from an empty folder.
+    const std::string bin = work_ + "/lonely/bin";
+    ASSERT_EQ(std::system(("mkdir -p '" + bin + "' && cp '" + velmora + "' '" + bin + "/'").c_str()), 0);
+    const std::string empty = work_ + "/empty";
+    mkdir(empty.c_str(), 0777);
+    RunSetup there;
+    there.folder = empty;
+    there.unset = {"DISPLAY", "WAYLAND_DISPLAY"};
+    const RunResult r = run({bin + "/velmora", "--frames", "shots", "--at", "1"}, there);
+    EXPECT_EQ(r.status, 1) << r.errors;
+    for (const std::string& place : {empty, work_ + "/lonely/share/velmora", std::string(VELMORA_INSTALLED_DATA_DIR)}) {
+        EXPECT_NE(r.errors.find(place), std::string::npos) << "does not name " << place << ": " << r.errors;
+    }
+    EXPECT_NE(r.errors.find("--data"), std::string::npos) << r.errors;
+    EXPECT_FALSE(exists(empty + "/shots"));
+}

@@ -1,0 +1,237 @@
+// Playing from a later point: scenes before it run their set-up and their frames unpresented at the
+// coarse step, the first presented frame lies exactly at the start point, and the clock never runs
+// backwards, on the fixed-step clock and on the wall clock alike.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include "platform/platform.h"
+#include "shell/clock.h"
+#include "shell/frames.h"
+#include "shell/sequencer.h"
+#include "shell/start_at.h"
+#include "shell/window.h"
+
+namespace {
+
+struct Frame {
+    int scene;
+    float sceneTime;
+    bool presented;
+};
+
+std::vector<Frame> frames;
+int setUps[8];
+int presentedBeforeStop = 0;   // presented frames after which Escape is pressed (0: never)
+int escapeAfterSkipped = 0;    // Escape while skipping, after this many unpresented frames (0: never)
+int presentedCount = 0;
+uint32_t lastTick = 0;
+bool clockWentBack = false;
+std::vector<Message> pendingMessages;
+
+bool peekPending(Message* message)
+{
+    if (pendingMessages.empty()) {
+        return false;
+    }
+    *message = pendingMessages.front();
+    pendingMessages.erase(pendingMessages.begin());
+    return true;
+}
+void clearNothing() {}
+void present()
+{
+    frames.back().presented = true;
+    ++presentedCount;
+    if (presentedBeforeStop > 0 && presentedCount >= presentedBeforeStop) {
+        escapeFlag = true;
+    }
+    sysSwapBuffers();  // no window: only the fixed-step clock moves
+}
+void hideNothing(bool) {}
+
+void recordFrame()
+{
+    const uint32_t now = sysTickCount();
+    if (now < lastTick) {
+        clockWentBack = true;
+    }
+    lastTick = now;
+    frames.push_back({currentSceneIndex, sceneTime, false});
+    if (escapeAfterSkipped > 0 && static_cast<int>(frames.size()) == escapeAfterSkipped) {
+        escapeFlag = true;
+    }
+}
+
+template <int I>
+void scene()
+{
+    ++setUps[I];
+    runSceneLoop(sceneDurations[I], recordFrame);
+}
+void nothing() {}
+
+const SequenceSteps fakeSteps = {
+    nothing, {scene<0>, scene<1>, scene<2>, scene<3>, scene<4>, scene<5>, scene<6>, scene<7>}, nothing};
+const LoopHooks fakeHooks = {peekPending, clearNothing, present};
+
+class StartAt : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        frames.clear();
+        for (int& n : setUps) {
+            n = 0;
+        }
+        presentedBeforeStop = 3;
+        escapeAfterSkipped = 0;
+        presentedCount = 0;
+        lastTick = 0;
+        clockWentBack = false;
+        pendingMessages.clear();
+        escapeFlag = false;
+        setSequenceSteps(&fakeSteps);
+        setLoopHooks(&fakeHooks);
+        setHiddenDrawingHook(hideNothing);
+    }
+    void TearDown() override
+    {
+        setSequenceSteps(nullptr);
+        setLoopHooks(nullptr);
+        setHiddenDrawingHook(nullptr);
+        setStartTime(-1);
+        sysSetFixedStep(0);
+        escapeFlag = false;
+    }
+    // Frames of a scene, split into unpresented and presented.
+    static int count(int sceneIndex, bool presented)
+    {
+        int n = 0;
+        for (const Frame& f : frames) {
+            n += f.scene == sceneIndex && f.presented == presented ? 1 : 0;
+        }
+        return n;
+    }
+    static const Frame* firstPresented()
+    {
+        for (const Frame& f : frames) {
+            if (f.presented) {
+                return &f;
+            }
+        }
+        return nullptr;
+    }
+};
+
+}  // namespace
+
+TEST_F(StartAt, EarlierScenesRunUnpresentedAndTheFirstPresentedFrameIsAtTheStartPoint)
+{
+    sysSetFixedStep(60);
+    setStartTime(139500);
+    runSequence();
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(setUps[i], 1) << "scene " << i;  // every set-up runs, after Escape too
+    }
+    // Scenes 0..4 lie wholly before 139.5: drawn at the coarse step through their duration, never shown.
+    for (int i = 0; i < 5; ++i) {
+        const int expected = static_cast<int>(sceneDurations[i] * 1000.0f) / skipStepMs + 1;
+        EXPECT_NEAR(count(i, false), expected, 1) << "scene " << i;
+        EXPECT_EQ(count(i, true), 0) << "scene " << i;
+    }
+    // The Third verse scene (138 s) skips its first 1.5 s, then plays at the 60 fps step.
+    EXPECT_EQ(count(5, false), 1500 / skipStepMs);
+    const Frame* first = firstPresented();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->scene, 5);
+    EXPECT_GE(first->sceneTime, 1.5f);
+    EXPECT_NEAR(first->sceneTime, 1.5f, 0.0005f);
+    EXPECT_EQ(count(5, true), 3);
+    EXPECT_NEAR(frames.back().sceneTime - first->sceneTime, 2.0f / 60.0f, 0.002f);
+    EXPECT_FALSE(clockWentBack);
+    EXPECT_FALSE(startPending());
+}
+
+TEST_F(StartAt, AStartOnASceneBoundaryBeginsWithThatScenesFirstFrame)
+{
+    sysSetFixedStep(10);
+    setStartTime(44000);  // the Title scene's start: the Opening scene is skipped whole
+    runSequence();
+    EXPECT_EQ(count(0, true), 0);
+    const Frame* first = firstPresented();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->scene, 1);
+    EXPECT_EQ(first->sceneTime, 0.0f);
+    EXPECT_EQ(count(1, false), 0);
+
+    // From the very beginning nothing is skipped at all.
+    frames.clear();
+    presentedCount = 0;
+    escapeFlag = false;
+    sysSetFixedStep(10);
+    setStartTime(0);
+    runSequence();
+    ASSERT_FALSE(frames.empty());
+    EXPECT_TRUE(frames.front().presented);
+    EXPECT_EQ(frames.front().sceneTime, 0.0f);
+}
+
+TEST_F(StartAt, OnTheWallClockSkippingTakesNoWallTimeAndTimeGoesOnFromTheStartPoint)
+{
+    sysSetFixedStep(0);
+    setStartTime(45000);
+    const auto before = std::chrono::steady_clock::now();
+    runSequence();
+    const double wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - before).count();
+    EXPECT_LT(wallSeconds, 5.0);  // 45 s of presentation skipped, not waited for
+    const Frame* first = firstPresented();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->scene, 1);
+    EXPECT_GE(first->sceneTime, 1.0f);
+    EXPECT_LT(first->sceneTime, 1.25f);
+    EXPECT_FALSE(clockWentBack);
+    // The hold is over: the tick count follows the wall clock again.
+    const uint32_t a = sysTickCount();
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    EXPECT_GE(sysTickCount() - a, 20u);
+}
+
+TEST_F(StartAt, EscapeOrCloseWhileSkippingEndsEverySceneWithoutPresentingAFrame)
+{
+    sysSetFixedStep(30);
+    setStartTime(200000);
+    escapeAfterSkipped = 100;  // during the Opening scene
+    runSequence();
+    EXPECT_EQ(presentedCount, 0);
+    EXPECT_EQ(frames.size(), 100u);
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(setUps[i], 1);
+    }
+    EXPECT_FALSE(startPending());
+
+    // A close message is handled between unpresented frames just as between presented ones.
+    frames.clear();
+    escapeFlag = false;
+    escapeAfterSkipped = 0;
+    setStartTime(200000);
+    Message close;
+    close.kind = MessageKind::Close;
+    pendingMessages.push_back(close);
+    runSequence();
+    EXPECT_TRUE(escapeFlag);
+    EXPECT_TRUE(frames.empty());
+    EXPECT_EQ(presentedCount, 0);
+}
+
+TEST_F(StartAt, PresentationTimeIsTheScenesStartPlusSceneTime)
+{
+    currentSceneIndex = 5;
+    sceneTime = 1.5f;
+    EXPECT_DOUBLE_EQ(presentationTime(), 139.5);
+    currentSceneIndex = -1;
+    EXPECT_LT(presentationTime(), 0.0);
+    EXPECT_STREQ(sceneName(-1), "Loading");
+    EXPECT_STREQ(sceneName(5), "Third verse");
+}
