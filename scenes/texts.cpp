@@ -14,10 +14,10 @@ const char* const creditLines[3] = {
 
 const char* const firstVerseLines[5] = {
     "Embers wake at dusk",
-    "and drift on silent air",
+    "and float on silent air",
     "three hearts lean in",
     "and burn in white",
-    "and the whole night dissolves into light",
+    "till all the still night drifts to light",
 };
 
 // ---- Second, Third and Fourth verse, greetings and closing lines --------------------------------

@@ -15,6 +15,9 @@
 #include "scenes/first_verse.h"
 #include "scenes/scenes.h"
 #include "scenes/title.h"
+#include "scenes/texts.h"
+#include "render/text.h"
+#include <cstring>
 #include "shell/window.h"
 
 using scenefix::addObject;
@@ -430,4 +433,23 @@ TEST_F(DrawGl, FirstVerseSetUpBoundsTheFramesByTheFirstObjectsKeys)
     EXPECT_EQ(attractorObjects[1], second);
     EXPECT_EQ(attractorObjects[2], second);
     EXPECT_EQ(small.endFrame, -1);  // a first object without keys
+}
+
+// ---- Texts on screen ---------------------------------------------------------------------------
+
+// Resting 15 units away, a line must fit the narrowest view the program opens (4:3, 45 degrees
+// high): 2 x 15 x tan(22.5 degrees) x 4/3 units wide, less a margin.
+TEST_F(DrawGl, TitleCreditAndVerseLinesFitTheViewAtRest)
+{
+    const float viewWidth = static_cast<float>(2.0 * 15.0 * std::tan(22.5 * M_PI / 180.0) * 4.0 / 3.0);
+    std::vector<const char*> lines = {titleText};
+    lines.insert(lines.end(), creditLines, creditLines + 3);
+    lines.insert(lines.end(), firstVerseLines, firstVerseLines + 5);
+    for (const char* line : lines) {
+        std::vector<LetterSlot> slots(std::strlen(line) + 1);
+        float width = 0.0f;
+        layoutTextLine(line, glyphMetrics, slots.data(), &width);
+        EXPECT_GT(width, 0.0f) << "no font";
+        EXPECT_LT(width, viewWidth - 1.0f) << "\"" << line << "\" is cut at the screen's edges";
+    }
 }

@@ -1,0 +1,163 @@
+// The scene player of the scene tests: a tick source the test moves by hand, a frame observer that
+// reads the presented frames back, the program's own asset loading, and PNG output with libpng.
+#include "scene_player.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <png.h>
+
+#include "media/assets.h"
+#include "platform/platform.h"
+#include "render/gl.h"
+#include "shell/clock.h"
+#include "shell/frames.h"
+
+namespace {
+
+// The tick count the scenes see. It starts well above 0 so that a scene starting at once has a
+// non-zero start, and stays small enough for the single-precision uptime to keep milliseconds.
+double ticks = 10000.0;
+
+uint32_t testTicks()
+{
+    return static_cast<uint32_t>(std::llround(ticks));
+}
+
+// What the observer does at each presented frame.
+struct Plan {
+    double base = 0.0;                // ticks at the scene's start
+    float duration = 0.0f;
+    std::vector<float> times;         // scene times to capture, ascending
+    size_t next = 0;
+    int fps = 0;                      // > 0: steady play, one capture per second
+    std::vector<Picture>* pictures = nullptr;
+};
+Plan plan;
+
+void jumpTo(float t)
+{
+    ticks = plan.base + std::round(t * 1000.0);
+}
+
+void observeFrame()
+{
+    const float t = sceneTime;
+    if (plan.fps > 0) {
+        if (plan.next < plan.times.size() && t + 0.0005f >= plan.times[plan.next]) {
+            plan.pictures->push_back(readBackBuffer());
+            ++plan.next;
+        }
+        ticks += 1000.0 / plan.fps;
+        return;
+    }
+    if (plan.next < plan.times.size() && std::fabs(t - plan.times[plan.next]) < 0.002f) {
+        plan.pictures->push_back(readBackBuffer());
+        ++plan.next;
+    }
+    jumpTo(plan.next < plan.times.size() ? plan.times[plan.next] : plan.duration + 1.0f);
+}
+
+std::vector<Picture> play(void (*scene)(), Plan settings)
+{
+    std::vector<Picture> pictures;
+    plan = settings;
+    plan.base = ticks;
+    plan.pictures = &pictures;
+    setFrameObserver(observeFrame);
+    scene();
+    setFrameObserver(nullptr);
+    // The next scene starts a little later, as it would after a wind-down.
+    ticks = std::max(ticks, plan.base + std::round(plan.duration * 1000.0)) + 100.0;
+    return pictures;
+}
+
+}  // namespace
+
+bool startScenePlayer(int width, int height, const char* dataFolder, std::string* why)
+{
+    if (!sysInitVideo(false) || !sysCreateWindow("scene player", width, height, false)) {
+        *why = std::string("no GL window: ") + sysLastError();
+        return false;
+    }
+    if (chdir(dataFolder) != 0) {
+        *why = std::string("no data folder at ") + dataFolder;
+        return false;
+    }
+    sysSetBatchMode(true);
+    sysSetTickSource(testTicks);
+    loadAssets();
+    return true;
+}
+
+void stopScenePlayer()
+{
+    releaseAssets();
+    sysSetTickSource(nullptr);
+}
+
+std::vector<Picture> playSceneAt(void (*scene)(), float duration, const std::vector<float>& times)
+{
+    Plan settings;
+    settings.duration = duration;
+    settings.times = times;
+    return play(scene, settings);
+}
+
+std::vector<Picture> playSceneEverySecond(void (*scene)(), float duration, int fps)
+{
+    Plan settings;
+    settings.duration = duration;
+    settings.fps = fps;
+    for (int second = 0; second <= static_cast<int>(duration); ++second) {
+        settings.times.push_back(static_cast<float>(second));
+    }
+    return play(scene, settings);
+}
+
+Picture readBackBuffer()
+{
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    Picture picture;
+    picture.width = viewport[2];
+    picture.height = viewport[3];
+    const size_t row = static_cast<size_t>(picture.width) * 3;
+    std::vector<uint8_t> bottomUp(row * picture.height);
+    glFinish();
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, picture.width, picture.height, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
+    picture.rgb.resize(bottomUp.size());
+    for (int y = 0; y < picture.height; ++y) {
+        std::copy_n(&bottomUp[(picture.height - 1 - y) * row], row, &picture.rgb[y * row]);
+    }
+    return picture;
+}
+
+bool writePicturePng(const Picture& picture, const std::string& path)
+{
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        return false;
+    }
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
+    if (info == nullptr || setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        std::fclose(file);
+        return false;
+    }
+    png_init_io(png, file);
+    png_set_IHDR(png, info, picture.width, picture.height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    for (int y = 0; y < picture.height; ++y) {
+        png_write_row(png, &picture.rgb[static_cast<size_t>(y) * picture.width * 3]);
+    }
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return std::fclose(file) == 0;
+}

@@ -1,0 +1,58 @@
+// Writes a frame of every second of the Title, Credits and First verse scenes, played in order at
+// a steady 30 frames per second on the generated data, as PNGs for contact sheets:
+//   scenes_a_sheets FOLDER [WIDTH HEIGHT]  ->  FOLDER/title_00.png, credits_00.png, verse_00.png ...
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "scene_player.h"
+#include "scenes/credits.h"
+#include "scenes/first_verse.h"
+#include "scenes/scenes.h"
+#include "scenes/title.h"
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: scenes_a_sheets FOLDER [WIDTH HEIGHT]\n");
+        return 2;
+    }
+    // The player works inside the data folder; keep the output folder where the caller meant it.
+    std::string folder = argv[1];
+    char cwd[PATH_MAX];
+    if (folder[0] != '/' && getcwd(cwd, sizeof cwd) != nullptr) {
+        folder = std::string(cwd) + "/" + folder;
+    }
+    const int width = argc >= 4 ? std::atoi(argv[2]) : 400;
+    const int height = argc >= 4 ? std::atoi(argv[3]) : 300;
+    std::string why;
+    if (!startScenePlayer(width, height, VELMORA_DATA_DIR, &why)) {
+        std::fprintf(stderr, "scenes_a_sheets: %s\n", why.c_str());
+        return 1;
+    }
+    struct Entry {
+        const char* name;
+        void (*scene)();
+        float duration;
+    };
+    const Entry scenes[3] = {{"title", titleScene, titleDuration},
+                             {"credits", creditsScene, creditsDuration},
+                             {"verse", firstVerseScene, firstVerseDuration}};
+    int failures = 0;
+    for (const Entry& entry : scenes) {
+        const std::vector<Picture> frames = playSceneEverySecond(entry.scene, entry.duration, 30);
+        for (size_t second = 0; second < frames.size(); ++second) {
+            char name[64];
+            std::snprintf(name, sizeof name, "/%s_%02zu.png", entry.name, second);
+            if (!writePicturePng(frames[second], folder + name)) {
+                std::fprintf(stderr, "scenes_a_sheets: cannot write %s%s\n", folder.c_str(), name);
+                ++failures;
+            }
+        }
+    }
+    stopScenePlayer();
+    return failures == 0 ? 0 : 1;
+}
