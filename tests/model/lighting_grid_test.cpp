@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 
 #include "fixtures.h"
 #include "render/switches.h"
@@ -125,6 +126,71 @@ TEST_F(ModelLighting, RangeEndsClampingAndSelfShadow)
     float bottom = 1.0f - std::sqrt(25.0f + 2500.0f + 25.0f) / 200.0f;
     EXPECT_NEAR(cube.vertexColours[2].x, top, 1e-6f);
     EXPECT_NEAR(cube.vertexColours[0].x, bottom * 0.2f, 1e-6f);
+}
+
+// The shadow test as written out plainly: every occluder, every section, no shortcuts.
+int referenceShadow(Model& model, int vertexIndex, int objectIndex, int lightIndex,
+                    const bool* occluders)
+{
+    SceneObject* lit = objectAt(model, objectIndex);
+    const Vec3d& v = lit->vertices[vertexIndex];
+    const Vec3d& l = model.lights[lightIndex]->position;
+    Segment ray{Vec3f{float(v.x), float(v.y), float(v.z)}, Vec3f{float(l.x), float(l.y), float(l.z)}};
+    SceneObject* o = &model;
+    for (int i = 0; i < model.objectCount; ++i, o = o->next) {
+        if (!occluders[i])
+            continue;
+        for (int q = 0; q < 3; ++q)
+            if (segmentHitsPolygon(o->crossQuads[q], ray, 4))
+                return o->translucent ? 1 : 2;
+    }
+    return 0;
+}
+
+TEST_F(ModelLighting, QuickRejectionNeverChangesTheShadowTest)
+{
+    // Boxes of all proportions (flat, thin, tiny) near the origin and far from it, where float
+    // rounding is coarse, with lights among them and on their faces' planes.
+    uint32_t seed = 12345u;
+    auto next = [&seed](float lo, float hi) {
+        seed = seed * 1664525u + 1013904223u;
+        return lo + (hi - lo) * float(seed >> 8) / float(1u << 24);
+    };
+    tds::Scene scene;
+    for (float base : {0.0f, 100000.0f}) {
+        for (int i = 0; i < 14; ++i) {
+            float x = base + next(-200, 200), y = next(-50, 50), z = base + next(-200, 200);
+            float sx = i % 3 == 0 ? 0.0f : next(0.01f, 80), sy = i % 4 == 0 ? 0.0f : next(0.01f, 80);
+            float sz = next(0.01f, 80);
+            std::string name = (i % 5 == 0 ? "%b" : "b") + std::to_string(i);
+            scene.objects.push_back(boxMesh(name, x, y, z, x + sx, y + sy, z + sz));
+        }
+        scene.objects.push_back(spotLight("l", {base, 0, base}, 1e6f));
+        scene.objects.push_back(spotLight("l", {base + 50, 90, base - 30}, 1e6f));
+        tds::Mesh first = std::get<tds::Mesh>(scene.objects[scene.objects.size() - 16]);
+        tds::Vec3 corner = first.vertices[0];
+        scene.objects.push_back(spotLight("l", {corner.x, corner.z, -corner.y + 40}, 1e6f));
+    }
+    Model model;
+    ASSERT_TRUE(loadScene(model, scene));
+    std::unique_ptr<bool[]> flags(new bool[model.objectCount]);
+    SceneObject* o = &model;
+    for (int i = 0; i < model.objectCount; ++i, o = o->next)
+        flags[i] = o->kind == ObjectKind::Mesh;
+    const bool* occluders = flags.get();
+    int blocked = 0;
+    o = &model;
+    for (int i = 0; i < model.objectCount; ++i, o = o->next) {
+        for (int j = 0; j < o->vertexCount; ++j) {
+            for (int k = 0; k < model.lightCount; ++k) {
+                int expected = referenceShadow(model, j, i, k, occluders);
+                ASSERT_EQ(model.shadowFactorAt(j, i, k, occluders), expected) << i << " " << j << " " << k;
+                blocked += expected != 0;
+            }
+        }
+    }
+    // The scene does exercise both outcomes.
+    EXPECT_GT(blocked, 20);
 }
 
 TEST(ModelGrid, ExtentCellsAndBoundaries)
