@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <png.h>
@@ -34,6 +35,10 @@ struct Plan {
     size_t next = 0;
     int fps = 0;                      // > 0: steady play, one capture per second
     std::vector<Picture>* pictures = nullptr;
+    // Wall-clock time spent drawing, between one frame's end and the next one's presentation.
+    std::chrono::steady_clock::time_point frameStart;
+    double drawSeconds = 0.0;
+    int drawnFrames = 0;
 };
 Plan plan;
 
@@ -46,11 +51,15 @@ void observeFrame()
 {
     const float t = sceneTime;
     if (plan.fps > 0) {
+        const auto now = std::chrono::steady_clock::now();
+        plan.drawSeconds += std::chrono::duration<double>(now - plan.frameStart).count();
+        ++plan.drawnFrames;
         if (plan.next < plan.times.size() && t + 0.0005f >= plan.times[plan.next]) {
             plan.pictures->push_back(readBackBuffer());
             ++plan.next;
         }
         ticks += 1000.0 / plan.fps;
+        plan.frameStart = std::chrono::steady_clock::now();
         return;
     }
     if (plan.next < plan.times.size() && std::fabs(t - plan.times[plan.next]) < 0.002f) {
@@ -60,17 +69,21 @@ void observeFrame()
     jumpTo(plan.next < plan.times.size() ? plan.times[plan.next] : plan.duration + 1.0f);
 }
 
-std::vector<Picture> play(void (*scene)(), Plan settings)
+std::vector<Picture> play(void (*scene)(), Plan settings, double* drawMs = nullptr)
 {
     std::vector<Picture> pictures;
     plan = settings;
     plan.base = ticks;
     plan.pictures = &pictures;
+    plan.frameStart = std::chrono::steady_clock::now();
     setFrameObserver(observeFrame);
     scene();
     setFrameObserver(nullptr);
     // The next scene starts a little later, as it would after a wind-down.
     ticks = std::max(ticks, plan.base + std::round(plan.duration * 1000.0)) + 100.0;
+    if (drawMs != nullptr) {
+        *drawMs = plan.drawnFrames > 0 ? 1000.0 * plan.drawSeconds / plan.drawnFrames : 0.0;
+    }
     return pictures;
 }
 
@@ -106,7 +119,7 @@ std::vector<Picture> playSceneAt(void (*scene)(), float duration, const std::vec
     return play(scene, settings);
 }
 
-std::vector<Picture> playSceneEverySecond(void (*scene)(), float duration, int fps)
+std::vector<Picture> playSceneEverySecond(void (*scene)(), float duration, int fps, double* drawMs)
 {
     Plan settings;
     settings.duration = duration;
@@ -114,7 +127,7 @@ std::vector<Picture> playSceneEverySecond(void (*scene)(), float duration, int f
     for (int second = 0; second <= static_cast<int>(duration); ++second) {
         settings.times.push_back(static_cast<float>(second));
     }
-    return play(scene, settings);
+    return play(scene, settings, drawMs);
 }
 
 Picture readBackBuffer()

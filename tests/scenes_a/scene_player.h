@@ -24,8 +24,9 @@ void stopScenePlayer();
 // the first frame is at 0); the clock jumps from one time to the next, then past the end.
 std::vector<Picture> playSceneAt(void (*scene)(), float duration, const std::vector<float>& times);
 // Plays scene at a steady frame rate and returns one frame at the start of every second of it
-// (0, 1, 2, ...).
-std::vector<Picture> playSceneEverySecond(void (*scene)(), float duration, int fps);
+// (0, 1, 2, ...). When drawMs is not null it receives the mean wall-clock time of a frame, read-back
+// of the kept frames left out.
+std::vector<Picture> playSceneEverySecond(void (*scene)(), float duration, int fps, double* drawMs = nullptr);
 
 // The back buffer as it stands.
 Picture readBackBuffer();

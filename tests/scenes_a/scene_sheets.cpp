@@ -1,6 +1,7 @@
 // Writes a frame of every second of the Title, Credits and First verse scenes, played in order at
 // a steady 30 frames per second on the generated data, as PNGs for contact sheets:
-//   scenes_a_sheets FOLDER [WIDTH HEIGHT]  ->  FOLDER/title_00.png, credits_00.png, verse_00.png ...
+//   scenes_a_sheets FOLDER [WIDTH HEIGHT [DATA]]  ->  FOLDER/title_00.png, credits_00.png, ...
+// and prints each scene's mean drawing time per frame.
 #include <unistd.h>
 
 #include <climits>
@@ -17,7 +18,7 @@
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: scenes_a_sheets FOLDER [WIDTH HEIGHT]\n");
+        std::fprintf(stderr, "usage: scenes_a_sheets FOLDER [WIDTH HEIGHT [DATA]]\n");
         return 2;
     }
     // The player works inside the data folder; keep the output folder where the caller meant it.
@@ -28,8 +29,9 @@ int main(int argc, char** argv)
     }
     const int width = argc >= 4 ? std::atoi(argv[2]) : 400;
     const int height = argc >= 4 ? std::atoi(argv[3]) : 300;
+    const char* data = argc >= 5 ? argv[4] : VELMORA_DATA_DIR;
     std::string why;
-    if (!startScenePlayer(width, height, VELMORA_DATA_DIR, &why)) {
+    if (!startScenePlayer(width, height, data, &why)) {
         std::fprintf(stderr, "scenes_a_sheets: %s\n", why.c_str());
         return 1;
     }
@@ -43,7 +45,10 @@ int main(int argc, char** argv)
                              {"verse", firstVerseScene, firstVerseDuration}};
     int failures = 0;
     for (const Entry& entry : scenes) {
-        const std::vector<Picture> frames = playSceneEverySecond(entry.scene, entry.duration, 30);
+        double drawMs = 0.0;
+        const std::vector<Picture> frames = playSceneEverySecond(entry.scene, entry.duration, 30, &drawMs);
+        std::printf("%-8s %zu frames kept, %.1f ms a frame at %dx%d\n", entry.name, frames.size(), drawMs,
+                    width, height);
         for (size_t second = 0; second < frames.size(); ++second) {
             char name[64];
             std::snprintf(name, sizeof name, "/%s_%02zu.png", entry.name, second);

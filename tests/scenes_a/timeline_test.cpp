@@ -49,32 +49,6 @@ TEST(TitleTimeline, EachStreamStopsEmittingAtItsOwnLimit)
     }
 }
 
-TEST(TitleTimeline, StreamsSwingTogetherOnTheOpeningPaths)
-{
-    // At t = 0: w = 100, so red starts at x = 100 + 100, green at 0 + 100, blue at 100 + 100.
-    const float w = titleSwing(0.0f);
-    EXPECT_FLOAT_EQ(w, 100.0f);
-    const Vec3d red = titleStreamPosition(TitleRed, 0.0f, w, 1, 2, 3);
-    EXPECT_DOUBLE_EQ(red.x, 201.0);
-    EXPECT_DOUBLE_EQ(red.y, -98.0);
-    EXPECT_DOUBLE_EQ(red.z, -697.0);
-    const Vec3d green = titleStreamPosition(TitleGreen, 0.0f, w, 0, 0, 0);
-    EXPECT_DOUBLE_EQ(green.x, 100.0);
-    EXPECT_DOUBLE_EQ(green.y, 0.0);
-    EXPECT_DOUBLE_EQ(green.z, -700.0);
-    const Vec3d blue = titleStreamPosition(TitleBlue, 0.0f, w, 0, 0, 0);
-    EXPECT_DOUBLE_EQ(blue.z, -450.0);
-    // A quarter turn of 5t later the swing has passed through the centre.
-    EXPECT_NEAR(titleSwing(static_cast<float>(M_PI / 10.0)), 0.0f, 1e-4f);
-}
-
-TEST(TitleTimeline, StretchSwingsBetweenNothingAndSix)
-{
-    EXPECT_FLOAT_EQ(streakStretch(0.0), 6.0f);
-    EXPECT_NEAR(streakStretch(10.0 * M_PI), 0.0f, 1e-6f);
-    EXPECT_FLOAT_EQ(streakStretch(-10.0 * M_PI / 2.0), 3.0f);
-}
-
 TEST(CreditsTimeline, BackgroundShootsAwayWithinTheFirstSecond)
 {
     EXPECT_TRUE(creditsSlideShown(0.0f));
@@ -146,14 +120,6 @@ TEST(FirstVerseTimeline, VerseLinesOverlapByOneSecondAndAreGoneBeforeTheEnd)
     EXPECT_FLOAT_EQ(firstVerseWindows[0].start, 2.0f);
     EXPECT_FLOAT_EQ(firstVerseWindows[4].end, 18.0f);
     EXPECT_LT(firstVerseWindows[4].end, firstVerseDuration);
-}
-
-TEST(FirstVerseTimeline, WhiteStreamWandersInFrontOfTheBlobs)
-{
-    const Vec3d start = firstVerseStreamPosition(0.0f, 1, 2, 3);
-    EXPECT_DOUBLE_EQ(start.x, 151.0);
-    EXPECT_DOUBLE_EQ(start.y, -98.0);
-    EXPECT_DOUBLE_EQ(start.z, -697.0);
 }
 
 // The layouts were made for these lengths: a line edited to another length breaks its timing.
