@@ -11,16 +11,11 @@
 #include "render/quads.h"
 #include "render/switches.h"
 
-SceneObject* viewCamera(Model& model)
+const SceneObject* viewCamera(const Model& model)
 {
     if (model.cameraCount <= 0)
         return nullptr;
     return model.cameras[std::clamp(model.currentCamera, 0, model.cameraCount - 1)];
-}
-
-const SceneObject* viewCamera(const Model& model)
-{
-    return viewCamera(const_cast<Model&>(model));
 }
 
 CameraView cameraView(const Model& model)

@@ -8,7 +8,6 @@
 
 // The current camera of a model, or null for a model without cameras. An index left outside the
 // table is read as the nearest camera.
-SceneObject* viewCamera(Model& model);
 const SceneObject* viewCamera(const Model& model);
 
 // What the passes see from: the current camera's eye, target and angles, and whether the view

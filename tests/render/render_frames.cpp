@@ -20,6 +20,12 @@
 #include "render/switches.h"
 #include "shell/clock.h"
 
+// The system's D-Bus library keeps a buffer that SDL's video start-up allocates until exit.
+extern "C" const char* __lsan_default_suppressions()
+{
+    return "leak:libdbus-1.so\n";
+}
+
 namespace {
 
 uint32_t ticks = 1000;
@@ -148,8 +154,9 @@ void renderShots(const Shot& shot, const std::string& out, int width, int height
 int main(int argc, char** argv)
 {
     const std::string data = argc > 1 ? argv[1] : VELMORA_DATA_DIR;
-    char cwd[4096] = {};
-    const std::string out = argc > 2 ? argv[2] : std::string(getcwd(cwd, sizeof(cwd)) ? cwd : ".");
+    // Model paths are relative to the data folder, so the output folder is made absolute first.
+    char path[4096] = {};
+    const std::string out = realpath(argc > 2 ? argv[2] : ".", path) != nullptr ? path : ".";
     const int width = argc > 3 ? std::atoi(argv[3]) : 640;
     const int height = argc > 4 ? std::atoi(argv[4]) : 480;
 
