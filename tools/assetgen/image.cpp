@@ -4,10 +4,13 @@
 #include "tools/assetgen/image.h"
 
 #include <cerrno>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <atomic>
 #include <sys/stat.h>
+#include <thread>
 
 #include <jpeglib.h>
 #include <png.h>
@@ -193,6 +196,22 @@ bool writePng(const Image& img, const std::string& path) {
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     return std::fclose(f) == 0;
+}
+
+bool runJobs(size_t count, const std::function<bool(size_t)>& job, unsigned threads) {
+    if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
+    std::atomic<size_t> next{0};
+    std::atomic<bool> ok{true};
+    auto worker = [&]() {
+        for (size_t i = next++; i < count; i = next++) {
+            if (!job(i)) ok = false;
+        }
+    };
+    std::vector<std::thread> pool;
+    for (unsigned t = 1; t < threads && t < count; ++t) pool.emplace_back(worker);
+    worker();
+    for (std::thread& t : pool) t.join();
+    return ok;
 }
 
 bool makeFolders(const std::string& path) {

@@ -1,6 +1,7 @@
 // In-memory pictures for the content generator: float RGB images and single-channel masks, a few
 // compositing helpers, and the JPEG (libjpeg) and PNG (libpng) writers.
 #pragma once
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,10 @@ void addGrain(Image& img, float amplitude, uint32_t seed);
 bool writeJpeg(const Image& img, const std::string& path, int quality = 90);
 // Writes an 8-bit RGB PNG. Returns false, with the reason on stderr, on failure.
 bool writePng(const Image& img, const std::string& path);
+
+// Runs job(0) .. job(count - 1) on up to `threads` threads (0: one per processor). Jobs must be
+// independent; the result is the same whatever the order. Returns false when any job did.
+bool runJobs(size_t count, const std::function<bool(size_t)>& job, unsigned threads = 0);
 
 // Creates every missing folder of path (like mkdir -p). Returns false when one cannot be made.
 bool makeFolders(const std::string& path);

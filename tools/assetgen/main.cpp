@@ -1,8 +1,9 @@
 // velmora-assetgen: writes the presentation's whole data folder (pictures, particle sprites, model
 // textures, 3D scenes and the music) from code alone, with the same bytes on every run.
-// Usage: velmora-assetgen DATA_DIR [--preview PREVIEW_DIR]
-// With --preview it also renders each scene from its cameras into PNG files and prints the
-// per-frame figures (triangles, additive fill, load-time lighting work).
+// Usage: velmora-assetgen DATA_DIR [--no-music] [--preview PREVIEW_DIR]
+// --no-music leaves the music out (the slowest part; for checks of the rest). With --preview it
+// also renders each scene from its cameras into PNG files and prints the per-frame figures
+// (triangles, additive fill, load-time lighting work).
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -58,13 +59,16 @@ void preview(const std::vector<ag::SceneDef>& scenes, const std::string& dir) {
 
 int main(int argc, char** argv) {
     if (argc < 2 || argv[1][0] == '-') {
-        std::fprintf(stderr, "usage: %s DATA_DIR [--preview PREVIEW_DIR]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s DATA_DIR [--no-music] [--preview PREVIEW_DIR]\n", argv[0]);
         return 2;
     }
     std::string dataDir = argv[1];
     std::string previewDir;
+    bool music = true;
     for (int i = 2; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--preview") == 0 && i + 1 < argc) {
+        if (std::strcmp(argv[i], "--no-music") == 0) {
+            music = false;
+        } else if (std::strcmp(argv[i], "--preview") == 0 && i + 1 < argc) {
             previewDir = argv[++i];
         } else {
             std::fprintf(stderr, "%s: unknown argument %s\n", argv[0], argv[i]);
@@ -76,7 +80,7 @@ int main(int argc, char** argv) {
     bool ok = ag::writePictures(dataDir);
     ok = ag::writeTextures(dataDir) && ok;
     ok = writeScenes(dataDir, scenes) && ok;
-    ok = writeMusic(dataDir) && ok;
+    if (music) ok = writeMusic(dataDir) && ok;
     if (!previewDir.empty()) preview(scenes, previewDir);
     if (!ok) {
         std::fprintf(stderr, "%s: the data folder %s is incomplete\n", argv[0], dataDir.c_str());

@@ -28,10 +28,28 @@ int wrap(int v, int period) {
 
 float fade(float t) { return t * t * t * (t * (t * 6.0f - 15.0f) + 10.0f); }
 
+// 256 unit gradients evenly spread round the circle, computed once.
+struct GradientTable {
+    float x[256];
+    float y[256];
+    GradientTable() {
+        for (int i = 0; i < 256; ++i) {
+            float angle = static_cast<float>(i) * (6.2831853f / 256.0f);
+            x[i] = std::cos(angle);
+            y[i] = std::sin(angle);
+        }
+    }
+};
+
+const GradientTable& gradients() {
+    static const GradientTable table;
+    return table;
+}
+
 float gradDot(int ix, int iy, float dx, float dy, int period, uint32_t seed) {
-    uint32_t h = hash3(wrap(ix, period), wrap(iy, period), seed);
-    float angle = static_cast<float>(h & 0xFFFF) * (6.2831853f / 65536.0f);
-    return std::cos(angle) * dx + std::sin(angle) * dy;
+    uint32_t h = hash3(wrap(ix, period), wrap(iy, period), seed) & 255u;
+    const GradientTable& g = gradients();
+    return g.x[h] * dx + g.y[h] * dy;
 }
 
 }  // namespace

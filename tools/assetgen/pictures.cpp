@@ -385,10 +385,8 @@ const std::vector<PictureSpec>& pictureSpecs() {
 
 bool writePictures(const std::string& dataDir) {
     if (!makeFolders(dataDir + "/pict") || !makeFolders(dataDir + "/text")) return false;
-    for (const PictureSpec& spec : pictureSpecs()) {
-        if (!writeJpeg(spec.paint(), dataDir + "/" + spec.path, 90)) return false;
-    }
-    return true;
+    const std::vector<PictureSpec>& specs = pictureSpecs();
+    return runJobs(specs.size(), [&](size_t i) { return writeJpeg(specs[i].paint(), dataDir + "/" + specs[i].path, 90); });
 }
 
 }  // namespace ag

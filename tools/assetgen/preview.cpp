@@ -616,6 +616,37 @@ FrameResult drawFrame(const SceneDef& scene, const ViewSetup& setup, const Grid*
 
 }  // namespace
 
+namespace {
+
+// The frame range a scene's animation plays, and the grid when the scene is drawn through one.
+void playRange(const SceneDef& scene, float& startFrame, float& endFrame) {
+    frameRange(scene, startFrame, endFrame);
+    if (scene.path == "maps/meta.3ds" || scene.path == "maps/chose.3ds") {
+        // These scenes bound the frames by the first object's key count.
+        endFrame = static_cast<float>(scene.meshes.front().positionKeys.size() - 1);
+        if (scene.path == "maps/chose.3ds") startFrame = 0.0f;
+    }
+}
+
+}  // namespace
+
+size_t maxTrianglesPerFrame(const SceneDef& scene, int samples) {
+    ViewSetup setup = viewSetupFor(scene.path);
+    Grid grid;
+    if (setup.mode == ViewMode::Grid) grid = buildGrid(scene);
+    std::vector<std::vector<Vec3>> light(scene.meshes.size());
+    for (size_t i = 0; i < scene.meshes.size(); ++i) light[i].assign(scene.meshes[i].vertices.size(), Vec3{1.0f, 1.0f, 1.0f});
+    float startFrame = 0.0f, endFrame = 0.0f;
+    playRange(scene, startFrame, endFrame);
+    size_t most = 0;
+    for (int i = 0; i < samples; ++i) {
+        float frame = startFrame + (endFrame - startFrame) * (static_cast<float>(i) + 0.5f) / static_cast<float>(samples);
+        FrameResult r = drawFrame(scene, setup, setup.mode == ViewMode::Grid ? &grid : nullptr, light, frame, nullptr, nullptr);
+        most = std::max(most, r.triangles);
+    }
+    return most;
+}
+
 SceneFigures analyseScene(const SceneDef& scene, const std::string& previewDir, int shots) {
     SceneFigures fig;
     ViewSetup setup = viewSetupFor(scene.path);
@@ -630,12 +661,7 @@ SceneFigures analyseScene(const SceneDef& scene, const std::string& previewDir, 
         fig.gridRows = static_cast<size_t>(grid.rows);
     }
     float startFrame = 0.0f, endFrame = 0.0f;
-    frameRange(scene, startFrame, endFrame);
-    if (scene.path == "maps/meta.3ds" || scene.path == "maps/chose.3ds") {
-        // These scenes bound the frames by the first object's key count.
-        endFrame = static_cast<float>(scene.meshes.front().positionKeys.size() - 1);
-        if (scene.path == "maps/chose.3ds") startFrame = 0.0f;
-    }
+    playRange(scene, startFrame, endFrame);
     TextureCache cache;
     const int samples = 120;
     for (int i = 0; i < samples; ++i) {

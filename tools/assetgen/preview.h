@@ -44,6 +44,10 @@ struct SceneFigures {
 // Lights the scene as the program does at load (vertex colours per mesh, shadows included).
 std::vector<std::vector<Vec3>> computeLighting(const SceneDef& scene, uint64_t* shadowTests);
 
+// The most triangles the program sends in one frame, over `samples` frames spread through the
+// scene's play time (grid window, passes and the scenes' own drawing as the program does them).
+size_t maxTrianglesPerFrame(const SceneDef& scene, int samples);
+
 // Samples the scene's play time, measuring what each frame would draw; writes `shots` PNG
 // previews into previewDir (none when previewDir is empty).
 SceneFigures analyseScene(const SceneDef& scene, const std::string& previewDir, int shots);

@@ -122,7 +122,7 @@ SceneDef buildChose() {
     // range like every other model and shows peers the intended view.
     PathFn eye = [](float) { return Vec3{0.0f, 0.0f, 500.0f}; };
     PathFn target = [](float) { return Vec3{}; };
-    scene.cameras.push_back(makeCamera("CamFront", eye, target, {0, 8, 16, 24}));
+    scene.cameras.push_back(makeCamera("CamFront", eye, target, {0, 1, 12, 24, 25, 26}));
     return scene;
 }
 

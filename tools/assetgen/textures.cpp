@@ -294,7 +294,7 @@ void paintCable(Image& img) {
 
 void paintEmitterMetal(Image& img) {
     each(img, [](float u, float v) {
-        float bands = 0.5f + 0.5f * std::sin(v * 30.0f);
+        float bands = 0.5f + 0.5f * std::sin(v * 5.0f * 2.0f * kPi);
         return lerp(rgb(80, 60, 40), rgb(220, 170, 90), bands * tn(u, v, 4, 3, 391u));
     });
 }
@@ -342,7 +342,7 @@ void paintBrick(Image& img) {
         float b = bricks(u, v, 4, 12, 0.08f, id);
         float shade = 0.7f + 0.3f * hash01(static_cast<int>(id), 7, 441u);
         Vec3 c = lerp(rgb(110, 40, 28), rgb(160, 70, 44), tn(u, v, 16, 3, 442u)) * shade;
-        float soot = smoothstep(0.3f, 1.0f, 1.0f - v) * 0.5f;
+        float soot = 0.4f * smoothstep(0.45f, 0.8f, tn(u, v, 3, 3, 443u));
         return lerp(rgb(60, 56, 50), c, b) * (1.0f - soot);
     });
 }
@@ -441,24 +441,24 @@ void paintPortal(Image& img) {
 
 const std::vector<TextureSpec>& textureSpecs() {
     static const std::vector<TextureSpec> specs = {
-        {"maps/tex/moss.jpg", 512, paintMoss},       {"maps/tex/bark.jpg", 256, paintBark},
-        {"maps/tex/needles.jpg", 256, paintNeedles}, {"maps/tex/leaves.jpg", 256, paintLeaves},
-        {"maps/tex/rock.jpg", 256, paintRock},       {"maps/tex/lamp.jpg", 256, paintLamp},
-        {"maps/tex/mushroom.jpg", 256, paintMushroom}, {"maps/tex/runes.jpg", 256, paintRunes},
-        {"maps/tex/shaft.jpg", 256, paintShaft},     {"maps/tex/mist.jpg", 256, paintMist},
-        {"maps/tex/stone.jpg", 512, paintStone},     {"maps/tex/roof.jpg", 256, paintRoof},
-        {"maps/tex/grass.jpg", 512, paintGrass},     {"maps/tex/cobble.jpg", 512, paintCobble},
-        {"maps/tex/planks.jpg", 512, paintPlanks},   {"maps/tex/window.jpg", 256, paintWindow},
-        {"maps/tex/banner.jpg", 256, paintBanner},   {"maps/tex/panel.jpg", 512, paintPanel},
-        {"maps/tex/grate.jpg", 256, paintGrate},     {"maps/tex/glowstrip.jpg", 256, paintGlowStrip},
-        {"maps/tex/cable.jpg", 256, paintCable},     {"maps/tex/coil.jpg", 256, paintEmitterMetal},
-        {"maps/tex/chrome.jpg", 256, paintChrome},   {"maps/tex/magma.jpg", 256, paintMagma},
-        {"maps/tex/blob.jpg", 256, paintBlob},       {"maps/tex/plaster.jpg", 512, paintPlaster},
-        {"maps/tex/brick.jpg", 512, paintBrick},     {"maps/tex/carpet.jpg", 512, paintCarpet},
-        {"maps/tex/fabric.jpg", 256, paintFabric},   {"maps/tex/brass.jpg", 256, paintBrass},
-        {"maps/tex/flame.jpg", 256, paintFlame},     {"maps/tex/books.jpg", 256, paintBooks},
-        {"maps/tex/painting.jpg", 256, paintPainting}, {"maps/tex/wax.jpg", 256, paintWax},
-        {"maps/tex/wallpaper.jpg", 256, paintWallpaper}, {"maps/tex/portal.jpg", 256, paintPortal},
+        {"maps/tex/moss.jpg", 512, paintMoss, true},       {"maps/tex/bark.jpg", 256, paintBark, true},
+        {"maps/tex/needles.jpg", 256, paintNeedles, true}, {"maps/tex/leaves.jpg", 256, paintLeaves, true},
+        {"maps/tex/rock.jpg", 256, paintRock, true},       {"maps/tex/lamp.jpg", 256, paintLamp, false},
+        {"maps/tex/mushroom.jpg", 256, paintMushroom, true}, {"maps/tex/runes.jpg", 256, paintRunes, false},
+        {"maps/tex/shaft.jpg", 256, paintShaft, false},     {"maps/tex/mist.jpg", 256, paintMist, false},
+        {"maps/tex/stone.jpg", 512, paintStone, true},     {"maps/tex/roof.jpg", 256, paintRoof, true},
+        {"maps/tex/grass.jpg", 512, paintGrass, true},     {"maps/tex/cobble.jpg", 512, paintCobble, true},
+        {"maps/tex/planks.jpg", 512, paintPlanks, true},   {"maps/tex/window.jpg", 256, paintWindow, false},
+        {"maps/tex/banner.jpg", 256, paintBanner, false},   {"maps/tex/panel.jpg", 512, paintPanel, true},
+        {"maps/tex/grate.jpg", 256, paintGrate, true},     {"maps/tex/glowstrip.jpg", 256, paintGlowStrip, false},
+        {"maps/tex/cable.jpg", 256, paintCable, true},     {"maps/tex/coil.jpg", 256, paintEmitterMetal, true},
+        {"maps/tex/chrome.jpg", 256, paintChrome, true},   {"maps/tex/magma.jpg", 256, paintMagma, true},
+        {"maps/tex/blob.jpg", 256, paintBlob, true},       {"maps/tex/plaster.jpg", 512, paintPlaster, true},
+        {"maps/tex/brick.jpg", 512, paintBrick, true},     {"maps/tex/carpet.jpg", 512, paintCarpet, false},
+        {"maps/tex/fabric.jpg", 256, paintFabric, true},   {"maps/tex/brass.jpg", 256, paintBrass, true},
+        {"maps/tex/flame.jpg", 256, paintFlame, false},     {"maps/tex/books.jpg", 256, paintBooks, false},
+        {"maps/tex/painting.jpg", 256, paintPainting, false}, {"maps/tex/wax.jpg", 256, paintWax, true},
+        {"maps/tex/wallpaper.jpg", 256, paintWallpaper, true}, {"maps/tex/portal.jpg", 256, paintPortal, false},
     };
     return specs;
 }
@@ -475,12 +475,12 @@ bool paintTexture(const std::string& path, Image& out) {
 
 bool writeTextures(const std::string& dataDir) {
     if (!makeFolders(dataDir + "/maps/tex")) return false;
-    for (const TextureSpec& spec : textureSpecs()) {
-        Image img(spec.size, spec.size);
-        spec.paint(img);
-        if (!writeJpeg(img, dataDir + "/" + spec.path, 90)) return false;
-    }
-    return true;
+    const std::vector<TextureSpec>& specs = textureSpecs();
+    return runJobs(specs.size(), [&](size_t i) {
+        Image img(specs[i].size, specs[i].size);
+        specs[i].paint(img);
+        return writeJpeg(img, dataDir + "/" + specs[i].path, 90);
+    });
 }
 
 }  // namespace ag

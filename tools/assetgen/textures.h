@@ -11,6 +11,7 @@ struct TextureSpec {
     std::string path;  // relative to the data folder
     int size;
     void (*paint)(Image& img);
+    bool tiles;  // meant to repeat across a surface: its opposite edges join seamlessly
 };
 
 const std::vector<TextureSpec>& textureSpecs();
