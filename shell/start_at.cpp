@@ -1,6 +1,7 @@
-// Skipping ahead to a start point: coarse unpresented frames through the scenes before it, on the
-// held (or fixed-step) tick count, then the clock set so the first presented frame lies exactly at
-// the start point. Uses the scene clock, the sequencer's scene table and the window procedure.
+// Skipping ahead to a start point: coarse unpresented frames through the scenes before it (finer
+// near the point), on the held (or fixed-step) tick count, then the clock set so the first
+// presented frame lies exactly at the start point. Uses the scene clock, the sequencer's scene
+// table and the window procedure.
 #include "shell/start_at.h"
 
 #include <algorithm>
@@ -102,7 +103,9 @@ bool skipToStart(bool (*peekMessage)(Message* message), void (*clear)(), void (*
         }
         clear();
         drawFrame();
-        const uint32_t next = wholeScene ? now + skipStepMs : std::min<uint32_t>(now + skipStepMs, startTick);
+        const double toStart = startSeconds - (sceneBegins + static_cast<double>(sceneTime));
+        const uint32_t step = toStart * 1000.0 > skipFineWindowMs ? skipCoarseStepMs : skipFineStepMs;
+        const uint32_t next = wholeScene ? now + step : std::min<uint32_t>(now + step, startTick);
         sysAdvanceFixedClock(static_cast<double>(next - now));
     }
     hideDrawing(false);

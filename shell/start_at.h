@@ -4,8 +4,12 @@
 #pragma once
 #include "platform/platform.h"
 
-// Clock step of the unpresented frames, in milliseconds.
-constexpr int skipStepMs = 50;
+// Clock step of the unpresented frames, in milliseconds: coarse while far from the start point,
+// fine over its last few seconds, longer than any particle lives, so that the particles on screen
+// at the start were born at nearly the cadence of a real run.
+constexpr int skipCoarseStepMs = 250;
+constexpr int skipFineStepMs = 50;
+constexpr int skipFineWindowMs = 4000;
 
 // Arms the skip to ms of presentation time; -1 disarms it (play from the beginning).
 void setStartTime(int ms);

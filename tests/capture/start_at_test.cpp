@@ -135,16 +135,31 @@ TEST_F(StartAt, EarlierScenesRunUnpresentedAndTheFirstPresentedFrameIsAtTheStart
     for (int i = 0; i < 8; ++i) {
         EXPECT_EQ(setUps[i], 1) << "scene " << i;  // every set-up runs, after Escape too
     }
-    // Scenes 0..4 lie wholly before 139.5: drawn at the coarse step through their duration, never shown.
-    for (int i = 0; i < 5; ++i) {
-        const int expected = static_cast<int>(sceneDurations[i] * 1000.0f) / skipStepMs + 1;
-        EXPECT_NEAR(count(i, false), expected, 1) << "scene " << i;
-        EXPECT_EQ(count(i, true), 0) << "scene " << i;
-    }
-    // The Third verse scene (138 s) skips its first 1.5 s, then plays at the 60 fps step.
-    EXPECT_EQ(count(5, false), 1500 / skipStepMs);
     const Frame* first = firstPresented();
     ASSERT_NE(first, nullptr);
+    // Scenes 0..4 lie wholly before 139.5 and the Third verse scene (138 s) up to 1.5 s into it:
+    // their frames run from scene time 0 through the duration, coarsely, finer near the start, and
+    // none of them is shown.
+    double previous = -1.0;
+    for (const Frame& f : frames) {
+        if (&f == first) {
+            break;
+        }
+        ASSERT_FALSE(f.presented);
+        const double time = sceneStartTimes[f.scene] + static_cast<double>(f.sceneTime);
+        if (previous >= 0.0) {
+            const double allowed = 139.5 - previous > skipFineWindowMs / 1000.0 ? skipCoarseStepMs : skipFineStepMs;
+            EXPECT_GE(time, previous);  // equal across a scene boundary: one scene's end, the next one's start
+            EXPECT_LE(time - previous, allowed / 1000.0 + 0.002) << "scene " << f.scene << " at " << f.sceneTime;
+        }
+        previous = time;
+    }
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_GE(count(i, false), static_cast<int>(sceneDurations[i] * 1000.0f) / skipCoarseStepMs) << "scene " << i;
+        EXPECT_EQ(count(i, true), 0) << "scene " << i;
+    }
+    EXPECT_NEAR(count(5, false), 1500 / skipFineStepMs, 1);
+    // Then normal play at the 60 fps step, from exactly 139.5.
     EXPECT_EQ(first->scene, 5);
     EXPECT_GE(first->sceneTime, 1.5f);
     EXPECT_NEAR(first->sceneTime, 1.5f, 0.0005f);
