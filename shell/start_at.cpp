@@ -1,10 +1,11 @@
 // Skipping ahead to a start point: coarse unpresented frames through the scenes before it (finer
-// near the point), on the held (or fixed-step) tick count, then the clock set so the first
-// presented frame lies exactly at the start point. Uses the scene clock, the sequencer's scene
+// near the point), on the held (or fixed-step) tick count, then the clock left where a full run's
+// first frame at or after the start point would be. Uses the scene clock, the sequencer's scene
 // table and the window procedure.
 #include "shell/start_at.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "render/gl.h"
 #include "shell/clock.h"
@@ -29,15 +30,19 @@ void hideWithScissor(bool hidden)
 
 void (*hideDrawing)(bool hidden) = hideWithScissor;
 
-// The first tick count at which tickSceneClock reports a scene time of at least target, computed
-// with the clock's own single-precision arithmetic.
-uint32_t tickForSceneTime(float target)
+// Moves the clock on by up to steps grid steps, stopping at the first one where the scene clock
+// reaches the target (or, for a scene skipped whole, passes its end). On the fixed-step clock a
+// grid step is one frame's worth, added exactly as a presented frame adds it, so the skipped part
+// keeps the very ticks of a full run; on the wall clock it is a millisecond.
+void advanceClock(int steps, double gridMs, bool wholeScene, float target)
 {
-    uint32_t tick = static_cast<uint32_t>(std::max(0.0, (static_cast<double>(sceneStart) + target) * 1000.0 - 2.0));
-    while (static_cast<float>(tick) * 0.001f - sceneStart < target) {
-        ++tick;
+    for (int i = 0; i < steps; ++i) {
+        sysAdvanceFixedClock(gridMs);
+        const float time = uptimeSecondsNow() - sceneStart;
+        if (wholeScene ? time > sceneDuration : time >= target) {
+            return;
+        }
     }
-    return tick;
 }
 
 void finishSkip()
@@ -77,8 +82,9 @@ bool skipToStart(bool (*peekMessage)(Message* message), void (*clear)(), void (*
     const double startSeconds = startMs / 1000.0;
     const double sceneBegins = sceneStartTimes[currentSceneIndex];
     const bool wholeScene = startSeconds >= sceneBegins + sceneDuration;
-    // The first tick of the start point; sceneStart was just set, so this is fixed for the scene.
-    const uint32_t startTick = wholeScene ? 0 : tickForSceneTime(static_cast<float>(startSeconds - sceneBegins));
+    const float target = wholeScene ? sceneDuration : static_cast<float>(startSeconds - sceneBegins);
+    const int fps = sysFixedStepFps();
+    const double gridMs = fps > 0 ? 1000.0 / fps : 1.0;
     sysHoldClock(true);
     hideDrawing(true);
     bool goOn = false;
@@ -95,8 +101,7 @@ bool skipToStart(bool (*peekMessage)(Message* message), void (*clear)(), void (*
             mainWindowProc(message);
             continue;
         }
-        const uint32_t now = sysTickCount();
-        if (!wholeScene && now >= startTick) {
+        if (!wholeScene && sceneTime >= target) {
             finishSkip();
             goOn = true;
             break;
@@ -104,9 +109,8 @@ bool skipToStart(bool (*peekMessage)(Message* message), void (*clear)(), void (*
         clear();
         drawFrame();
         const double toStart = startSeconds - (sceneBegins + static_cast<double>(sceneTime));
-        const uint32_t step = toStart * 1000.0 > skipFineWindowMs ? skipCoarseStepMs : skipFineStepMs;
-        const uint32_t next = wholeScene ? now + step : std::min<uint32_t>(now + step, startTick);
-        sysAdvanceFixedClock(static_cast<double>(next - now));
+        const int stepMs = toStart * 1000.0 > skipFineWindowMs ? skipCoarseStepMs : skipFineStepMs;
+        advanceClock(std::max(1, static_cast<int>(std::lround(stepMs / gridMs))), gridMs, wholeScene, target);
     }
     hideDrawing(false);
     return goOn;

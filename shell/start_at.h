@@ -19,8 +19,10 @@ bool startPending();
 
 // Called by the scene loop right after startSceneClock while startPending(). Runs the current
 // scene's frames that lie before the start point (messages still handled one at a time), then
-// leaves the clock exactly at the start point. Returns true when the scene is to go on playing
-// normally, false when it has ended (it lay wholly before the start point, or Escape).
+// leaves the clock on the first frame at or after it: on the fixed-step clock the very frame a
+// full run draws there (every scene starts on the same tick as in a full run), on the wall clock
+// the first millisecond. Returns true when the scene is to go on playing normally, false when it
+// has ended (it lay wholly before the start point, or Escape).
 bool skipToStart(bool (*peekMessage)(Message* message), void (*clear)(), void (*drawFrame)());
 
 // Test seam: what brackets the unpresented drawing (default: drawing confined to a 1x1 scissor box,

@@ -20,6 +20,7 @@ struct Frame {
     int scene;
     float sceneTime;
     bool presented;
+    uint32_t tick;
 };
 
 std::vector<Frame> frames;
@@ -59,7 +60,7 @@ void recordFrame()
         clockWentBack = true;
     }
     lastTick = now;
-    frames.push_back({currentSceneIndex, sceneTime, false});
+    frames.push_back({currentSceneIndex, sceneTime, false, now});
     if (escapeAfterSkipped > 0 && static_cast<int>(frames.size()) == escapeAfterSkipped) {
         escapeFlag = true;
     }
@@ -159,14 +160,53 @@ TEST_F(StartAt, EarlierScenesRunUnpresentedAndTheFirstPresentedFrameIsAtTheStart
         EXPECT_EQ(count(i, true), 0) << "scene " << i;
     }
     EXPECT_NEAR(count(5, false), 1500 / skipFineStepMs, 1);
-    // Then normal play at the 60 fps step, from exactly 139.5.
+    // Then normal play at the 60 fps step, from the first frame at or after 139.5.
     EXPECT_EQ(first->scene, 5);
     EXPECT_GE(first->sceneTime, 1.5f);
-    EXPECT_NEAR(first->sceneTime, 1.5f, 0.0005f);
+    EXPECT_LT(first->sceneTime, 1.5f + 1.0f / 60.0f);
     EXPECT_EQ(count(5, true), 3);
-    EXPECT_NEAR(frames.back().sceneTime - first->sceneTime, 2.0f / 60.0f, 0.002f);
     EXPECT_FALSE(clockWentBack);
     EXPECT_FALSE(startPending());
+}
+
+TEST_F(StartAt, OnTheFixedStepClockPlayFromTheStartPointHasTheTicksOfAFullRun)
+{
+    // The full run, nothing skipped: every frame presented, to the end.
+    sysSetFixedStep(60);
+    presentedBeforeStop = 0;
+    runSequence();
+    const std::vector<Frame> full = frames;
+    ASSERT_FALSE(full.empty());
+    EXPECT_NEAR(sceneStartTimes[full.back().scene] + full.back().sceneTime, 232.0, 1.0 / 60.0);
+
+    // From 139.5: the presented frames are the full run's frames from the first at or after 139.5,
+    // on the same ticks with the same scene times.
+    frames.clear();
+    presentedCount = 0;
+    presentedBeforeStop = 200;
+    escapeFlag = false;
+    sysSetFixedStep(60);
+    setStartTime(139500);
+    runSequence();
+    std::vector<Frame> shown;
+    for (const Frame& f : frames) {
+        if (f.presented) {
+            shown.push_back(f);
+        }
+    }
+    ASSERT_EQ(shown.size(), 200u);
+    size_t match = 0;
+    while (match < full.size() && sceneStartTimes[full[match].scene] + full[match].sceneTime < 139.5 - 0.0005) {
+        ++match;
+    }
+    ASSERT_LT(match + shown.size(), full.size());
+    for (size_t i = 0; i < shown.size(); ++i) {
+        const Frame& a = full[match + i];
+        const Frame& b = shown[i];
+        ASSERT_EQ(a.scene, b.scene) << "frame " << i;
+        ASSERT_EQ(a.tick, b.tick) << "frame " << i;
+        ASSERT_EQ(a.sceneTime, b.sceneTime) << "frame " << i;
+    }
 }
 
 TEST_F(StartAt, AStartOnASceneBoundaryBeginsWithThatScenesFirstFrame)
