@@ -8,7 +8,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <map>
 
 #include "tools/assetgen/pictures.h"
@@ -596,8 +595,6 @@ FrameResult drawFrame(const SceneDef& scene, const ViewSetup& setup, const Grid*
         double count = setup.particleLifetime * setup.particleRate;
         double one = std::min(1.0, (4.0 * setup.particleSize * setup.particleSize * areaFactor) / (4.0 * halfH * halfW));
         screenArea += count * one;
-        if (std::getenv("AG_DEBUG_PARTICLES") && count * one > 0.3)
-            std::fprintf(stderr, "frame %.0f %s: %.2f screens at %.0f units\n", frame, m.name.c_str(), count * one, z);
         if (raster && cache) {
             const Image* tex = cache->get(m.material);
             float s = setup.particleSize * 2.5f;

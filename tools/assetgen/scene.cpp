@@ -48,7 +48,15 @@ void setRestPosition(MeshDef& mesh, Vec3 position) {
 
 tds::Scene toFileScene(const SceneDef& scene) {
     tds::Scene out;
+    // The keyframer's animation length covers every key, the cameras' trailing neighbours included.
     out.frameCount = scene.frameCount;
+    for (const MeshDef& m : scene.meshes) {
+        for (const TrackKey& k : m.positionKeys) out.frameCount = std::max(out.frameCount, k.frame);
+        for (const TrackKey& k : m.rotationKeys) out.frameCount = std::max(out.frameCount, k.frame);
+    }
+    for (const CameraDef& c : scene.cameras) {
+        for (const TrackKey& k : c.eye) out.frameCount = std::max(out.frameCount, k.frame);
+    }
     for (const MeshDef& m : scene.meshes) {
         tds::Mesh mesh;
         mesh.name = m.name;
