@@ -65,14 +65,17 @@ void addStars(Image& img, int count, float yMax, uint32_t seed) {
 std::vector<float> forestProfile(int width, float baseHeight, float treeHeight, float spacing, uint32_t seed) {
     std::vector<float> h(static_cast<size_t>(width), baseHeight);
     Rng rng(seed);
-    for (float cx = -spacing; cx < static_cast<float>(width) + spacing; cx += spacing * rng.range(0.5f, 1.3f)) {
-        float th = treeHeight * rng.range(0.55f, 1.25f);
-        float halfWidth = th * rng.range(0.17f, 0.26f);
+    for (float cx = -spacing; cx < static_cast<float>(width) + spacing; cx += spacing * rng.range(0.35f, 1.5f)) {
+        float th = treeHeight * rng.range(0.5f, 1.3f);
+        float halfWidth = th * rng.range(0.15f, 0.27f);
+        float lean = rng.range(-0.15f, 0.15f);
+        float phase = rng.range(0.0f, 6.28f);
         for (int x = static_cast<int>(cx - halfWidth); x <= static_cast<int>(cx + halfWidth); ++x) {
             if (x < 0 || x >= width) continue;
-            float d = std::fabs(static_cast<float>(x) - cx) / halfWidth;
-            // Tiers of branches: a sawtooth on the cone's edge.
-            float tiers = 0.08f * std::fabs(std::sin(d * 9.0f + cx));
+            float d = (static_cast<float>(x) - cx) / halfWidth;
+            d = std::fabs(d + lean * (1.0f - std::fabs(d)));
+            // Tiers of branches: drooping steps along the cone's edge, different on every tree.
+            float tiers = 0.05f * std::fabs(std::sin((1.0f - d) * 7.0f + phase));
             float top = baseHeight + th * std::max(0.0f, 1.0f - d - tiers);
             h[static_cast<size_t>(x)] = std::max(h[static_cast<size_t>(x)], top);
         }
