@@ -229,7 +229,8 @@ TEST(AssetgenTextures, EveryMaterialHasAPicture) {
         EXPECT_TRUE(spec.size == 256 || spec.size == 512) << spec.path;
         EXPECT_TRUE(known.insert(spec.path).second) << "twice: " << spec.path;
     }
-    for (const char* sprite : {"text/partr.jpg", "text/partg.jpg", "text/partb.jpg", "text/part.jpg"}) known.insert(sprite);
+    for (const char* sprite : {"maps/tex/sparkr.jpg", "maps/tex/sparkg.jpg", "maps/tex/sparkb.jpg", "maps/tex/spark.jpg"})
+        known.insert(sprite);
     for (const ag::SceneDef& s : scenes()) {
         for (const std::string& m : ag::materialNames(s)) EXPECT_TRUE(known.count(m)) << s.path << ": " << m;
     }

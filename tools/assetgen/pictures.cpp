@@ -354,12 +354,12 @@ Image paintFond() {
     return img;
 }
 
-Image paintSprite(Vec3 colour) {
-    const int size = 128;
+Image paintSprite(Vec3 colour, int size = 128) {
+    const float half = 0.5f * static_cast<float>(size);
     Image img(size, size);
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
-            float dx = (static_cast<float>(x) + 0.5f - 64.0f) / 64.0f, dy = (static_cast<float>(y) + 0.5f - 64.0f) / 64.0f;
+            float dx = (static_cast<float>(x) + 0.5f - half) / half, dy = (static_cast<float>(y) + 0.5f - half) / half;
             float r = std::hypot(dx, dy);
             float halo = std::exp(-r * r * 6.0f) * (1.0f - smoothstep(0.75f, 1.0f, r));
             float core = std::exp(-r * r * 60.0f);
@@ -373,6 +373,11 @@ Image paintPartR() { return paintSprite(rgb(255, 70, 30)); }
 Image paintPartG() { return paintSprite(rgb(60, 255, 90)); }
 Image paintPartB() { return paintSprite(rgb(50, 110, 255)); }
 Image paintPartW() { return paintSprite(rgb(255, 250, 240)); }
+// The emitters' copies are model textures, made at a model texture's size.
+Image paintSparkR() { return paintSprite(rgb(255, 70, 30), 256); }
+Image paintSparkG() { return paintSprite(rgb(60, 255, 90), 256); }
+Image paintSparkB() { return paintSprite(rgb(50, 110, 255), 256); }
+Image paintSparkW() { return paintSprite(rgb(255, 250, 240), 256); }
 
 }  // namespace
 
@@ -382,12 +387,17 @@ const std::vector<PictureSpec>& pictureSpecs() {
         {"pict/title2.jpg", paintTitle2}, {"pict/dorn.jpg", paintDorn},       {"pict/varrick.jpg", paintVarrick},
         {"pict/fond.jpg", paintFond},     {"pict/white2.jpg", paintWhite},    {"text/partr.jpg", paintPartR},
         {"text/partg.jpg", paintPartG},   {"text/partb.jpg", paintPartB},     {"text/part.jpg", paintPartW},
+        // The emitter meshes of the scenes name their own copies of the glows, so that each scene
+        // file depends only on maps/ and the free-standing particles only on text/.
+        {"maps/tex/sparkr.jpg", paintSparkR}, {"maps/tex/sparkg.jpg", paintSparkG},
+        {"maps/tex/sparkb.jpg", paintSparkB}, {"maps/tex/spark.jpg", paintSparkW},
     };
     return specs;
 }
 
 bool writePictures(const std::string& dataDir) {
-    if (!makeFolders(dataDir + "/pict") || !makeFolders(dataDir + "/text")) return false;
+    if (!makeFolders(dataDir + "/pict") || !makeFolders(dataDir + "/text") || !makeFolders(dataDir + "/maps/tex"))
+        return false;
     const std::vector<PictureSpec>& specs = pictureSpecs();
     return runJobs(specs.size(), [&](size_t i) { return writeJpeg(specs[i].paint(), dataDir + "/" + specs[i].path, 90); });
 }

@@ -310,7 +310,7 @@ SceneDef buildCastel() {
     for (size_t i = 0; i < torchAt.size(); ++i) {
         MeshDef torch;
         torch.name = numbered(i % 2 == 0 ? "*1torch" : "*2torch", static_cast<int>(i));
-        torch.material = "text/partr.jpg";
+        torch.material = "maps/tex/sparkr.jpg";
         addMarker(torch, torchAt[i], 2.0f);
         setRestPosition(torch, torchAt[i]);
         scene.meshes.push_back(torch);
@@ -326,7 +326,7 @@ SceneDef buildCastel() {
         addFrustum(braziers, at, 4.0f, 12.0f, 26.0f, 8, 1.0f, 20.0f, true, false);
         MeshDef fire;
         fire.name = sgn < 0.0f ? "*3brazierWest" : "*3brazierEast";
-        fire.material = sgn < 0.0f ? "text/partr.jpg" : "text/part.jpg";
+        fire.material = sgn < 0.0f ? "maps/tex/sparkr.jpg" : "maps/tex/spark.jpg";
         addMarker(fire, at + Vec3{-8.0f, 26.0f, -8.0f}, 2.0f);
         addMarker(fire, at + Vec3{8.0f, 40.0f, 8.0f}, 2.0f);
         setRestPosition(fire, at + Vec3{0.0f, 30.0f, 0.0f});
@@ -338,7 +338,7 @@ SceneDef buildCastel() {
     scene.meshes.push_back(brackets);
     MeshDef sparks;
     sparks.name = "*0sparks";
-    sparks.material = "text/partb.jpg";
+    sparks.material = "maps/tex/sparkb.jpg";
     addMarker(sparks, Vec3{spireAt.x, spireTop + 30.0f, spireAt.z}, 2.0f);
     setRestPosition(sparks, Vec3{spireAt.x, spireTop + 30.0f, spireAt.z});
     scene.meshes.push_back(sparks);

@@ -374,7 +374,7 @@ SceneDef buildWood() {
     for (size_t i = 0; i < lanternLights.size(); ++i) {
         MeshDef halo;
         halo.name = numbered("*2halo", static_cast<int>(i));
-        halo.material = "text/partr.jpg";
+        halo.material = "maps/tex/sparkr.jpg";
         addMarker(halo, lanternLights[i], 2.0f);
         setRestPosition(halo, lanternLights[i]);
         scene.meshes.push_back(halo);
@@ -404,7 +404,7 @@ SceneDef buildWood() {
         };
         MeshDef fly;
         fly.name = numbered("*1firefly", i);
-        fly.material = i % 3 == 2 ? "text/part.jpg" : "text/partg.jpg";
+        fly.material = i % 3 == 2 ? "maps/tex/spark.jpg" : "maps/tex/sparkg.jpg";
         addMarker(fly, centre, 2.0f);
         fly.positionKeys = bezierChain(loop, 0, lastFrame, 12);
         scene.meshes.push_back(fly);
@@ -414,7 +414,7 @@ SceneDef buildWood() {
     for (size_t i = 0; i < mushroomSpots.size(); i += 2) {
         MeshDef puff;
         puff.name = numbered("*0puff", static_cast<int>(i / 2));
-        puff.material = "text/partb.jpg";
+        puff.material = "maps/tex/sparkb.jpg";
         addMarker(puff, mushroomSpots[i], 2.0f);
         setRestPosition(puff, mushroomSpots[i]);
         scene.meshes.push_back(puff);
@@ -425,14 +425,14 @@ SceneDef buildWood() {
     {
         MeshDef spores;
         spores.name = "*3spores";
-        spores.material = "text/partg.jpg";
+        spores.material = "maps/tex/sparkg.jpg";
         addMarker(spores, kGlade + Vec3{-160.0f, 10.0f, -160.0f}, 3.0f);
         addMarker(spores, kGlade + Vec3{160.0f, 70.0f, 160.0f}, 3.0f);
         setRestPosition(spores, onGround(kGlade.x, kGlade.z, 30.0f));
         scene.meshes.push_back(spores);
         MeshDef wisps;
         wisps.name = "*3wisps";
-        wisps.material = "text/partb.jpg";
+        wisps.material = "maps/tex/sparkb.jpg";
         addMarker(wisps, hBase + Vec3{-130.0f, 5.0f, -130.0f}, 3.0f);
         addMarker(wisps, hBase + Vec3{130.0f, 60.0f, 130.0f}, 3.0f);
         setRestPosition(wisps, hBase + Vec3{0.0f, 30.0f, 0.0f});
