@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "render/gl.h"
+#include "render/text.h"
 #include "shell/launch.h"
 
 bool mainWindow = false;
@@ -87,7 +88,7 @@ bool initGL()
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LESS);
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
-    // The outline font is built here (createOutlineFont) once the text module is in.
+    createOutlineFont();
     escapeFlag = false;
     return true;
 }
@@ -115,7 +116,7 @@ void mainWindowProc(const Message& message)
 
 void shutdownGL()
 {
-    // The outline font is deleted here (deleteOutlineFont) once the text module is in.
+    deleteOutlineFont();
     sysDestroyGLContext();
     if (fullScreen) {
         sysRestoreDisplayMode();
