@@ -7,6 +7,10 @@
 
 SoundStream musicStream = nullptr;
 
+namespace {
+uint32_t musicStartTick = 0;
+}
+
 void startSound()
 {
     sndInit(44100, 32, 0);
@@ -21,6 +25,7 @@ void playMusic(const char* fileName)
     }
     musicStream = sndStreamOpen(fileName, 0x2000, 0);
     sndStreamPlay(0, musicStream);
+    musicStartTick = sysTickCount();
     if (musicStream != nullptr) {
         notifyMusicStarted(fileName);
     }
@@ -32,6 +37,13 @@ void stopMusic()
         return;
     }
     sndStreamStop(musicStream);
+}
+
+void catchUpMusic()
+{
+    if (musicEnabled && musicStream != nullptr) {
+        sndStreamSeek(musicStream, static_cast<double>(sysTickCount() - musicStartTick) / 1000.0);
+    }
 }
 
 void stopSound()

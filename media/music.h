@@ -12,5 +12,8 @@ void startSound();
 // leaves the presentation silent, with one line on stderr and no box.
 void playMusic(const char* fileName);
 void stopMusic();
+// Moves the playing music to where it would be had the presentation been played from the start
+// (the tick count's time since the music started). Used when a run starts part-way through.
+void catchUpMusic();
 // Spectrum unit off, sound output closed (this also releases the stream).
 void stopSound();

@@ -110,5 +110,7 @@ SoundStream sndStreamOpen(const char* path, unsigned mode, int length);
 // Plays the stream in the background; nothing more is needed from the caller.
 bool sndStreamPlay(int channel, SoundStream stream);
 void sndStreamStop(SoundStream stream);
+// Moves a playing stream to the given position in seconds (used when starting part-way through).
+void sndStreamSeek(SoundStream stream, double seconds);
 // Closes the sound output and releases every stream.
 void sndClose();

@@ -82,6 +82,13 @@ void sndStreamStop(SoundStream stream)
     }
 }
 
+void sndStreamSeek(SoundStream stream, double seconds)
+{
+    if (audioOpen && stream != nullptr && seconds > 0.0) {
+        Mix_SetMusicPosition(seconds);
+    }
+}
+
 void sndClose()
 {
     if (!audioOpen) {

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "media/music.h"
 #include "render/gl.h"
 #include "shell/clock.h"
 #include "shell/sequencer.h"
@@ -103,6 +104,9 @@ bool skipToStart(bool (*peekMessage)(Message* message), void (*clear)(), void (*
         }
         if (!wholeScene && sceneTime >= target) {
             finishSkip();
+            // The music played on while the skipped frames were drawn unseen; put it where the
+            // pictures now are.
+            catchUpMusic();
             goOn = true;
             break;
         }
