@@ -11,33 +11,12 @@
 #include <vector>
 
 #include "model/model.h"
+#include "model/tds_chunks.h"
 #include "platform/platform.h"
 
 namespace {
 
-enum : uint16_t {
-    CHUNK_MAIN = 0x4D4D,
-    CHUNK_3DEDITORCHUNK = 0x3D3D,
-    CHUNK_KEYFRAMER = 0xB000,
-    CHUNK_OBJETBLOCK = 0x4000,
-    CHUNK_TRIANGULARMESH = 0x4100,
-    CHUNK_VERTICELIST = 0x4110,
-    CHUNK_FACELIST = 0x4120,
-    CHUNK_FACEMATERIALLIST = 0x4130,
-    CHUNK_MAPPINGCOORDINATELIST = 0x4140,
-    CHUNK_LIGHT = 0x4600,
-    CHUNK_COLORFLOAT = 0x0010,
-    CHUNK_SPOTLIGHT = 0x4610,
-    CHUNK_CAMERA = 0x4700,
-    CHUNK_OBJETINFOBLOCK = 0xB002,
-    CHUNK_SPOTINFOBLOCK = 0xB007,  // read as CHUNK_OBJETINFOBLOCK
-    CHUNK_CAMERAINFOBLOCK = 0xB003,
-    CHUNK_CAMERATARGETINFOBLOCK = 0xB004,
-    CHUNK_OBJETNAME = 0xB010,
-    CHUNK_OBJETPIVOTPOINT = 0xB013,
-    CHUNK_POSITIONTRACK = 0xB020,
-    CHUNK_ROTATIONTRACK = 0xB021,
-};
+using namespace tds;
 
 constexpr uint32_t chunkHeaderSize = 6;
 constexpr size_t objectNameLimit = 80;
@@ -596,7 +575,7 @@ void TdsReader::keyframer(const ChunkRecord& chunk)
 {
     traceChunk("CHUNK_KEYFRAMER\n");
     walk(chunk, [this](const ChunkRecord& child) {
-        if (child.id == CHUNK_OBJETINFOBLOCK || child.id == CHUNK_SPOTINFOBLOCK)
+        if (child.id == CHUNK_OBJETINFOBLOCK || child.id == CHUNK_SPOTLIGHTINFOBLOCK)
             node(NodeKind::Object, child);
         else if (child.id == CHUNK_CAMERAINFOBLOCK)
             node(NodeKind::Camera, child);

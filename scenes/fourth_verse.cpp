@@ -32,31 +32,15 @@ bool inPass(RoomPass pass, const char* name)
     return false;
 }
 
-// One object of one pass: its own transform, its material, its lit triangles; the sway pass
-// squeezes copies of the vertices, never the model's own.
+// One object of one pass; the sway pass squeezes copies of the vertices, never the model's own.
 void drawRoomObject(const Model& model, const SceneObject& object, RoomPass pass, float t)
 {
-    loadCameraView(model);
-    if (followsItsTracks(object)) {
-        placeAnimatedObject(object);
+    if (pass != RoomPass::Sway) {
+        drawLitObject(model, object);
+        return;
     }
-    glBindTexture(GL_TEXTURE_2D, model.textureOf(&object));
-    glBegin(GL_TRIANGLES);
-    for (int f = 0; f < object.faceCount; ++f) {
-        const Face& face = object.faces[f];
-        const uint16_t corners[3] = {face.a, face.b, face.c};
-        for (uint16_t i : corners) {
-            const Vec3f& colour = object.vertexColours[i];
-            glColor3f(colour.x, colour.y, colour.z);
-            glTexCoord2f(object.mapping[i].u, object.mapping[i].v);
-            Vec3d v = object.vertices[i];
-            if (pass == RoomPass::Sway) {
-                v = swayVertex(v, object.basePosition, swayFactor(t, v.y));
-            }
-            glVertex3f(static_cast<float>(v.x), static_cast<float>(v.y), static_cast<float>(v.z));
-        }
-    }
-    glEnd();
+    drawLitObject(model, object,
+                  [&](const Vec3d& v) { return swayVertex(v, object.basePosition, swayFactor(t, v.y)); });
 }
 
 void drawRoomPass(Model& model, RoomPass pass, float t)
@@ -64,8 +48,7 @@ void drawRoomPass(Model& model, RoomPass pass, float t)
     model.rewind();
     for (int i = 0; i < model.objectCount; ++i) {
         const SceneObject* object = model.cursor;
-        if (object->kind == ObjectKind::Mesh && object->faceCount > 0 && object->vertices != nullptr &&
-            object->vertexColours != nullptr && object->mapping != nullptr && inPass(pass, object->name)) {
+        if (drawableMesh(object) && inPass(pass, object->name)) {
             drawRoomObject(model, *object, pass, t);
         }
         model.advance();

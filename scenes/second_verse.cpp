@@ -46,36 +46,6 @@ void placeAnimatedObject(const SceneObject& object)
 
 namespace {
 
-// One object of drawWholeModel: its own transform, its material, its lit triangles.
-void drawLitObject(const Model& model, const SceneObject& object)
-{
-    loadCameraView(model);
-    if (followsItsTracks(object)) {
-        placeAnimatedObject(object);
-    }
-    glBindTexture(GL_TEXTURE_2D, model.textureOf(&object));
-    glBegin(GL_TRIANGLES);
-    for (int f = 0; f < object.faceCount; ++f) {
-        const Face& face = object.faces[f];
-        const uint16_t corners[3] = {face.a, face.b, face.c};
-        for (uint16_t i : corners) {
-            const Vec3f& colour = object.vertexColours[i];
-            glColor3f(colour.x, colour.y, colour.z);
-            glTexCoord2f(object.mapping[i].u, object.mapping[i].v);
-            glVertex3f(static_cast<float>(object.vertices[i].x), static_cast<float>(object.vertices[i].y),
-                       static_cast<float>(object.vertices[i].z));
-        }
-    }
-    glEnd();
-}
-
-// Whether an object can be drawn at all: a mesh whose arrays are there.
-bool drawableMesh(const SceneObject* object)
-{
-    return object->kind == ObjectKind::Mesh && object->faceCount > 0 && object->vertices != nullptr &&
-           object->vertexColours != nullptr && object->mapping != nullptr;
-}
-
 void drawFrame()
 {
     const float t = sceneTime;
@@ -97,6 +67,34 @@ void drawFrame()
 }
 
 }  // namespace
+
+void drawLitObject(const Model& model, const SceneObject& object, const VertexShaper& shape)
+{
+    loadCameraView(model);
+    if (followsItsTracks(object)) {
+        placeAnimatedObject(object);
+    }
+    glBindTexture(GL_TEXTURE_2D, model.textureOf(&object));
+    glBegin(GL_TRIANGLES);
+    for (int f = 0; f < object.faceCount; ++f) {
+        const Face& face = object.faces[f];
+        const uint16_t corners[3] = {face.a, face.b, face.c};
+        for (uint16_t i : corners) {
+            const Vec3f& colour = object.vertexColours[i];
+            glColor3f(colour.x, colour.y, colour.z);
+            glTexCoord2f(object.mapping[i].u, object.mapping[i].v);
+            const Vec3d v = shape ? shape(object.vertices[i]) : object.vertices[i];
+            glVertex3f(static_cast<float>(v.x), static_cast<float>(v.y), static_cast<float>(v.z));
+        }
+    }
+    glEnd();
+}
+
+bool drawableMesh(const SceneObject* object)
+{
+    return object->kind == ObjectKind::Mesh && object->faceCount > 0 && object->vertices != nullptr &&
+           object->vertexColours != nullptr && object->mapping != nullptr;
+}
 
 void drawWholeModel(Model* model)
 {

@@ -3,6 +3,7 @@
 // the model camera's view and the single-precision guard of their deformed corners.
 #pragma once
 #include <cmath>
+#include <functional>
 
 #include "model/model.h"
 
@@ -54,6 +55,14 @@ void applyCameraView(const Model& model);
 void loadCameraView(const Model& model);
 // Then places an animated object: to its position, turned by its rotation, about its rest position.
 void placeAnimatedObject(const SceneObject& object);
+
+// Moves a copy of a vertex while it is drawn (the model's own arrays never change).
+using VertexShaper = std::function<Vec3d(const Vec3d&)>;
+// One lit, textured mesh as the verse scenes draw it: the camera view, the object's own transform,
+// its material, its triangles with their load-time colours; shape, when given, moves each vertex.
+void drawLitObject(const Model& model, const SceneObject& object, const VertexShaper& shape = nullptr);
+// Whether an object can be drawn at all: a mesh whose arrays are there.
+bool drawableMesh(const SceneObject* object);
 
 // Draws every mesh of the model with its current camera: the opaque pass, then the additive pass
 // without depth writes. Leaves the cursor rewound and blending off.
