@@ -133,7 +133,7 @@ SceneDef buildMeta() {
     const int segments = 20;
     const uint32_t lastFrame = 3 * segments;
     scene.frameCount = lastFrame + 1;
-    const std::string material = "maps/tex/chrome.jpg";
+    const std::string material = "maps/tex/ice.jpg";
 
     PathFn orbPath = [lastFrame](float f) {
         float a = 2.0f * kPi * f / static_cast<float>(lastFrame);

@@ -309,6 +309,18 @@ void paintChrome(Image& img) {
     });
 }
 
+// A dark, cold ice for the swelling meshes: their additive shells sum many layers, so the picture
+// keeps most of its area deep blue and saves the light for thin veins.
+void paintIce(Image& img) {
+    each(img, [](float u, float v) {
+        float n = fbm(u * 4.0f, v * 4.0f, 4, 5, 431u);
+        float warp = tn(u - 0.25f * n, v + 0.25f * n, 3, 4, 432u);
+        float bands = 0.5f + 0.5f * std::sin(warp * 14.0f);
+        Vec3 c = lerp(rgb(10, 10, 40), rgb(40, 80, 150), bands * bands);
+        return lerp(c, rgb(200, 235, 255), std::pow(bands, 24.0f) * 0.7f);
+    });
+}
+
 void paintMagma(Image& img) {
     each(img, [](float u, float v) {
         CellSample cs = cellular(u * 8.0f, v * 8.0f, 8, 411u);
@@ -453,6 +465,7 @@ const std::vector<TextureSpec>& textureSpecs() {
         {"maps/tex/grate.jpg", 256, paintGrate, true},     {"maps/tex/glowstrip.jpg", 256, paintGlowStrip, false},
         {"maps/tex/cable.jpg", 256, paintCable, true},     {"maps/tex/coil.jpg", 256, paintEmitterMetal, true},
         {"maps/tex/chrome.jpg", 256, paintChrome, true},   {"maps/tex/magma.jpg", 256, paintMagma, true},
+        {"maps/tex/ice.jpg", 256, paintIce, true},
         {"maps/tex/blob.jpg", 256, paintBlob, true},       {"maps/tex/plaster.jpg", 512, paintPlaster, true},
         {"maps/tex/brick.jpg", 512, paintBrick, true},     {"maps/tex/carpet.jpg", 512, paintCarpet, false},
         {"maps/tex/fabric.jpg", 256, paintFabric, true},   {"maps/tex/brass.jpg", 256, paintBrass, true},
