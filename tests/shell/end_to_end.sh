@@ -51,10 +51,14 @@ check "render window appears" $?
 if [ -n "$id" ]; then
     size=$(client_size "$id")
     [ "$size" = "640x480" ]; check "client area is 640x480 (got $size)" $?
-    sleep 1
-    press "$id" Escape
+    sleep 3  # loading is over and the first scene is playing
+    xdotool windowfocus --sync "$id" 2>/dev/null; sleep 0.3
+    pressed=$(date +%s%N)
+    xdotool key Escape
     wait_exit $pid 5; status=$?
+    took=$(( ($(date +%s%N) - pressed) / 1000000 ))
     [ $status -eq 0 ]; check "Escape ends the run with status 0 (got $status)" $?
+    [ $took -le 1000 ]; check "Escape ends the run within a second (took $took ms)" $?
 else
     kill $pid 2>/dev/null
 fi
