@@ -3,7 +3,6 @@
 // goes in a video, and the progress line.
 #include <gtest/gtest.h>
 
-#include <png.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -14,26 +13,9 @@
 #include "shell/export_frames.h"
 #include "shell/progress.h"
 
-namespace {
+#include "png_reader.h"
 
-// Reads an 8-bit RGB PNG; rows top first. Empty on failure.
-std::vector<uint8_t> readPng(const std::string& path, int* width, int* height)
-{
-    std::vector<uint8_t> pixels;
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (png_image_begin_read_from_file(&image, path.c_str()) == 0) {
-        return pixels;
-    }
-    image.format = PNG_FORMAT_RGB;
-    pixels.resize(PNG_IMAGE_SIZE(image));
-    if (png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr) == 0) {
-        pixels.clear();
-    }
-    *width = static_cast<int>(image.width);
-    *height = static_cast<int>(image.height);
-    return pixels;
-}
+namespace {
 
 }  // namespace
 

@@ -4,7 +4,6 @@
 // its data from any folder.
 #include <gtest/gtest.h>
 
-#include <png.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -23,6 +22,8 @@
 #include <vector>
 
 #include "media/texture.h"
+
+#include "png_reader.h"
 
 namespace {
 
@@ -120,25 +121,6 @@ bool generatedDataPresent()
 {
     struct stat info{};
     return stat(VELMORA_DATA_DIR "/pict", &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-// Reads an RGB PNG, rows top first.
-std::vector<uint8_t> readPng(const std::string& path, int* width, int* height)
-{
-    std::vector<uint8_t> pixels;
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (png_image_begin_read_from_file(&image, path.c_str()) == 0) {
-        return pixels;
-    }
-    image.format = PNG_FORMAT_RGB;
-    pixels.resize(PNG_IMAGE_SIZE(image));
-    if (png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr) == 0) {
-        pixels.clear();
-    }
-    *width = static_cast<int>(image.width);
-    *height = static_cast<int>(image.height);
-    return pixels;
 }
 
 class ProgramRuns : public ::testing::Test {
