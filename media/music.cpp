@@ -2,13 +2,18 @@
 // silent; the layer says why on stderr.
 #include "media/music.h"
 
-#include "render/switches.h"
-#include "shell/frames.h"
+#include "core/switches.h"
 
 SoundStream musicStream = nullptr;
 
 namespace {
 uint32_t musicStartTick = 0;
+MusicStartObserver musicStartObserver = nullptr;
+}  // namespace
+
+void setMusicStartObserver(MusicStartObserver observer)
+{
+    musicStartObserver = observer;
 }
 
 void startSound()
@@ -26,8 +31,8 @@ void playMusic(const char* fileName)
     musicStream = sndStreamOpen(fileName, 0x2000, 0);
     sndStreamPlay(0, musicStream);
     musicStartTick = sysTickCount();
-    if (musicStream != nullptr) {
-        notifyMusicStarted(fileName);
+    if (musicStream != nullptr && musicStartObserver != nullptr) {
+        musicStartObserver(fileName);
     }
 }
 

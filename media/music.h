@@ -15,5 +15,9 @@ void stopMusic();
 // Moves the playing music to where it would be had the presentation been played from the start
 // (the tick count's time since the music started). Used when a run starts part-way through.
 void catchUpMusic();
+// Called the moment the music starts playing (capture lines the sound up with the frames from
+// there); nullptr removes the observer.
+using MusicStartObserver = void (*)(const char* musicFile);
+void setMusicStartObserver(MusicStartObserver observer);
 // Spectrum unit off, sound output closed (this also releases the stream).
 void stopSound();

@@ -1,7 +1,7 @@
 // JPEG pictures decoded into mipmapped GL textures, and the table of the eight stand-alone pictures.
 #pragma once
 #include <cstdint>
-#include "render/gl.h"
+#include "core/gl.h"
 
 // One decoded picture: rows top first, 3 bytes (R, G, B) per pixel, packed with no gap.
 struct DecodedPicture {

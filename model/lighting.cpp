@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "model/model.h"
-#include "render/switches.h"
+#include "core/switches.h"
 
 namespace {
 

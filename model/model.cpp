@@ -1,7 +1,7 @@
 // The Model's list operations, its finishing pass after the file walk, the animation frame range
 // and its teardown. The file walk itself is in model/tds_reader.cpp, lighting in
 // model/lighting.cpp, the face grid in model/grid.cpp. Attached particle systems are torn down
-// through the particle module's destroyParticleSystem.
+// through the teardown the particle module leaves with them.
 #include "model/model.h"
 
 #include <cstdio>
@@ -126,8 +126,8 @@ void Model::destroy()
     releaseGrid();
 
     for (int32_t i = 0; i < emitterCount; ++i) {
-        if (particleSystems[i] != nullptr)
-            destroyParticleSystem(particleSystems[i]);
+        if (particleSystems[i] != nullptr && particleTeardown != nullptr)
+            particleTeardown(particleSystems[i]);
         particleSystems[i] = nullptr;
         emitters[i] = nullptr;
     }

@@ -8,14 +8,10 @@
 #include <cstdio>
 #include <string>
 
-#include "render/geometry.h"
-#include "render/gl.h"
+#include "core/geometry.h"
+#include "core/gl.h"
 
 class ParticleSystem;
-
-// Tears down a particle system attached to a model (releases its particles) and frees it.
-// Provided by the particle module; Model::destroy calls it for every attached system.
-void destroyParticleSystem(ParticleSystem* system);
 
 // Kind of a SceneObject, set by the chunk that describes it; None for an object block with none.
 enum class ObjectKind : uint16_t {
@@ -133,6 +129,9 @@ public:
     LightRecord* lights[maxLights] = {};
     int32_t lightCount = 0;
     ParticleSystem* particleSystems[maxEmitters] = {};
+    // Tears down an attached particle system and frees it; set by attachEmitters (the particle
+    // module) and called by destroy for every attached system.
+    void (*particleTeardown)(ParticleSystem* system) = nullptr;
     SceneObject* emitters[maxEmitters] = {};
     int32_t emitterCount = 0;
     SceneObject* boltObjects[maxBoltObjects] = {};

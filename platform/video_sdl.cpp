@@ -6,7 +6,6 @@
 #include <SDL2/SDL.h>
 #include <GL/gl.h>
 
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -16,13 +15,13 @@
 
 void sysStepFixedClock();
 void dialogNotifyQuit();
+void sysSetBoxShower(bool (*show)(const char* caption, const char* text));
 
 namespace {
 
 std::string lastError;
 bool videoStarted = false;
 bool offscreen = false;
-bool batchMode = false;
 SDL_Window* window = nullptr;
 SDL_GLContext glContext = nullptr;
 int depthBits = 0;
@@ -31,18 +30,10 @@ SDL_DisplayMode chosenMode{};
 bool cursorHidden = false;
 bool escapeHeld = false;      // Escape as of the last message taken off the queue
 Uint32 quitEventType = 0;
-void (*interruptHandler)() = nullptr;
 
 void setError(const std::string& what)
 {
     lastError = what;
-}
-
-extern "C" void onSignal(int)
-{
-    if (interruptHandler != nullptr) {
-        interruptHandler();
-    }
 }
 
 }  // namespace
@@ -57,25 +48,10 @@ const char* sysLastError()
     return lastError.c_str();
 }
 
-void sysSetBatchMode(bool batch)
+static bool showBoxOnScreen(const char* caption, const char* text)
 {
-    batchMode = batch;
-}
-
-bool sysBatchMode()
-{
-    return batchMode;
-}
-
-void sysMessageBox(const char* caption, const char* text)
-{
-    if (!batchMode && videoStarted && !offscreen) {
-        if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption, text, window) == 0) {
-            return;
-        }
-    }
-    std::fprintf(stderr, "%s: %s\n", caption, text);
-    std::fflush(stderr);
+    return videoStarted && !offscreen &&
+           SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption, text, window) == 0;
 }
 
 bool sysInitVideo(bool allowOffscreen)
@@ -109,6 +85,7 @@ bool sysInitVideo(bool allowOffscreen)
     }
     quitEventType = SDL_RegisterEvents(1);
     videoStarted = true;
+    sysSetBoxShower(showBoxOnScreen);
     return true;
 }
 
@@ -322,12 +299,3 @@ bool sysEscapeDown()
     return escapeHeld;
 }
 
-void sysOnInterrupt(void (*handler)())
-{
-    interruptHandler = handler;
-    struct sigaction action{};
-    action.sa_handler = onSignal;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-}

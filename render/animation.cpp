@@ -1,6 +1,6 @@
 // Keyframe animation: brings a Model to the current sceneTime by writing its frame, current camera,
 // the camera's eye, target, pitch and yaw, and the position and rotation of animated meshes and
-// lights. Depends on the scene clock (shell/clock.h) and the curve evaluators (render/geometry.h).
+// lights. Depends on the scene clock (core/clock.h) and the curve evaluators (core/geometry.h).
 // Every key index is kept inside its track, whatever the track's length, so that a short or
 // missing track in a user's file never reads outside the arrays the reader allocated.
 #include "render/animation.h"
@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "shell/clock.h"
+#include "core/clock.h"
 
 double radiansToDegrees(double radians)
 {

@@ -9,7 +9,7 @@
 #include "media/texture.h"
 #include "render/quads.h"
 #include "render/renderer.h"
-#include "shell/clock.h"
+#include "core/clock.h"
 
 bool canThrowArcs(const Model& model, const SceneObject& bolt)
 {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <vector>
-#include "render/gl.h"
+#include "core/gl.h"
 
 // Per-character metrics in em units, laid out like the Windows GLYPHMETRICSFLOAT record.
 struct GlyphMetricsFloat {

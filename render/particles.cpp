@@ -12,13 +12,8 @@
 #include "platform/platform.h"
 #include "render/quads.h"
 #include "render/renderer.h"
-#include "render/switches.h"
-#include "shell/clock.h"
-
-float uptimeSeconds()
-{
-    return static_cast<float>(sysTickCount()) * 0.001f;
-}
+#include "core/switches.h"
+#include "core/clock.h"
 
 ParticleSystem::TextureLoader ParticleSystem::defaultLoader()
 {
@@ -183,6 +178,7 @@ void Model::attachEmitters(int32_t capacity, float lifetime, int32_t emitRate, f
         emitters[i] = nullptr;
     }
     emitterCount = 0;
+    particleTeardown = destroyParticleSystem;
 
     int leftOut = 0;
     const char* firstLeftOut = "";

@@ -6,12 +6,12 @@
 #include <cstdint>
 
 #include "model/model.h"
-#include "render/geometry.h"
-#include "render/gl.h"
+#include "core/geometry.h"
+#include "core/clock.h"
+#include "core/gl.h"
 
 // Seconds of uptime: the platform tick count times 0.001 in single precision, so that the
 // fixed-step clock and a test's tick source drive particles exactly as they drive the scene clock.
-float uptimeSeconds();
 
 struct Particle {
     Vec3d position;            // the emitter position at birth; never changed afterwards

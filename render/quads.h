@@ -1,6 +1,6 @@
 // Full-screen picture quads and the additive blend switch shared by every drawing step.
 #pragma once
-#include "render/gl.h"
+#include "core/gl.h"
 
 // Additive blending on: what is drawn afterwards is added to the frame (factors one and one).
 void beginAdditive();

@@ -9,7 +9,7 @@
 #include <cmath>
 
 #include "render/quads.h"
-#include "render/switches.h"
+#include "core/switches.h"
 
 const SceneObject* viewCamera(const Model& model)
 {

@@ -11,7 +11,7 @@
 #include "media/texture.h"
 #include "platform/platform.h"
 #include "render/quads.h"
-#include "shell/clock.h"
+#include "core/clock.h"
 
 GLuint fontListBase = 0;
 GlyphMetricsFloat glyphMetrics[256];

@@ -2,7 +2,7 @@
 // solid letters in, hold it and fly it out within a time window of the scene clock.
 #pragma once
 #include <cstdarg>
-#include "render/gl.h"
+#include "core/gl.h"
 #include "render/outline_font.h"
 
 // Written by createOutlineFont, cleared by deleteOutlineFont; read by the printers. 0 while no

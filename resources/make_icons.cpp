@@ -2,7 +2,6 @@
 // 128x128 version of the same design drawn from shapes (a glowing ring around a V fading from
 // violet to gold, with a blue gem at its heart), four by four samples per pixel.
 // Usage: velmora_icons OUTPUT-FOLDER   (writes 32x32/velmora.png and 128x128/velmora.png)
-#include <png.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -11,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/png.h"
 #include "platform/icon.h"
 
 namespace {
@@ -126,34 +126,12 @@ std::vector<unsigned char> drawLarge(int size)
 
 bool writeRgbaPng(const std::string& path, int width, int height, const std::vector<unsigned char>& rgba)
 {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        std::fprintf(stderr, "velmora_icons: cannot write %s\n", path.c_str());
+    std::string error;
+    if (!writePng(path, width, height, 4, rgba, RowOrder::TopDown, &error)) {
+        std::fprintf(stderr, "velmora_icons: %s\n", error.c_str());
         return false;
     }
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
-    bool ok = png != nullptr && info != nullptr;
-    std::vector<png_bytep> rows(static_cast<size_t>(height));
-    for (int y = 0; y < height; ++y) {
-        rows[static_cast<size_t>(y)] = const_cast<png_bytep>(rgba.data()) + static_cast<size_t>(y) * width * 4;
-    }
-    if (ok && setjmp(png_jmpbuf(png)) == 0) {
-        png_init_io(png, file);
-        png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
-                     PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-        png_write_info(png, info);
-        png_write_image(png, rows.data());
-        png_write_end(png, nullptr);
-    } else {
-        ok = false;
-    }
-    png_destroy_write_struct(png != nullptr ? &png : nullptr, info != nullptr ? &info : nullptr);
-    ok = std::fclose(file) == 0 && ok;
-    if (!ok) {
-        std::fprintf(stderr, "velmora_icons: cannot write %s\n", path.c_str());
-    }
-    return ok;
+    return true;
 }
 
 }  // namespace

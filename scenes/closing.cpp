@@ -5,7 +5,7 @@
 // model, two pictures and two particle systems, and the First verse scene's track player.
 #include "scenes/closing.h"
 
-#include "media/assets.h"
+#include "scenes/assets.h"
 #include "media/texture.h"
 #include "render/particles.h"
 #include "render/quads.h"
@@ -13,8 +13,8 @@
 #include "scenes/scenes.h"
 #include "scenes/texts.h"
 #include "scenes/tracks.h"
-#include "shell/clock.h"
-#include "shell/sequencer.h"
+#include "core/clock.h"
+#include "scenes/kit.h"
 
 SceneObject* closingAttractors[3] = {};
 
@@ -157,5 +157,5 @@ void closingScene()
         model.rewind();
     }
     glDisable(GL_FOG);
-    runSceneLoop(60.0f, drawFrame);
+    runSceneLoop(sceneEntry(Scene::Closing).duration, drawFrame);
 }

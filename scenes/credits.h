@@ -1,8 +1,9 @@
 // The Credits scene's timeline as plain functions of the scene time, for the scene and its tests.
 #pragma once
+#include "scenes/scenes.h"
 
 // The Credits scene's length in seconds.
-constexpr float creditsDuration = 34.5f;
+constexpr float creditsDuration = sceneEntry(Scene::Credits).duration;
 
 // The Title scene's background shoots up out of view: 3 units a second, drawn only in the first
 // second (it has left the view by about 0.5 s).

@@ -7,7 +7,7 @@
 
 #include <cfloat>
 
-#include "media/assets.h"
+#include "scenes/assets.h"
 #include "media/texture.h"
 #include "model/model.h"
 #include "render/particles.h"
@@ -16,8 +16,8 @@
 #include "scenes/scenes.h"
 #include "scenes/texts.h"
 #include "scenes/tracks.h"
-#include "shell/clock.h"
-#include "shell/sequencer.h"
+#include "core/clock.h"
+#include "scenes/kit.h"
 
 SceneObject* attractorObjects[3] = {};
 bool blobsLit = false;

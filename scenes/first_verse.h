@@ -1,14 +1,15 @@
 // The First verse scene's timeline as plain functions of the scene time, the push of its blobs,
 // and its globals, for the scene and its tests.
 #pragma once
+#include "scenes/scenes.h"
 #include <cmath>
 
-#include "render/geometry.h"
+#include "core/geometry.h"
 
 class SceneObject;
 
 // The First verse scene's length in seconds.
-constexpr float firstVerseDuration = 18.5f;
+constexpr float firstVerseDuration = sceneEntry(Scene::FirstVerse).duration;
 
 // The first three objects of choseModel in list order, recorded at the scene's start: each pushes
 // the corners of the other blobs away from its current position. Keep their last values after it.

@@ -5,15 +5,15 @@
 // loader, animate and drawEmitters.
 #include "scenes/fourth_verse.h"
 
-#include "media/assets.h"
+#include "scenes/assets.h"
 #include "media/texture.h"
 #include "render/quads.h"
-#include "render/switches.h"
+#include "core/switches.h"
 #include "render/text.h"
 #include "scenes/scenes.h"
 #include "scenes/texts.h"
-#include "shell/clock.h"
-#include "shell/sequencer.h"
+#include "core/clock.h"
+#include "scenes/kit.h"
 
 namespace {
 
@@ -97,5 +97,5 @@ void fourthVerseScene()
 {
     glDisable(GL_FOG);
     rotationCamera = true;
-    runSceneLoop(17.0f, drawFrame);
+    runSceneLoop(sceneEntry(Scene::FourthVerse).duration, drawFrame);
 }

@@ -3,16 +3,16 @@
 // the title picture fades in, topped by a white flash in the last second.
 #include <cmath>
 
-#include "media/assets.h"
+#include "scenes/assets.h"
 #include "media/texture.h"
 #include "model/model.h"
 #include "render/particles.h"
 #include "render/quads.h"
-#include "render/switches.h"
+#include "core/switches.h"
 #include "scenes/scenes.h"
 #include "scenes/opening.h"
-#include "shell/clock.h"
-#include "shell/sequencer.h"
+#include "core/clock.h"
+#include "scenes/kit.h"
 
 namespace {
 
@@ -78,5 +78,5 @@ void drawFrame()
 void openingScene()
 {
     rotationCamera = true;
-    runSceneLoop(44.0f, drawFrame);
+    runSceneLoop(sceneEntry(Scene::Opening).duration, drawFrame);
 }

@@ -4,15 +4,15 @@
 // Depends on the tunnel model and white picture of the asset loader, animate and drawBolts.
 #include "scenes/second_verse.h"
 
-#include "media/assets.h"
+#include "scenes/assets.h"
 #include "media/texture.h"
 #include "render/quads.h"
-#include "render/switches.h"
+#include "core/switches.h"
 #include "render/text.h"
 #include "scenes/scenes.h"
 #include "scenes/texts.h"
-#include "shell/clock.h"
-#include "shell/sequencer.h"
+#include "core/clock.h"
+#include "scenes/kit.h"
 
 void loadCameraView(const Model& model)
 {
@@ -131,5 +131,5 @@ void secondVerseScene()
         tunnelModel->boltCount = 10;
     }
     rotationCamera = true;
-    runSceneLoop(16.0f, drawFrame);
+    runSceneLoop(sceneEntry(Scene::SecondVerse).duration, drawFrame);
 }

@@ -6,7 +6,7 @@
 
 #include <new>
 
-#include "media/assets.h"
+#include "scenes/assets.h"
 #include "media/texture.h"
 #include "render/particles.h"
 #include "render/quads.h"
@@ -14,8 +14,8 @@
 #include "scenes/scenes.h"
 #include "scenes/second_verse.h"
 #include "scenes/texts.h"
-#include "shell/clock.h"
-#include "shell/sequencer.h"
+#include "core/clock.h"
+#include "scenes/kit.h"
 
 Vec3d* firstCorners = nullptr;
 Vec3d* secondCorners = nullptr;
@@ -232,6 +232,6 @@ void thirdVerseScene()
         model.rewind();
     }
     glDisable(GL_FOG);
-    runSceneLoop(17.0f, drawFrame);
+    runSceneLoop(sceneEntry(Scene::ThirdVerse).duration, drawFrame);
     releaseMetaCorners();
 }

@@ -4,17 +4,17 @@
 // particle systems, keyframe animation, picture quads and the verse printer.
 #include "scenes/title.h"
 
-#include "media/assets.h"
+#include "scenes/assets.h"
 #include "media/texture.h"
 #include "model/model.h"
 #include "render/particles.h"
 #include "render/quads.h"
-#include "render/switches.h"
+#include "core/switches.h"
 #include "render/text.h"
 #include "scenes/scenes.h"
 #include "scenes/texts.h"
-#include "shell/clock.h"
-#include "shell/sequencer.h"
+#include "core/clock.h"
+#include "scenes/kit.h"
 
 namespace {
 

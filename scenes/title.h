@@ -1,12 +1,13 @@
 // The Title scene's timeline as plain functions of the scene time, for the scene and its tests,
 // and its streak drawing of trucModel.
 #pragma once
+#include "scenes/scenes.h"
 #include <cmath>
 
-#include "render/geometry.h"
+#include "core/geometry.h"
 
 // The Title scene's length in seconds.
-constexpr float titleDuration = 25.0f;
+constexpr float titleDuration = sceneEntry(Scene::Title).duration;
 
 // The three coloured streams, in the order they are driven (and draw their jitter).
 enum TitleStream { TitleRed = 0, TitleGreen = 1, TitleBlue = 2 };

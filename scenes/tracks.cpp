@@ -7,8 +7,8 @@
 #include <cmath>
 
 #include "model/model.h"
-#include "render/geometry.h"
-#include "shell/clock.h"
+#include "core/geometry.h"
+#include "core/clock.h"
 
 namespace {
 

@@ -18,6 +18,8 @@
 #include <fstream>
 
 #include "platform/platform.h"
+#include "media/music.h"
+#include "render/frame.h"
 #include "shell/frames.h"
 #include "shell/options.h"
 #include "shell/progress.h"

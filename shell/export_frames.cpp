@@ -4,15 +4,15 @@
 // to stand for times past it.
 #include "shell/export_frames.h"
 
-#include <png.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <csetjmp>
 #include <cstdio>
 #include <cstring>
 
+#include "core/png.h"
+#include "render/frame.h"
 #include "shell/frames.h"
 #include "shell/options.h"
 #include "shell/progress.h"
@@ -57,7 +57,7 @@ bool writeTimes(const std::vector<int>& times, const std::vector<uint8_t>& frame
 {
     for (int ms : times) {
         std::string why;
-        if (!writePng(pictureName(ms), settings.width, settings.height, frame, &why)) {
+        if (!writePng(pictureName(ms), settings.width, settings.height, 3, frame, RowOrder::BottomUp, &why)) {
             failed = true;
             failure = why;
             return false;
@@ -107,47 +107,6 @@ std::vector<int> FrameSchedule::takeDue(double time)
     std::vector<int> due(times_.begin(), times_.begin() + static_cast<long>(count));
     times_.erase(times_.begin(), times_.begin() + static_cast<long>(count));
     return due;
-}
-
-bool writePng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgbBottomUp,
-              std::string* error)
-{
-    if (width <= 0 || height <= 0 || rgbBottomUp.size() < static_cast<size_t>(width) * height * 3u) {
-        *error = "no picture to write to " + path;
-        return false;
-    }
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        *error = "cannot write " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
-    std::vector<png_bytep> rows(static_cast<size_t>(height));
-    for (int y = 0; y < height; ++y) {
-        rows[static_cast<size_t>(y)] =
-            const_cast<png_bytep>(rgbBottomUp.data()) + static_cast<size_t>(height - 1 - y) * width * 3u;
-    }
-    bool ok = png != nullptr && info != nullptr;
-    if (ok && setjmp(png_jmpbuf(png)) == 0) {
-        png_init_io(png, file);
-        png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
-                     PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-        png_write_info(png, info);
-        png_write_image(png, rows.data());
-        png_write_end(png, nullptr);
-    } else {
-        ok = false;
-    }
-    png_destroy_write_struct(png != nullptr ? &png : nullptr, info != nullptr ? &info : nullptr);
-    if (std::fclose(file) != 0) {
-        ok = false;
-    }
-    if (!ok) {
-        std::remove(path.c_str());
-        *error = "cannot write " + path + " (disk full?)";
-    }
-    return ok;
 }
 
 bool prepareFrameExport(const FrameExportSettings& wanted, std::string* error)

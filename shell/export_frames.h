@@ -37,7 +37,3 @@ private:
     std::vector<int> times_;
 };
 
-// Writes an 8-bit RGB PNG; rows are given bottom first (as GL reads them). False with a reason,
-// leaving no file behind.
-bool writePng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgbBottomUp,
-              std::string* error);

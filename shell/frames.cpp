@@ -1,56 +1,25 @@
-// The frame and music-start observer slots used by capture and frame export, the presentation
-// time they label frames with, and the read-back of a finished frame. Reads the scene clock and
-// the sequencer's scene table.
+// The presentation time capture and frame export label frames with, and the read-back of a
+// finished frame. Reads the scene clock, the scene table and the sequencer's current scene.
 #include "shell/frames.h"
 
 #include <cstddef>
 
-#include "render/gl.h"
-#include "shell/clock.h"
+#include "core/gl.h"
+#include "core/clock.h"
+#include "scenes/scenes.h"
 #include "shell/sequencer.h"
-
-namespace {
-FrameObserver frameObserver = nullptr;
-MusicStartObserver musicStartObserver = nullptr;
-}  // namespace
-
-void setFrameObserver(FrameObserver observer)
-{
-    frameObserver = observer;
-}
-
-void notifyFramePresenting()
-{
-    if (frameObserver != nullptr) {
-        frameObserver();
-    }
-}
-
-void setMusicStartObserver(MusicStartObserver observer)
-{
-    musicStartObserver = observer;
-}
-
-void notifyMusicStarted(const char* musicFile)
-{
-    if (musicStartObserver != nullptr) {
-        musicStartObserver(musicFile);
-    }
-}
 
 double presentationTime()
 {
-    if (currentSceneIndex < 0 || currentSceneIndex > 7) {
+    if (currentSceneIndex < 0 || currentSceneIndex >= sceneCount) {
         return -1.0;
     }
-    return static_cast<double>(sceneStartTimes[currentSceneIndex]) + static_cast<double>(sceneTime);
+    return static_cast<double>(sceneTable[currentSceneIndex].start) + static_cast<double>(sceneTime);
 }
 
 const char* sceneName(int sceneIndex)
 {
-    static const char* const names[8] = {"Opening",      "Title",       "Credits",      "First verse",
-                                         "Second verse", "Third verse", "Fourth verse", "Greetings"};
-    return sceneIndex >= 0 && sceneIndex < 8 ? names[sceneIndex] : "Loading";
+    return sceneIndex >= 0 && sceneIndex < sceneCount ? sceneTable[sceneIndex].name : "Loading";
 }
 
 void readFramePixels(int width, int height, PixelLayout layout, std::vector<uint8_t>* pixels)

@@ -1,20 +1,8 @@
-// Observers of presented frames: video capture and frame export hook in here. A normal run has
-// none and draws exactly as without them. Also the presentation time of the frame being presented
-// and the read-back of its pixels.
+// What video capture and frame export need of a presented frame: its presentation time, its
+// scene's name, and the read-back of its pixels.
 #pragma once
 #include <cstdint>
 #include <vector>
-
-// Called by presentFrame with the finished frame still in the back buffer.
-using FrameObserver = void (*)();
-void setFrameObserver(FrameObserver observer);
-void notifyFramePresenting();
-
-// Called by the music module the moment the music starts playing (capture lines the sound up
-// with the frames from there).
-using MusicStartObserver = void (*)(const char* musicFile);
-void setMusicStartObserver(MusicStartObserver observer);
-void notifyMusicStarted(const char* musicFile);
 
 // Seconds of presentation time now: the current scene's start in the scene table plus sceneTime;
 // negative while loading or tearing down.

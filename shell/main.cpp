@@ -113,7 +113,7 @@ int main(int argc, char** argv)
         return 0;
     }
     if (options.version) {
-        std::puts("velmora 1.0.0");
+        std::puts("velmora " VELMORA_VERSION);
         return 0;
     }
     // Output paths are the user's, relative to where the program was started, not to the data.

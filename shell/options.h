@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "scenes/scenes.h"
+
 struct Options {
     bool noDialog = false;
     bool windowed = false;
@@ -23,9 +25,6 @@ struct Options {
     int startAtMs = -1;       // --start-at in ms; -1: from the beginning
     int endAtMs = -1;         // --end-at in ms (for tests, not in the usage); -1: to the end
 };
-
-// Length of the whole presentation in milliseconds of presentation time.
-constexpr int presentationLengthMs = 232000;
 
 // Parses argv. Returns false with a one-line reason in error for an unknown option, a bad value or
 // options that do not go together. --capture and --frames imply --no-dialog, --batch and

@@ -8,8 +8,9 @@
 #include <cmath>
 
 #include "media/music.h"
-#include "render/gl.h"
-#include "shell/clock.h"
+#include "core/gl.h"
+#include "core/clock.h"
+#include "scenes/scenes.h"
 #include "shell/sequencer.h"
 #include "shell/window.h"
 
@@ -39,7 +40,7 @@ void advanceClock(int steps, double gridMs, bool wholeScene, float target)
 {
     for (int i = 0; i < steps; ++i) {
         sysAdvanceFixedClock(gridMs);
-        const float time = uptimeSecondsNow() - sceneStart;
+        const float time = uptimeSeconds() - sceneStart;
         if (wholeScene ? time > sceneDuration : time >= target) {
             return;
         }
@@ -77,11 +78,11 @@ void setHiddenDrawingHook(void (*hide)(bool hidden))
 
 bool skipToStart(bool (*peekMessage)(Message* message), void (*clear)(), void (*drawFrame)())
 {
-    if (!pending || currentSceneIndex < 0 || currentSceneIndex > 7) {
+    if (!pending || currentSceneIndex < 0 || currentSceneIndex >= sceneCount) {
         return true;
     }
     const double startSeconds = startMs / 1000.0;
-    const double sceneBegins = sceneStartTimes[currentSceneIndex];
+    const double sceneBegins = sceneTable[currentSceneIndex].start;
     const bool wholeScene = startSeconds >= sceneBegins + sceneDuration;
     const float target = wholeScene ? sceneDuration : static_cast<float>(startSeconds - sceneBegins);
     const int fps = sysFixedStepFps();

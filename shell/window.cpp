@@ -5,13 +5,12 @@
 
 #include <cstdio>
 
-#include "render/gl.h"
+#include "core/gl.h"
 #include "render/text.h"
 #include "shell/launch.h"
 
 bool mainWindow = false;
 ClientRect clientRect;
-volatile bool escapeFlag = false;
 
 bool createMainWindow(const char* title, int width, int height, bool fullScreenWindow)
 {

@@ -1,15 +1,13 @@
 // The render window, its display mode and GL context, the window procedure and the stop signal.
 #pragma once
 #include <cstdint>
+#include "core/clock.h"
 #include "platform/platform.h"
 
 struct ClientRect { int32_t left = 0, top = 0, right = 0, bottom = 0; };
 
 extern bool mainWindow;        // the render window exists
 extern ClientRect clientRect;  // refreshed at initGL and on each windowed resize
-// The single stop signal: set by Escape, closing the window, SIGINT or SIGTERM; cleared only by
-// initGL and the loader, never during play.
-extern volatile bool escapeFlag;
 
 // Creates the render window (changing the display mode first in full-screen). Returns false when
 // no window could be made.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "shell/capture.h"
+#include "core/png.h"
 #include "shell/export_frames.h"
 #include "shell/progress.h"
 
@@ -44,7 +45,7 @@ TEST(FrameExportPng, PicturesAreUprightWithExactPixelsAndFailuresLeaveNoFile)
     ASSERT_NE(mkdtemp(folder), nullptr);
     const std::string path = std::string(folder) + "/0001.000.png";
     std::string error;
-    ASSERT_TRUE(writePng(path, width, height, bottomUp, &error)) << error;
+    ASSERT_TRUE(writePng(path, width, height, 3, bottomUp, RowOrder::BottomUp, &error)) << error;
     int w = 0, h = 0;
     const std::vector<uint8_t> topDown = readPng(path, &w, &h);
     ASSERT_EQ(w, width);
@@ -54,9 +55,9 @@ TEST(FrameExportPng, PicturesAreUprightWithExactPixelsAndFailuresLeaveNoFile)
 
     // Too few pixels, or a folder that is not there: false, a reason, no file.
     const std::string shortPath = std::string(folder) + "/short.png";
-    EXPECT_FALSE(writePng(shortPath, 4, 4, bottomUp, &error));
+    EXPECT_FALSE(writePng(shortPath, 4, 4, 3, bottomUp, RowOrder::BottomUp, &error));
     EXPECT_NE(access(shortPath.c_str(), F_OK), 0);
-    EXPECT_FALSE(writePng(std::string(folder) + "/missing/x.png", width, height, bottomUp, &error));
+    EXPECT_FALSE(writePng(std::string(folder) + "/missing/x.png", width, height, 3, bottomUp, RowOrder::BottomUp, &error));
     EXPECT_NE(error.find("missing/x.png"), std::string::npos);
 
     std::remove(path.c_str());

@@ -8,8 +8,10 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "shell/clock.h"
+#include "core/clock.h"
 #include "shell/frames.h"
+#include "scenes/kit.h"
+#include "scenes/scenes.h"
 #include "shell/sequencer.h"
 #include "shell/start_at.h"
 #include "shell/window.h"
@@ -70,7 +72,7 @@ template <int I>
 void scene()
 {
     ++setUps[I];
-    runSceneLoop(sceneDurations[I], recordFrame);
+    runSceneLoop(sceneTable[I].duration, recordFrame);
 }
 void nothing() {}
 
@@ -147,7 +149,7 @@ TEST_F(StartAt, EarlierScenesRunUnpresentedAndTheFirstPresentedFrameIsAtTheStart
             break;
         }
         ASSERT_FALSE(f.presented);
-        const double time = sceneStartTimes[f.scene] + static_cast<double>(f.sceneTime);
+        const double time = sceneTable[f.scene].start + static_cast<double>(f.sceneTime);
         if (previous >= 0.0) {
             const double allowed = 139.5 - previous > skipFineWindowMs / 1000.0 ? skipCoarseStepMs : skipFineStepMs;
             EXPECT_GE(time, previous);  // equal across a scene boundary: one scene's end, the next one's start
@@ -156,7 +158,7 @@ TEST_F(StartAt, EarlierScenesRunUnpresentedAndTheFirstPresentedFrameIsAtTheStart
         previous = time;
     }
     for (int i = 0; i < 5; ++i) {
-        EXPECT_GE(count(i, false), static_cast<int>(sceneDurations[i] * 1000.0f) / skipCoarseStepMs) << "scene " << i;
+        EXPECT_GE(count(i, false), static_cast<int>(sceneTable[i].duration * 1000.0f) / skipCoarseStepMs) << "scene " << i;
         EXPECT_EQ(count(i, true), 0) << "scene " << i;
     }
     EXPECT_NEAR(count(5, false), 1500 / skipFineStepMs, 1);
@@ -177,7 +179,7 @@ TEST_F(StartAt, OnTheFixedStepClockPlayFromTheStartPointHasTheTicksOfAFullRun)
     runSequence();
     const std::vector<Frame> full = frames;
     ASSERT_FALSE(full.empty());
-    EXPECT_NEAR(sceneStartTimes[full.back().scene] + full.back().sceneTime, 232.0, 1.0 / 60.0);
+    EXPECT_NEAR(sceneTable[full.back().scene].start + full.back().sceneTime, 232.0, 1.0 / 60.0);
 
     // From 139.5: the presented frames are the full run's frames from the first at or after 139.5,
     // on the same ticks with the same scene times.
@@ -196,7 +198,7 @@ TEST_F(StartAt, OnTheFixedStepClockPlayFromTheStartPointHasTheTicksOfAFullRun)
     }
     ASSERT_EQ(shown.size(), 200u);
     size_t match = 0;
-    while (match < full.size() && sceneStartTimes[full[match].scene] + full[match].sceneTime < 139.5 - 0.0005) {
+    while (match < full.size() && sceneTable[full[match].scene].start + full[match].sceneTime < 139.5 - 0.0005) {
         ++match;
     }
     ASSERT_LT(match + shown.size(), full.size());

@@ -6,7 +6,7 @@
 
 #include "model/model.h"
 #include "platform/platform.h"
-#include "render/switches.h"
+#include "core/switches.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "media/assets.h"
+#include "shell/loader.h"
 #include "media/music.h"
 #include "model/model.h"
 #include "platform/platform.h"

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "render/geometry.h"
+#include "core/geometry.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "fixtures.h"
-#include "render/switches.h"
+#include "core/switches.h"
 
 using namespace fixtures;
 

@@ -4,7 +4,7 @@
 
 #include "fixtures.h"
 #include "render/bolts.h"
-#include "shell/clock.h"
+#include "core/clock.h"
 
 namespace {
 

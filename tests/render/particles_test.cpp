@@ -8,7 +8,7 @@
 #include "fixtures.h"
 #include "platform/platform.h"
 #include "render/particles.h"
-#include "shell/clock.h"
+#include "core/clock.h"
 
 namespace {
 

@@ -17,8 +17,8 @@
 #include "model/model.h"
 #include "platform/platform.h"
 #include "render/particles.h"
-#include "render/switches.h"
-#include "shell/clock.h"
+#include "core/switches.h"
+#include "core/clock.h"
 
 // The system's D-Bus library keeps a buffer that SDL's video start-up allocates until exit.
 extern "C" const char* __lsan_default_suppressions()

@@ -7,7 +7,7 @@
 
 #include "fixtures.h"
 #include "render/renderer.h"
-#include "render/switches.h"
+#include "core/switches.h"
 
 namespace {
 

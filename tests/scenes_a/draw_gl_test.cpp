@@ -6,11 +6,11 @@
 #include <cmath>
 #include <vector>
 
-#include "media/assets.h"
+#include "scenes/assets.h"
 #include "platform/platform.h"
-#include "render/gl.h"
+#include "core/gl.h"
 #include "render/particles.h"
-#include "render/switches.h"
+#include "core/switches.h"
 #include "scene_fixtures.h"
 #include "scenes/first_verse.h"
 #include "scenes/scenes.h"

@@ -7,13 +7,14 @@
 #include <string>
 
 #include "media/texture.h"
+#include "render/frame.h"
 #include "render/quads.h"
 #include "scene_player.h"
 #include "scenes/credits.h"
 #include "scenes/first_verse.h"
 #include "scenes/scenes.h"
 #include "scenes/title.h"
-#include "shell/clock.h"
+#include "core/clock.h"
 
 namespace {
 

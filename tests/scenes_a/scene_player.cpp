@@ -10,10 +10,11 @@
 #include <cstdio>
 #include <png.h>
 
-#include "media/assets.h"
+#include "render/frame.h"
+#include "shell/loader.h"
 #include "platform/platform.h"
-#include "render/gl.h"
-#include "shell/clock.h"
+#include "core/gl.h"
+#include "core/clock.h"
 #include "shell/frames.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include "scene_fixtures.h"
 #include "scenes/tracks.h"
-#include "shell/clock.h"
+#include "core/clock.h"
 
 using scenefix::addObject;
 using scenefix::setPositionTrack;

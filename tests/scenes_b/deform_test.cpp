@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "fixtures.h"
-#include "media/assets.h"
+#include "scenes/assets.h"
 #include "scenes/closing.h"
 #include "scenes/scenes.h"
 #include "scenes/third_verse.h"

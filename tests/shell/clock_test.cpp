@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "shell/clock.h"
+#include "core/clock.h"
+#include "scenes/kit.h"
+#include "scenes/scenes.h"
 #include "shell/sequencer.h"
 #include "shell/window.h"
 

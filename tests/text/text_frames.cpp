@@ -7,7 +7,7 @@
 #include <string>
 
 #include "render/text.h"
-#include "shell/clock.h"
+#include "core/clock.h"
 #include "text_gl.h"
 
 namespace {

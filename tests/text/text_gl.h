@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <vector>
-#include "render/gl.h"
+#include "core/gl.h"
 
 const int frameWidth = 800;
 const int frameHeight = 600;

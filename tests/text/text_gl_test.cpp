@@ -11,7 +11,7 @@
 #include "outline_checks.h"
 #include "platform/platform.h"
 #include "render/text.h"
-#include "shell/clock.h"
+#include "core/clock.h"
 #include "text_gl.h"
 
 namespace {

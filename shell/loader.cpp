@@ -1,29 +1,18 @@
 // Asset loading behind the loading bar, in a fixed order of stages, and the teardown after the
 // last scene. Owns every model and particle system global from its stage to releaseAssets.
 // Depends on the window module (initGL/shutdownGL), textures, models, particles and music.
-#include "media/assets.h"
+#include "shell/loader.h"
 
 #include "media/music.h"
 #include "media/texture.h"
 #include "model/model.h"
 #include "render/particles.h"
 #include "render/quads.h"
-#include "render/switches.h"
-#include "shell/clock.h"
+#include "core/switches.h"
+#include "core/clock.h"
+#include "render/frame.h"
 #include "shell/window.h"
 
-Model* woodModel = nullptr;
-Model* trucModel = nullptr;
-Model* castelModel = nullptr;
-Model* choseModel = nullptr;
-Model* tunnelModel = nullptr;
-Model* metaModel = nullptr;
-Model* roomModel = nullptr;
-Model* choseModel2 = nullptr;
-ParticleSystem* redParticles = nullptr;
-ParticleSystem* greenParticles = nullptr;
-ParticleSystem* blueParticles = nullptr;
-ParticleSystem* whiteParticles = nullptr;
 int32_t loadStep = 0;
 
 namespace {

@@ -1,5 +1,5 @@
 // Render switches: the globals themselves and their start values.
-#include "render/switches.h"
+#include "core/switches.h"
 
 float opaqueShadowFactor = 0.2f;
 float translucentShadowFactor = 0.4f;

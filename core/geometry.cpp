@@ -1,7 +1,7 @@
 // Geometry: vectors, the segment-against-polygon test and the two cubic curves.
 // Single-precision values are combined in float and each Vec3f result is stored as float; the
 // curve evaluators work on doubles. Depends on nothing but <cmath>.
-#include "render/geometry.h"
+#include "core/geometry.h"
 
 #include <cmath>
 

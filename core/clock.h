@@ -1,5 +1,5 @@
-// The scene clock and the small frame operations every scene loop uses, plus the never-reseeded
-// random source of all effects.
+// The scene clock, the uptime both clocks come from, the stop signal every loop watches, and the
+// never-reseeded random source of all effects. Depends on the platform's tick count only.
 #pragma once
 #include <cstdint>
 
@@ -9,13 +9,16 @@ extern float sceneStart;     // uptime in seconds when the current scene started
 extern float sceneDuration;  // the current scene's length in seconds
 extern float sceneTime;      // seconds since sceneStart as of the last tick
 
-// Uptime in seconds: the platform tick count times 0.001, in single precision.
-float uptimeSecondsNow();
+// The single stop signal: set by Escape, closing the window, SIGINT or SIGTERM; cleared only by
+// initGL and the loader, never during play. Every scene loop and the skip ahead watch it.
+extern volatile bool escapeFlag;
+
+// Uptime in seconds: the platform tick count times 0.001, in single precision. The scene clock and
+// the particles' birth and death times both read it.
+float uptimeSeconds();
 void startSceneClock(float duration);
 // Advances sceneTime; true while sceneTime <= sceneDuration.
 bool tickSceneClock();
-void clearFrame();
-void presentFrame();
 
 // Next value of the linear congruential generator (state starts at 1), modulo n (n > 0).
 int randomBelow(int n);

@@ -1,0 +1,56 @@
+// One libpng writer for the whole house: frames, icons, previews and test dumps.
+#include "core/png.h"
+
+#include <png.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+bool writePng(const std::string& path, int width, int height, int channels, const std::vector<uint8_t>& pixels,
+              RowOrder order, std::string* error)
+{
+    std::string ignored;
+    std::string& why = error != nullptr ? *error : ignored;
+    if (width <= 0 || height <= 0 || (channels != 3 && channels != 4) ||
+        pixels.size() < static_cast<size_t>(width) * static_cast<size_t>(height) * static_cast<size_t>(channels)) {
+        why = "no picture to write to " + path;
+        return false;
+    }
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        why = "cannot write " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    const size_t stride = static_cast<size_t>(width) * static_cast<size_t>(channels);
+    // Built before setjmp: a longjmp must not skip a constructor.
+    std::vector<png_bytep> rows(static_cast<size_t>(height));
+    for (int y = 0; y < height; ++y) {
+        const int source = order == RowOrder::BottomUp ? height - 1 - y : y;
+        rows[static_cast<size_t>(y)] = const_cast<png_bytep>(pixels.data()) + static_cast<size_t>(source) * stride;
+    }
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
+    bool ok = png != nullptr && info != nullptr;
+    if (ok && setjmp(png_jmpbuf(png)) == 0) {
+        png_init_io(png, file);
+        png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
+                     channels == 4 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                     PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+        png_write_info(png, info);
+        png_write_image(png, rows.data());
+        png_write_end(png, nullptr);
+    } else {
+        ok = false;
+    }
+    png_destroy_write_struct(png != nullptr ? &png : nullptr, info != nullptr ? &info : nullptr);
+    if (std::fclose(file) != 0) {
+        ok = false;
+    }
+    if (!ok) {
+        std::remove(path.c_str());
+        why = "cannot write " + path + " (disk full?)";
+    }
+    return ok;
+}

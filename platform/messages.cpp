@@ -1,0 +1,58 @@
+// Message boxes and the interrupt signals: the services of the platform layer that need no window.
+// A box goes to the shower the video layer installs once a display is up; in batch mode, before
+// that, or when the shower fails, it is one "caption: text" line on stderr. Programs without a
+// window (the 3DS inspector) get the stderr line only.
+#include "platform/platform.h"
+
+#include <csignal>
+#include <cstdio>
+
+namespace {
+
+bool batchMode = false;
+bool (*boxShower)(const char* caption, const char* text) = nullptr;
+void (*interruptHandler)() = nullptr;
+
+extern "C" void onSignal(int)
+{
+    if (interruptHandler != nullptr) {
+        interruptHandler();
+    }
+}
+
+}  // namespace
+
+// Called by the video layer: how to show a box on screen (nullptr: stderr only).
+void sysSetBoxShower(bool (*show)(const char* caption, const char* text))
+{
+    boxShower = show;
+}
+
+void sysSetBatchMode(bool batch)
+{
+    batchMode = batch;
+}
+
+bool sysBatchMode()
+{
+    return batchMode;
+}
+
+void sysMessageBox(const char* caption, const char* text)
+{
+    if (!batchMode && boxShower != nullptr && boxShower(caption, text)) {
+        return;
+    }
+    std::fprintf(stderr, "%s: %s\n", caption, text);
+    std::fflush(stderr);
+}
+
+void sysOnInterrupt(void (*handler)())
+{
+    interruptHandler = handler;
+    struct sigaction action{};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}

@@ -1,0 +1,16 @@
+// The loader: every asset of the presentation, loaded once behind the loading bar and released at
+// the end. It owns the asset globals of scenes/assets.h from their loading stage to releaseAssets.
+#pragma once
+#include <cstdint>
+
+#include "scenes/assets.h"
+
+extern int32_t loadStep;  // loading-bar counter, 0 .. 17
+
+void loadAssets();
+// One loading frame for the current loadStep, presented.
+void drawLoadingScreen();
+void releaseAssets();
+
+// Test hook: called at each drawn loading bar with the step and the bar's top edge.
+void setLoadingBarObserver(void (*observer)(int32_t step, float top));
