@@ -12,7 +12,7 @@
 #include "platform/platform.h"
 #include "render/text.h"
 #include "core/clock.h"
-#include "text_gl.h"
+#include "tests/support/text_gl.h"
 
 namespace {
 

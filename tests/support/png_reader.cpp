@@ -1,5 +1,5 @@
 // PNG read-back through libpng's simplified API.
-#include "png_reader.h"
+#include "tests/support/png_reader.h"
 
 #include <png.h>
 

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <vector>
 
-#include "fixtures.h"
+#include "written_fixtures.h"
 #include "scenes/assets.h"
 #include "scenes/closing.h"
 #include "scenes/scenes.h"

@@ -14,7 +14,7 @@
 #include "shell/export_frames.h"
 #include "shell/progress.h"
 
-#include "png_reader.h"
+#include "tests/support/png_reader.h"
 
 namespace {
 

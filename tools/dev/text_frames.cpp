@@ -8,7 +8,7 @@
 
 #include "render/text.h"
 #include "core/clock.h"
-#include "text_gl.h"
+#include "tests/support/text_gl.h"
 
 namespace {
 

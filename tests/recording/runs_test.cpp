@@ -23,7 +23,7 @@
 
 #include "media/texture.h"
 
-#include "png_reader.h"
+#include "tests/support/png_reader.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "scene_player.h"
+#include "tests/support/scene_player.h"
 #include "scenes/credits.h"
 #include "scenes/first_verse.h"
 #include "scenes/scenes.h"

@@ -1,6 +1,6 @@
 // Scenes for the later scenes' tests: written to bytes with the 3DS writer, read through a memory
 // stream by Model::loadFromStream with no picture loader.
-#include "fixtures.h"
+#include "written_fixtures.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 #include "media/texture.h"
 #include "render/frame.h"
 #include "render/quads.h"
-#include "scene_player.h"
+#include "tests/support/scene_player.h"
 #include "scenes/credits.h"
 #include "scenes/first_verse.h"
 #include "scenes/scenes.h"

@@ -1,6 +1,6 @@
 // The scene player of the scene tests: a tick source the test moves by hand, a frame observer that
 // reads the presented frames back, the program's own asset loading, and PNG output with libpng.
-#include "scene_player.h"
+#include "tests/support/scene_player.h"
 
 #include <unistd.h>
 

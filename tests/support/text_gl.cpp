@@ -1,6 +1,6 @@
 // Window, projection and read-back for the text tests and the frame dumper. Uses the platform
 // layer for the window and GL context, libpng for pictures.
-#include "text_gl.h"
+#include "tests/support/text_gl.h"
 
 #include <algorithm>
 #include <cstdio>
