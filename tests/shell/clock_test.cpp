@@ -53,10 +53,12 @@ protected:
         escapeFlag = false;
         sysSetTickSource(readFakeTicks);
         setLoopHooks(&scriptedHooks);
+        setSceneLoopShell(mainWindowProc, nullptr);
     }
     void TearDown() override
     {
         setLoopHooks(nullptr);
+        setSceneLoopShell(nullptr, nullptr);
         sysSetTickSource(nullptr);
         escapeFlag = false;
     }
