@@ -2,6 +2,8 @@
 // silent; the layer says why on stderr.
 #include "media/music.h"
 
+#include <cstdio>
+
 #include "core/switches.h"
 
 SoundStream musicStream = nullptr;
@@ -23,12 +25,17 @@ void startSound()
     musicEnabled = true;
 }
 
-void playMusic(const char* fileName)
+void playMusic(const char* fileName, float secondsNeeded)
 {
     if (!musicEnabled) {
         return;
     }
     musicStream = sndStreamOpen(fileName, 0x2000, 0);
+    const double seconds = sndStreamSeconds(musicStream);
+    if (musicStream != nullptr && seconds >= 0.0 && seconds < secondsNeeded) {
+        std::fprintf(stderr, "velmora: %s lasts %.1f s, less than the presentation's %.0f s; the rest is silent\n",
+                     fileName, seconds, secondsNeeded);
+    }
     sndStreamPlay(0, musicStream);
     musicStartTick = sysTickCount();
     if (musicStream != nullptr && musicStartObserver != nullptr) {

@@ -1,16 +1,19 @@
 // JPEG texture loader: decodes a picture file to packed RGB rows with libjpeg (6b API) and uploads
 // it as a mipmapped GL texture through GLU. Also owns the table of the eight stand-alone pictures.
-// Depends on libjpeg-turbo, GL/GLU and the platform's message box; a bad file never ends the run.
+// Depends on libjpeg-turbo, GL/GLU and the platform's message box; a bad file never ends the run,
+// and a damaged one is shown as far as it decodes, with one warning line.
 #include "media/texture.h"
 
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include <jpeglib.h>
 #include <jerror.h>
 
+#include "core/files.h"
 #include "platform/platform.h"
 
 GLuint TextureTable[8] = {};
@@ -27,6 +30,7 @@ struct JpegErrorManager {
     jpeg_error_mgr base;
     jmp_buf escape;
     const char* fileName;
+    char firstWarning[JMSG_LENGTH_MAX];  // said only when the picture is kept
 };
 
 // Everything that must be released whether decoding finishes or jumps out. It lives in
@@ -55,32 +59,15 @@ void printJpegMessage(j_common_ptr cinfo)
     std::longjmp(reinterpret_cast<JpegErrorManager*>(cinfo->err)->escape, 1);
 }
 
-// Warnings that mean the library invented or dropped image data (a truncated or damaged file) end
-// the decode like errors do; the others (unknown JFIF revision, odd Adobe transform, stray bytes
-// between markers) are printed and the picture is kept.
-bool lostImageData(int messageCode)
-{
-    switch (messageCode) {
-    case JWRN_JPEG_EOF:
-    case JWRN_HIT_MARKER:
-    case JWRN_HUFF_BAD_CODE:
-    case JWRN_ARITH_BAD_CODE:
-    case JWRN_MUST_RESYNC:
-    case JWRN_BOGUS_PROGRESSION:
-        return true;
-    default:
-        return false;
-    }
-}
-
+// A warning (a truncated file, damaged scan data, an unknown JFIF revision) keeps the picture with
+// what the library made of it, as other viewers show it; only errors refuse a picture. The first
+// warning is kept and said once the picture is, so a refused picture gets its error alone.
 void jpegEmitMessage(j_common_ptr cinfo, int msgLevel)
 {
     if (msgLevel >= 0)
         return;  // trace output
-    if (lostImageData(cinfo->err->msg_code))
-        jpegErrorExit(cinfo);
     if (cinfo->err->num_warnings++ == 0)
-        printJpegMessage(cinfo);
+        (*cinfo->err->format_message)(cinfo, reinterpret_cast<JpegErrorManager*>(cinfo->err)->firstWarning);
 }
 
 // Adobe writers store CMYK inverted (0 = full ink); plain CMYK files store ink directly. The picture
@@ -110,6 +97,7 @@ bool decodeJpeg(DecodeState* state, const char* name)
     state->error.base.error_exit = jpegErrorExit;
     state->error.base.emit_message = jpegEmitMessage;
     state->error.fileName = name;
+    state->error.firstWarning[0] = '\0';
     if (setjmp(state->error.escape))
         return false;
 
@@ -175,7 +163,8 @@ DecodedPicture* readJpegFile(const char* name)
 {
     if (!name)
         return nullptr;
-    FILE* file = std::fopen(name, "rb");
+    std::string why;
+    FILE* file = openRegularFile(name, &why);
     if (!file)
         return nullptr;
 
@@ -193,6 +182,8 @@ DecodedPicture* readJpegFile(const char* name)
         freeDecodedPicture(state.picture);
         return nullptr;
     }
+    if (state.error.firstWarning[0] != '\0')
+        std::fprintf(stderr, "%s: %s\n", name, state.error.firstWarning);
     return state.picture;
 }
 

@@ -17,9 +17,10 @@ struct DecodedPicture {
 extern GLuint TextureTable[8];
 
 // Decodes a JPEG file to RGB (grayscale and CMYK files are converted). Returns null when the file
-// cannot be opened, is not a readable JPEG, is truncated or damaged, or is over 8192 pixels a side
-// (the decoder's own message then goes to stderr with the file name). The caller frees with
-// freeDecodedPicture.
+// cannot be opened or is not a regular file, when the decoder reports an error, or when the picture
+// is over 8192 pixels a side (the decoder's message then goes to stderr with the file name). A
+// truncated or damaged picture the decoder only warns about is kept, with one warning line naming
+// the file. The caller frees with freeDecodedPicture.
 DecodedPicture* readJpegFile(const char* name);
 void freeDecodedPicture(DecodedPicture* picture);
 

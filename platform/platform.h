@@ -75,8 +75,10 @@ bool sysPeekMessage(Message* message);
 void sysPostQuitMessage();
 // Whether the Escape key is held down now.
 bool sysEscapeDown();
-// SIGINT and SIGTERM call handler (which should only set a flag).
-void sysOnInterrupt(void (*handler)());
+// SIGINT and SIGTERM call handler with the signal's number (it should only set a flag).
+void sysOnInterrupt(void (*handler)(int signal));
+// The interrupt signal received so far (0 when none); the launch dialog closes on it.
+int sysInterruptSignal();
 
 // ---- Launch dialog -------------------------------------------------------------------------
 
@@ -107,6 +109,8 @@ bool sndInit(int mixRate, int channels, unsigned flags);
 void sndSetSpectrumActive(bool active);
 // Opens a music file as a stream; null (with one line on stderr) when missing or undecodable.
 SoundStream sndStreamOpen(const char* path, unsigned mode, int length);
+// How long the stream plays, in seconds; negative when the decoder cannot tell.
+double sndStreamSeconds(SoundStream stream);
 // Plays the stream in the background; nothing more is needed from the caller.
 bool sndStreamPlay(int channel, SoundStream stream);
 void sndStreamStop(SoundStream stream);

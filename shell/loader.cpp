@@ -11,6 +11,7 @@
 #include "core/switches.h"
 #include "core/clock.h"
 #include "render/frame.h"
+#include "scenes/scenes.h"
 #include "shell/window.h"
 
 int32_t loadStep = 0;
@@ -129,7 +130,7 @@ void loadAssets()
     escapeFlag = false;
     startSound();
     barStep();  // 17
-    playMusic("music/velmora.mp3");
+    playMusic("music/velmora.mp3", presentationLength);
 }
 
 void drawLoadingScreen()

@@ -1,7 +1,8 @@
 // Entry point: the command line or the launch dialog decides the options, the data folder is
 // found, then the render window is made and the presentation plays, recorded to a video or to
-// still frames when asked. Returns 0 for a normal end (played, Exit, Close), 2 for a bad command
-// line, 1 when the data, the dialog, the window or a recording fails.
+// still frames when asked. Returns 0 for a normal end (played, Escape, Exit, Close), 2 for a bad
+// command line, 1 when the data, the dialog, the window or a recording fails, 130 or 143 after
+// SIGINT or SIGTERM.
 #include <unistd.h>
 
 #include <cerrno>
@@ -10,6 +11,7 @@
 #include <cstring>
 #include <string>
 
+#include "core/clock.h"
 #include "platform/platform.h"
 #include "shell/capture.h"
 #include "shell/data_folder.h"
@@ -19,9 +21,17 @@
 #include "shell/start_at.h"
 #include "shell/window.h"
 
-static void onInterrupt()
+static void onInterrupt(int signal)
 {
+    interruptSignal = signal;
     escapeFlag = true;
+}
+
+// The shell's convention for a run ended by a signal: 128 + its number (130 for SIGINT, 143 for
+// SIGTERM), so that scripts can tell it from a normal end.
+static int interruptStatus()
+{
+    return 128 + static_cast<int>(interruptSignal);
 }
 
 // Makes the data folder the working folder: the one given, else the first of the usual places
@@ -45,6 +55,10 @@ static bool enterDataFolder(const Options& options)
         if (folder == currentDir) {
             return true;
         }
+    } else if (!looksLikeDataFolder(folder)) {
+        std::fprintf(stderr, "velmora: %s is not the presentation's data: it holds neither pict/ nor maps/\n",
+                     folder.c_str());
+        return false;
     }
     if (chdir(folder.c_str()) != 0) {
         std::fprintf(stderr, "velmora: cannot use data folder %s: %s\n", folder.c_str(), std::strerror(errno));
@@ -102,6 +116,7 @@ static bool finishRecording(const Options& options)
 
 int main(int argc, char** argv)
 {
+    sysOnInterrupt(onInterrupt);
     Options options;
     std::string error;
     if (!parseOptions(argc, argv, &options, &error)) {
@@ -122,31 +137,35 @@ int main(int argc, char** argv)
     const bool recording = isRecording(options);
 
     setLaunchDefaults();
-    sysSetBatchMode(options.batch);
-    if (!enterDataFolder(options)) {
-        return 1;
-    }
-    sysOnInterrupt(onInterrupt);
-
-    if (options.noDialog) {
-        launchChosen = true;
-    } else {
-        if (!sysRunLaunchDialog(launchDialogProc)) {
-            std::fprintf(stderr, "velmora: %s (use --no-dialog with --windowed and --resolution to start without it)\n",
-                         sysLastError());
-            return 1;
-        }
-        if (exitChosen || !launchChosen) {
-            return 0;
-        }
-    }
-    // The command line has the last word over the dialog's choices.
+    // The command line's display choice: the dialog opens on it, --no-dialog plays with it.
     if (options.windowed) {
         fullScreen = false;
     }
     if (options.resolutionGiven) {
         screenWidth = options.width;
         screenHeight = options.height;
+    }
+    sysSetBatchMode(options.batch);
+    if (!enterDataFolder(options)) {
+        return 1;
+    }
+
+    if (options.noDialog) {
+        launchChosen = true;
+    } else {
+        if (!sysRunLaunchDialog(launchDialogProc)) {
+            std::fprintf(stderr, "velmora: %s (without a display, record with --capture FILE or --frames DIR, "
+                                 "or measure with --benchmark)\n",
+                         sysLastError());
+            return 1;
+        }
+        if (exitChosen || !launchChosen) {
+            return interruptSignal != 0 ? interruptStatus() : 0;
+        }
+    }
+    // Interrupted before there is anything to tear down.
+    if (interruptSignal != 0) {
+        return interruptStatus();
     }
     sysSetFixedStep(options.fps);
     setStartTime(options.startAtMs);
@@ -172,5 +191,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "velmora: %s\n", sysLastError());
     }
     const bool recorded = !recording || finishRecording(options);
-    return played && recorded ? 0 : 1;
+    if (!played || !recorded) {
+        return 1;
+    }
+    return interruptSignal != 0 ? interruptStatus() : 0;
 }

@@ -254,8 +254,8 @@ bool parseOptions(int argc, char** argv, Options* options, std::string* error)
             if (!value(&text)) {
                 return false;
             }
-            if (!parseSeconds(text, 0, presentationLengthMs - 1, &options->startAtMs)) {
-                return badValue(text, "seconds from 0 to just under 232");
+            if (!parseSeconds(text, 0, presentationLengthMs, &options->startAtMs)) {
+                return badValue(text, "seconds from 0 to 232");
             }
         } else if (arg == "--end-at") {
             if (!value(&text)) {

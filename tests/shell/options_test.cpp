@@ -40,6 +40,10 @@ TEST(RecordingOptions, CaptureAndFramesImplyAnUnattendedWindowedFixedStepRun)
     EXPECT_TRUE(frames.noDialog);
     EXPECT_EQ(frames.width, 640);
 
+    Options end;
+    ASSERT_TRUE(parse({"--start-at", "232"}, &end, &error)) << error;  // the help's "0 to 232"
+    EXPECT_EQ(end.startAtMs, 232000);
+
     Options plain;
     ASSERT_TRUE(parse({"--start-at", "138"}, &plain, &error)) << error;
     EXPECT_FALSE(plain.noDialog);  // starting later alone keeps the dialog and the wall clock
@@ -84,7 +88,7 @@ TEST(RecordingOptions, BadValuesAndCombinationsAreRefusedWithTheOptionNamed)
         {{"--frames", "d", "--at", "nan"}, "--at"},
         {{"--frames", "d", "--at", "12s"}, "--at"},
         {{"--frames", "d", "--every", "0"}, "--every"},
-        {{"--start-at", "232"}, "--start-at"},
+        {{"--start-at", "232.001"}, "--start-at"},
         {{"--start-at"}, "--start-at needs a value"},
         {{"--capture", "a.mkv", "--start-at", "50", "--end-at", "50"}, "--end-at"},
         {{"--frames", "d", "--start-at", "50", "--at", "10"}, "--at 0010.000 lies before --start-at 0050.000"},
