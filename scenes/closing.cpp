@@ -12,7 +12,7 @@
 #include "render/text.h"
 #include "scenes/scenes.h"
 #include "scenes/texts.h"
-#include "scenes/tracks.h"
+#include "scenes/kit.h"
 #include "core/clock.h"
 #include "scenes/kit.h"
 
