@@ -43,13 +43,13 @@ void blobCorner(float red, float green, float blue, const Vec3d& w)
 
 void drawWhiteOverlay(float brightness)
 {
-    drawAdditivePicture(TextureTable[7], brightness);
+    drawAdditivePicture(TextureTable[Slot::White2], brightness);
 }
 
 void drawFrame()
 {
     const float t = sceneTime;
-    drawOpaquePicture(TextureTable[4]);
+    drawOpaquePicture(TextureTable[Slot::Dorn]);
     if (firstVerseOpeningShown(t)) {
         drawWhiteOverlay(firstVerseOpeningBrightness(t));
     }

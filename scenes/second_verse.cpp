@@ -25,10 +25,10 @@ void drawFrame()
         tunnelModel->drawBolts();
     }
     if (secondVerseFlashShown(t)) {
-        drawAdditivePicture(TextureTable[7], secondVerseFlashBrightness(t), 0.0f, secondVerseFlashDepth(t));
+        drawAdditivePicture(TextureTable[Slot::White2], secondVerseFlashBrightness(t), 0.0f, secondVerseFlashDepth(t));
     }
     if (secondVerseFadeShown(t)) {
-        drawAdditivePicture(TextureTable[7], secondVerseFadeBrightness(t));
+        drawAdditivePicture(TextureTable[Slot::White2], secondVerseFadeBrightness(t));
     }
     for (int line = 0; line < 4; ++line) {
         printVerseLine(secondVerseWindows[line][0], secondVerseWindows[line][1], secondVerseFade,

@@ -137,16 +137,16 @@ void driveStream(ParticleSystem* system, const Vec3d& path, bool emitting)
 void drawFrame()
 {
     const float t = sceneTime;
-    drawOpaquePicture(TextureTable[5], 0.0f, -100.6f, 100.0f);
+    drawOpaquePicture(TextureTable[Slot::Varrick], 0.0f, -100.6f, 100.0f);
     if (metaModel != nullptr) {
         metaModel->animate();
         drawMetaModel();
     }
     if (thirdVerseFlashShown(t)) {
-        drawAdditivePicture(TextureTable[7], thirdVerseFlashBrightness(t));
+        drawAdditivePicture(TextureTable[Slot::White2], thirdVerseFlashBrightness(t));
     }
     if (thirdVerseFadeShown(t)) {
-        drawAdditivePicture(TextureTable[7], thirdVerseFadeBrightness(t));
+        drawAdditivePicture(TextureTable[Slot::White2], thirdVerseFadeBrightness(t));
     }
     driveStream(blueParticles, blueStreamPath(t), blueStreamEmits(t));
     driveStream(greenParticles, greenStreamPath(t), greenStreamEmits(t));

@@ -1,5 +1,6 @@
 // The scene player of the scene tests: a tick source the test moves by hand, a frame observer that
 // reads the presented frames back, the program's own asset loading, and PNG output with libpng.
+#include "tests/support/gl_window.h"
 #include "tests/support/scene_player.h"
 
 #include <unistd.h>
@@ -92,8 +93,7 @@ std::vector<Picture> play(void (*scene)(), Plan settings, double* drawMs = nullp
 
 bool startScenePlayer(int width, int height, const char* dataFolder, std::string* why)
 {
-    if (!sysInitVideo(false) || !sysCreateWindow("scene player", width, height, false)) {
-        *why = std::string("no GL window: ") + sysLastError();
+    if (!openTestWindow("scene player", width, height, false, why)) {
         return false;
     }
     if (chdir(dataFolder) != 0) {

@@ -1,5 +1,6 @@
 // Window, projection and read-back for the text tests and the frame dumper. Uses the platform
 // layer for the window and GL context, libpng for pictures.
+#include "tests/support/gl_window.h"
 #include "tests/support/text_gl.h"
 
 #include <algorithm>
@@ -17,8 +18,8 @@ bool windowOpen = false;
 void loadWhiteTexture()
 {
     std::vector<uint8_t> white(8 * 8 * 3, 255);
-    glGenTextures(1, &TextureTable[0]);
-    glBindTexture(GL_TEXTURE_2D, TextureTable[0]);
+    glGenTextures(1, &TextureTable[Slot::White]);
+    glBindTexture(GL_TEXTURE_2D, TextureTable[Slot::White]);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 8, 8, 0, GL_RGB, GL_UNSIGNED_BYTE, white.data());
@@ -30,9 +31,7 @@ bool openTextWindow(std::string* why)
 {
     if (windowOpen)
         return true;
-    if (!sysInitVideo(false) || !sysCreateWindow("text test", frameWidth, frameHeight, false) ||
-        !sysCreateGLContext()) {
-        *why = std::string("no GL window: ") + sysLastError();
+    if (!openTestWindow("text test", frameWidth, frameHeight, true, why)) {
         return false;
     }
     windowOpen = true;

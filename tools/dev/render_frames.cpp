@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/gl_window.h"
 #include "media/texture.h"
 #include "model/model.h"
 #include "platform/platform.h"
@@ -160,9 +161,9 @@ int main(int argc, char** argv)
     const int width = argc > 3 ? std::atoi(argv[3]) : 640;
     const int height = argc > 4 ? std::atoi(argv[4]) : 480;
 
-    sysSetBatchMode(true);
-    if (!sysInitVideo(false) || !sysCreateWindow("render_frames", width, height, false) || !sysCreateGLContext()) {
-        std::fprintf(stderr, "render_frames: no GL window: %s\n", sysLastError());
+    std::string why;
+    if (!openTestWindow("render_frames", width, height, true, &why)) {
+        std::fprintf(stderr, "render_frames: no GL window: %s\n", why.c_str());
         return 1;
     }
     if (chdir(data.c_str()) != 0) {
