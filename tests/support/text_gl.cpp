@@ -1,11 +1,11 @@
 // Window, projection and read-back for the text tests and the frame dumper. Uses the platform
 // layer for the window and GL context, libpng for pictures.
+#include "core/png.h"
 #include "tests/support/gl_window.h"
 #include "tests/support/text_gl.h"
 
 #include <algorithm>
 #include <cstdio>
-#include <png.h>
 
 #include "media/texture.h"
 #include "platform/platform.h"
@@ -112,23 +112,5 @@ Frame readFrame()
 
 bool writeFramePng(const Frame& frame, const char* path)
 {
-    FILE* file = std::fopen(path, "wb");
-    if (!file)
-        return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        std::fclose(file);
-        return false;
-    }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, frameWidth, frameHeight, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int y = 0; y < frameHeight; ++y)
-        png_write_row(png, &frame.rgb[static_cast<size_t>(y) * frameWidth * 3]);
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return std::fclose(file) == 0;
+    return writePng(path, frameWidth, frameHeight, 3, frame.rgb, RowOrder::TopDown);
 }
