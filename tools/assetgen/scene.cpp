@@ -9,17 +9,15 @@ namespace ag {
 
 namespace {
 
-tds::Vec3 toFile(Vec3 p) { return tds::sceneToFile(tds::Vec3{p.x, p.y, p.z}); }
-
 tds::Track positionTrack(const std::vector<TrackKey>& keys) {
     tds::Track t;
-    for (const TrackKey& k : keys) t.keys.push_back(tds::positionKey(k.frame, toFile(k.value)));
+    for (const TrackKey& k : keys) t.keys.push_back(tds::positionKey(k.frame, tds::sceneToFile(k.value)));
     return t;
 }
 
 tds::Track rotationTrack(const std::vector<TrackKey>& keys) {
     tds::Track t;
-    for (const TrackKey& k : keys) t.keys.push_back(tds::rotationKey(k.frame, k.angle, toFile(k.value)));
+    for (const TrackKey& k : keys) t.keys.push_back(tds::rotationKey(k.frame, k.angle, tds::sceneToFile(k.value)));
     return t;
 }
 
@@ -60,7 +58,7 @@ tds::Scene toFileScene(const SceneDef& scene) {
     for (const MeshDef& m : scene.meshes) {
         tds::Mesh mesh;
         mesh.name = m.name;
-        for (const Vec3& v : m.vertices) mesh.vertices.push_back(toFile(v));
+        mesh.vertices = tds::sceneToFile(m.vertices);
         mesh.faces = m.faces;
         mesh.mapping = m.mapping;
         mesh.material = m.material;
@@ -78,10 +76,10 @@ tds::Scene toFileScene(const SceneDef& scene) {
     for (const LightDef& l : scene.lights) {
         tds::Light light;
         light.name = l.name;
-        light.position = toFile(l.position);
-        light.colour = tds::Vec3{l.colour.x, l.colour.y, l.colour.z};
+        light.position = tds::sceneToFile(l.position);
+        light.colour = l.colour;
         light.isSpot = true;
-        light.target = toFile(l.target);
+        light.target = tds::sceneToFile(l.target);
         light.hotspot = l.hotspot;
         light.falloff = l.falloff;
         out.objects.push_back(light);
@@ -92,14 +90,14 @@ tds::Scene toFileScene(const SceneDef& scene) {
         node.id = tds::CHUNK_SPOTLIGHTINFOBLOCK;
         node.name = l.name;
         node.hasPosition = true;
-        node.position.keys.push_back(tds::positionKey(0, toFile(l.position)));
+        node.position.keys.push_back(tds::positionKey(0, tds::sceneToFile(l.position)));
         out.nodes.push_back(node);
     }
     for (const CameraDef& c : scene.cameras) {
         tds::Camera cam;
         cam.name = c.name;
-        cam.position = c.eye.empty() ? tds::Vec3{} : toFile(c.eye.front().value);
-        cam.target = c.target.empty() ? tds::Vec3{} : toFile(c.target.front().value);
+        cam.position = c.eye.empty() ? Vec3{} : tds::sceneToFile(c.eye.front().value);
+        cam.target = c.target.empty() ? Vec3{} : tds::sceneToFile(c.target.front().value);
         cam.lens = c.lens;
         out.objects.push_back(cam);
 
