@@ -67,29 +67,31 @@ Mask blur(const Mask& m, int radius) {
     return out;
 }
 
-void addMask(Image& img, const Mask& m, int ox, int oy, Vec3 colour, float strength) {
+namespace {
+
+// Calls apply(pixel, coverage) for every mask value that lands inside the image when the mask's
+// corner sits at (ox, oy).
+template <typename Apply>
+void overMask(Image& img, const Mask& m, int ox, int oy, Apply apply) {
     for (int y = 0; y < m.height; ++y) {
         int iy = y + oy;
         if (iy < 0 || iy >= img.height) continue;
         for (int x = 0; x < m.width; ++x) {
             int ix = x + ox;
             if (ix < 0 || ix >= img.width) continue;
-            img.at(ix, iy) += colour * (m.at(x, y) * strength);
+            apply(img.at(ix, iy), m.at(x, y));
         }
     }
 }
 
+}  // namespace
+
+void addMask(Image& img, const Mask& m, int ox, int oy, Vec3 colour, float strength) {
+    overMask(img, m, ox, oy, [&](Vec3& pixel, float coverage) { pixel += colour * (coverage * strength); });
+}
+
 void paintMask(Image& img, const Mask& m, int ox, int oy, Vec3 colour, float opacity) {
-    for (int y = 0; y < m.height; ++y) {
-        int iy = y + oy;
-        if (iy < 0 || iy >= img.height) continue;
-        for (int x = 0; x < m.width; ++x) {
-            int ix = x + ox;
-            if (ix < 0 || ix >= img.width) continue;
-            float a = clamp01(m.at(x, y) * opacity);
-            img.at(ix, iy) = lerp(img.at(ix, iy), colour, a);
-        }
-    }
+    overMask(img, m, ox, oy, [&](Vec3& pixel, float coverage) { pixel = lerp(pixel, colour, clamp01(coverage * opacity)); });
 }
 
 void addGlow(Image& img, float cx, float cy, float radius, Vec3 colour, float strength, float falloff) {

@@ -21,6 +21,16 @@ tds::Track rotationTrack(const std::vector<TrackKey>& keys) {
     return t;
 }
 
+// A keyframer node of the given block id that moves the object `name` along a position track.
+tds::Node positionNode(uint16_t id, const std::string& name, const std::vector<TrackKey>& keys) {
+    tds::Node node;
+    node.id = id;
+    node.name = name;
+    node.hasPosition = true;
+    node.position = positionTrack(keys);
+    return node;
+}
+
 bool strictlyRising(const std::vector<TrackKey>& keys) {
     for (size_t i = 1; i < keys.size(); ++i) {
         if (keys[i].frame <= keys[i - 1].frame) return false;
@@ -64,11 +74,8 @@ tds::Scene toFileScene(const SceneDef& scene) {
         mesh.material = m.material;
         out.objects.push_back(mesh);
 
-        tds::Node node;
-        node.id = tds::CHUNK_OBJETINFOBLOCK;
-        node.name = m.name;
+        tds::Node node = positionNode(tds::CHUNK_OBJETINFOBLOCK, m.name, m.positionKeys);
         node.hasPosition = !m.positionKeys.empty();
-        node.position = positionTrack(m.positionKeys);
         node.hasRotation = !m.rotationKeys.empty();
         node.rotation = rotationTrack(m.rotationKeys);
         out.nodes.push_back(node);
@@ -86,12 +93,7 @@ tds::Scene toFileScene(const SceneDef& scene) {
 
         // A spotlight node holding the light's one position key: peers want a node per light, and
         // a single key leaves the light where its own chunk puts it.
-        tds::Node node;
-        node.id = tds::CHUNK_SPOTLIGHTINFOBLOCK;
-        node.name = l.name;
-        node.hasPosition = true;
-        node.position.keys.push_back(tds::positionKey(0, tds::sceneToFile(l.position)));
-        out.nodes.push_back(node);
+        out.nodes.push_back(positionNode(tds::CHUNK_SPOTLIGHTINFOBLOCK, l.name, {TrackKey{0, l.position}}));
     }
     for (const CameraDef& c : scene.cameras) {
         tds::Camera cam;
@@ -101,18 +103,8 @@ tds::Scene toFileScene(const SceneDef& scene) {
         cam.lens = c.lens;
         out.objects.push_back(cam);
 
-        tds::Node eye;
-        eye.id = tds::CHUNK_CAMERAINFOBLOCK;
-        eye.name = c.name;
-        eye.hasPosition = true;
-        eye.position = positionTrack(c.eye);
-        out.nodes.push_back(eye);
-        tds::Node target;
-        target.id = tds::CHUNK_CAMERATARGETINFOBLOCK;
-        target.name = c.name;
-        target.hasPosition = true;
-        target.position = positionTrack(c.target);
-        out.nodes.push_back(target);
+        out.nodes.push_back(positionNode(tds::CHUNK_CAMERAINFOBLOCK, c.name, c.eye));
+        out.nodes.push_back(positionNode(tds::CHUNK_CAMERATARGETINFOBLOCK, c.name, c.target));
     }
     return out;
 }
