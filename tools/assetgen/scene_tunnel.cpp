@@ -32,7 +32,6 @@ Vec3 around(float s, float a, float r) {
     return centre(s) + sd * (std::cos(a) * r) + l * (std::sin(a) * r);
 }
 
-
 // Distance along the tunnel at a frame: steady flight from s = 60 to s = 1930.
 float travelAt(float f) { return 60.0f + (f - frameOf(0.0f)) * (1870.0f / (16.0f * kFramesPerSecond)); }
 
