@@ -8,6 +8,8 @@
 #include <set>
 #include <string>
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include "tests/support/png_reader.h"
@@ -248,7 +250,7 @@ TEST(AssetgenImages, PreviewPngHoldsTheRoundedPixelsTopRowFirst) {
     img.at(1, 0) = ag::Vec3{1.0f, 0.0f, 0.2f};
     img.at(0, 1) = ag::Vec3{0.1f, 0.9f, 0.0f};
     img.at(1, 1) = ag::Vec3{0.0f, 0.0f, 0.0f};
-    const std::string path = testing::TempDir() + "assetgen_preview.png";
+    const std::string path = testing::TempDir() + "assetgen_preview_" + std::to_string(getpid()) + ".png";
     ASSERT_TRUE(ag::writePng(img, path));
     int width = 0, height = 0;
     const std::vector<uint8_t> rgb = readPng(path, &width, &height);
