@@ -16,7 +16,7 @@
 #include "core/files.h"
 #include "platform/platform.h"
 
-GLuint TextureTable[8] = {};
+GLuint TextureTable[Slot::Count] = {};
 
 namespace {
 

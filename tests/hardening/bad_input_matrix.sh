@@ -17,10 +17,7 @@ else
 fi
 kinds=(${MATRIX_KINDS:-missing empty half random})
 log="${MATRIX_LOG:-/dev/null}"
-work=$(mktemp -d)
-trap 'chmod -R u+w "$work" 2>/dev/null; rm -rf "$work"' EXIT
-pass=0
-fail=0
+. "$(dirname "$0")/../support/shell_helpers.sh"
 # --every 20 from 0 to 232 s: 0, 20, ..., 220.
 expected_frames=12
 
@@ -28,7 +25,7 @@ for item in "${files[@]}"; do
     file="${item%%=*}"
     file_kinds=("${kinds[@]}")
     [ "$item" != "$file" ] && file_kinds=("${item#*=}")
-    [ -f "$data/$file" ] || { echo "FAILED: $file is not in $data"; fail=$((fail + 1)); continue; }
+    [ -f "$data/$file" ] || { check "$file is in $data" 1; continue; }
     size=$(stat -c %s "$data/$file")
     for kind in "${file_kinds[@]}"; do
         case_dir="$work/data"
@@ -52,18 +49,11 @@ for item in "${files[@]}"; do
         [ $status -eq 0 ] || why="$why status $status;"
         [ "$frames" -eq $expected_frames ] || why="$why $frames of $expected_frames frames;"
         grep -q -F "$file" "$work/err" || why="$why $file not named on stderr;"
-        if grep -q -E "AddressSanitizer|LeakSanitizer|runtime error:" "$work/err"; then
-            why="$why sanitizer report;"
-        fi
-        if [ -z "$why" ]; then
-            pass=$((pass + 1))
-            echo "ok: $file $kind (${took}s)" | tee -a "$log"
-        else
-            fail=$((fail + 1))
-            echo "FAILED: $file $kind:$why (${took}s)" | tee -a "$log"
-            sed -n '1,20p' "$work/err"
-        fi
+        clean_of_sanitizers "$work/err" || why="$why sanitizer report;"
+        line="$file $kind${why:+:$why} (${took}s)"
+        [ -z "$why" ]; check "$line" $?
+        if [ -z "$why" ]; then echo "ok: $line" >>"$log"; else echo "FAILED: $line" >>"$log"; sed -n '1,20p' "$work/err"; fi
     done
 done
-echo "$pass passed, $fail failed" | tee -a "$log"
-[ $fail -eq 0 ]
+echo "$pass passed, $fail failed" >>"$log"
+finish

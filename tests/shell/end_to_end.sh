@@ -5,45 +5,8 @@
 set -u
 velmora="$1"
 root=$(cd "$(dirname "$0")/../.." && pwd)
-fail=0
-pass=0
-work=$(mktemp -d)
-trap 'rm -rf "$work"; kill $(jobs -p) 2>/dev/null' EXIT
+. "$(dirname "$0")/../support/shell_helpers.sh"
 cd "$work"
-
-check() {  # check NAME CONDITION-STATUS
-    if [ "$2" -eq 0 ]; then pass=$((pass + 1)); echo "ok: $1"; else fail=$((fail + 1)); echo "FAILED: $1"; fi
-}
-
-client_size() {  # prints WxH of a window's client area
-    xwininfo -id "$1" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}'
-}
-
-wait_window() {  # wait_window NAME-REGEX SECONDS -> prints the window id
-    local deadline=$((SECONDS + $2)) id=""
-    while [ $SECONDS -lt $deadline ]; do
-        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.2
-    done
-    return 1
-}
-
-wait_exit() {  # wait_exit PID SECONDS -> status of the process, 124 if it is still running
-    local deadline=$(($(date +%s%N) + $2 * 1000000000))
-    while kill -0 "$1" 2>/dev/null; do
-        [ "$(date +%s%N)" -gt "$deadline" ] && { kill -KILL "$1"; wait "$1"; return 124; }
-        sleep 0.05
-    done
-    wait "$1"
-}
-
-press() {  # press WINDOW KEY...
-    xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
-    sleep 0.3
-    shift
-    for key in "$@"; do xdotool key "$key"; sleep 0.3; done
-}
 
 # 1. A windowed start at 640x480 has exactly that client area; Escape ends it with status 0.
 "$velmora" --no-dialog --windowed --resolution 640x480 --batch 2>"$work/run1.err" &
@@ -128,13 +91,12 @@ check "--version prints the CMake project version $project" $?
 # 7. Signals: Ctrl+C or kill at any moment ends the run through its teardown with 130 or 143,
 # leaving no window and nothing leaked.
 no_window_left() { ! xdotool search --name '^Velmora' >/dev/null 2>&1; }
-clean_stderr() { ! grep -q -E "LeakSanitizer|AddressSanitizer|runtime error" "$1"; }
 "$velmora" --batch 2>"$work/int-dialog.err" &
 pid=$!
 if wait_window '^Velmora - final version$' 30 >/dev/null; then
     kill -INT $pid
     wait_exit $pid 5; status=$?
-    [ $status -eq 130 ] && no_window_left && clean_stderr "$work/int-dialog.err"
+    [ $status -eq 130 ] && no_window_left && clean_of_sanitizers "$work/int-dialog.err"
     check "SIGINT with the dialog open: status 130, no window (got $status)" $?
 else
     kill $pid 2>/dev/null; check "launch dialog appears for SIGINT" 1
@@ -144,7 +106,7 @@ pid=$!
 sleep 0.3
 kill -INT $pid
 wait_exit $pid 60; status=$?
-[ $status -eq 130 ] && no_window_left && clean_stderr "$work/int-load.err"
+[ $status -eq 130 ] && no_window_left && clean_of_sanitizers "$work/int-load.err"
 check "SIGINT 0.3 s after start: status 130 after loading, no window (got $status)" $?
 "$velmora" --no-dialog --windowed --batch 2>"$work/term-play.err" &
 pid=$!
@@ -152,11 +114,10 @@ if wait_window '^Velmora$' 60 >/dev/null; then
     sleep 3  # loading is over and the first scene is playing
     kill -TERM $pid
     wait_exit $pid 30; status=$?
-    [ $status -eq 143 ] && no_window_left && clean_stderr "$work/term-play.err"
+    [ $status -eq 143 ] && no_window_left && clean_of_sanitizers "$work/term-play.err"
     check "SIGTERM during play: status 143, no window (got $status)" $?
 else
     kill $pid 2>/dev/null; check "render window appears for SIGTERM" 1
 fi
 
-echo "$pass passed, $fail failed"
-[ $fail -eq 0 ]
+finish
