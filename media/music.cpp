@@ -9,6 +9,7 @@ SoundStream musicStream = nullptr;
 namespace {
 uint32_t musicStartTick = 0;
 MusicStartObserver musicStartObserver = nullptr;
+bool musicOff = false;
 }  // namespace
 
 void setMusicStartObserver(MusicStartObserver observer)
@@ -16,16 +17,23 @@ void setMusicStartObserver(MusicStartObserver observer)
     musicStartObserver = observer;
 }
 
+void setMusicOff(bool off)
+{
+    musicOff = off;
+}
+
 void startSound()
 {
-    sndInit(44100, 32, 0);
-    sndSetSpectrumActive(true);
+    if (!musicOff) {
+        sndInit(44100, 32, 0);
+        sndSetSpectrumActive(true);
+    }
     musicEnabled = true;
 }
 
 void playMusic(const char* fileName)
 {
-    if (!musicEnabled) {
+    if (!musicEnabled || musicOff) {
         return;
     }
     musicStream = sndStreamOpen(fileName, 0x2000, 0);

@@ -8,6 +8,7 @@
 #include "model/model.h"
 #include "render/particles.h"
 #include "render/quads.h"
+#include "render/renderer.h"
 #include "core/switches.h"
 #include "core/clock.h"
 #include "render/frame.h"
@@ -35,6 +36,7 @@ Model* newModel(const char* fileName, bool withGrid)
     Model* model = new Model();
     if (withGrid) {
         model->loadWithGrid(fileName);
+        model->compileGridLists();
     } else {
         model->load(fileName);
     }
@@ -97,6 +99,7 @@ void loadAssets()
     castelModel = new Model();
     barStep();  // 8
     castelModel->loadWithGrid("maps/castel.3ds");
+    castelModel->compileGridLists();
     barStep();  // 9
     castelModel->attachEmitters(1000, 2.0f, 20, 5.0f, 50.0f);
     barStep();  // 10

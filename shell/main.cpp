@@ -1,6 +1,6 @@
 // Entry point: the command line or the launch dialog decides the options, the data folder is
 // found, then the render window is made and the presentation plays, recorded to a video or to
-// still frames when asked. Returns 0 for a normal end (played, Exit, Close), 2 for a bad command
+// still frames when asked, or timed frame by frame as a benchmark. Returns 0 for a normal end (played, Exit, Close), 2 for a bad command
 // line, 1 when the data, the dialog, the window or a recording fails.
 #include <unistd.h>
 
@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "shell/benchmark.h"
 #include "shell/capture.h"
 #include "shell/data_folder.h"
 #include "shell/export_frames.h"
@@ -119,6 +120,7 @@ int main(int argc, char** argv)
     // Output paths are the user's, relative to where the program was started, not to the data.
     options.capturePath = absolutePath(options.capturePath);
     options.framesDir = absolutePath(options.framesDir);
+    options.benchmarkOut = absolutePath(options.benchmarkOut);
     const bool recording = isRecording(options);
 
     setLaunchDefaults();
@@ -141,7 +143,7 @@ int main(int argc, char** argv)
         }
     }
     // The command line has the last word over the dialog's choices.
-    if (options.windowed) {
+    if (options.windowed || options.benchmark) {
         fullScreen = false;
     }
     if (options.resolutionGiven) {
@@ -158,7 +160,22 @@ int main(int argc, char** argv)
             return 1;
         }
     }
-    if (!sysInitVideo(recording)) {
+    BenchmarkSettings benchmark;
+    if (options.benchmark) {
+        benchmark.outPath = options.benchmarkOut;
+        benchmark.width = screenWidth;
+        benchmark.height = screenHeight;
+        benchmark.fps = options.fps;
+        benchmark.startAtMs = options.startAtMs;
+        benchmark.endAtMs = options.endAtMs;
+        // Without --windowed the frames are drawn off screen, display or not.
+        benchmark.windowed = options.windowed;
+        if (!prepareBenchmark(benchmark, &error)) {
+            std::fprintf(stderr, "velmora: %s\n", error.c_str());
+            return 1;
+        }
+    }
+    if (!sysInitVideo(recording || options.benchmark, options.benchmark && !options.windowed)) {
         std::fprintf(stderr, "velmora: %s\n", sysLastError());
         return 1;
     }
@@ -166,11 +183,18 @@ int main(int argc, char** argv)
         beginCapture();
     } else if (!options.framesDir.empty()) {
         beginFrameExport();
+    } else if (options.benchmark) {
+        beginBenchmark();
     }
     const bool played = runDemo();
     if (!played) {
         std::fprintf(stderr, "velmora: %s\n", sysLastError());
     }
     const bool recorded = !recording || finishRecording(options);
-    return played && recorded ? 0 : 1;
+    bool measured = true;
+    if (options.benchmark && !finishBenchmark(&error)) {
+        std::fprintf(stderr, "velmora: %s\n", error.c_str());
+        measured = false;
+    }
+    return played && recorded && measured ? 0 : 1;
 }
