@@ -230,12 +230,15 @@ void Model::attachEmitters(int32_t capacity, float lifetime, int32_t emitRate, f
                 if (leftOut++ == 0)
                     firstLeftOut = object->name;
             } else {
-                // The picture is the object's material; an emitter without one gets no texture. The
-                // model's material loader is used so that a model read without GL stays without it.
+                // The picture is the object's material, already a texture of the model: the system
+                // shares it rather than decoding and storing the same picture again. An emitter
+                // without a material (or whose picture could not be read) gets no texture.
                 const Material* material = materialOf(object);
                 ParticleSystem* system = new (std::nothrow)
                     ParticleSystem(capacity, material != nullptr ? material->name : nullptr, lifetime, emitRate,
-                                   size, rise, materialLoader);
+                                   size, rise, nullptr);
+                if (system != nullptr && material != nullptr)
+                    system->texture = material->texture;
                 if (system == nullptr) {
                     std::fprintf(stderr, "emitter \"%s\": no memory for its particle system\n", object->name);
                     advance();
