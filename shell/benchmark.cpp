@@ -135,11 +135,17 @@ std::string jsonString(const std::string& text)
 
 std::string jsonSummary(const TimingSummary& s)
 {
+    // A scene's own stretch of presentation time, for plots; the whole run has none.
+    char stretch[80] = "";
+    if (s.scene >= 0 && s.scene < sceneCount) {
+        std::snprintf(stretch, sizeof stretch, "\"start\": %.3f, \"end\": %.3f, ", sceneTable[s.scene].start,
+                      sceneTable[s.scene].start + sceneTable[s.scene].duration);
+    }
     char text[400];
     std::snprintf(text, sizeof text,
-                  "{\"scene\": %s, \"frames\": %ld, \"mean_fps\": %.2f, \"median_ms\": %.3f, \"p99_ms\": %.3f, "
+                  "{\"scene\": %s, %s\"frames\": %ld, \"mean_fps\": %.2f, \"median_ms\": %.3f, \"p99_ms\": %.3f, "
                   "\"low_fps\": %.2f, \"worst_ms\": %.3f, \"worst_at\": %.3f, \"total_ms\": %.1f}",
-                  jsonString(s.scene >= 0 ? sceneName(s.scene) : "whole run").c_str(), s.frames, s.meanFps,
+                  jsonString(s.scene >= 0 ? sceneName(s.scene) : "whole run").c_str(), stretch, s.frames, s.meanFps,
                   s.medianMs, s.p99Ms, fpsOf(s.p99Ms), s.worstMs, s.worstTime, s.totalMs);
     return text;
 }
