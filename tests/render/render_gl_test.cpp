@@ -402,6 +402,15 @@ TEST_F(ModelOnScreen, DrawRisingShowsAParticleThatRisesShrinksAndFades)
     EXPECT_EQ(centre().r, 0);
     EXPECT_NEAR(pixel(WIDTH / 2, HEIGHT / 2 + static_cast<int>(10 * perUnit)).r, 128, 2);
     EXPECT_EQ(pixel(WIDTH / 2 + static_cast<int>(3.5 * perUnit), HEIGHT / 2 + static_cast<int>(10 * perUnit)).r, 0);
+    // The matrix of the last particle drawn stays current: the zero eye, then its risen place.
+    GLfloat matrix[16] = {};
+    glGetFloatv(GL_MODELVIEW_MATRIX, matrix);
+    EXPECT_NEAR(matrix[12], 0.0f, 1e-4);
+    EXPECT_NEAR(matrix[13], 10.0f, 1e-4);
+    EXPECT_NEAR(matrix[14], -50.0f, 1e-4);
+    GLint depth = 0;
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+    EXPECT_EQ(depth, 1);
 }
 
 // A model with one emitter square and its system, the camera looking along -z.
