@@ -6,6 +6,7 @@
 
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -38,7 +39,16 @@ BenchmarkSettings settings;
 std::vector<FrameTiming> frames;
 RunFacts facts;
 Clock::time_point frameStart;
+double frameStartCpuMs = 0.0;
 ProgressBar progress;
+
+// Processor time of the whole process, all threads, in milliseconds.
+double processCpuMs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1.0e6;
+}
 
 double millisecondsSince(Clock::time_point from, Clock::time_point to)
 {
@@ -77,6 +87,7 @@ void onFrameStarted()
 {
     glFinish();
     frameStart = Clock::now();
+    frameStartCpuMs = processCpuMs();
 }
 
 void onFramePresented()
@@ -92,7 +103,8 @@ void onFramePresented()
         facts.glRenderer = glText(GL_RENDERER);
         facts.glVersion = glText(GL_VERSION);
     }
-    frames.push_back(FrameTiming{time, currentSceneIndex, millisecondsSince(frameStart, now)});
+    frames.push_back(
+        FrameTiming{time, currentSceneIndex, millisecondsSince(frameStart, now), processCpuMs() - frameStartCpuMs});
     progress.frame(currentSceneIndex, time);
     if (settings.endAtMs >= 0 && time >= settings.endAtMs / 1000.0 - timeSlack) {
         escapeFlag = true;
@@ -144,17 +156,17 @@ std::string jsonSummary(const TimingSummary& s)
     char text[400];
     std::snprintf(text, sizeof text,
                   "{\"scene\": %s, %s\"frames\": %ld, \"mean_fps\": %.2f, \"median_ms\": %.3f, \"p99_ms\": %.3f, "
-                  "\"low_fps\": %.2f, \"worst_ms\": %.3f, \"worst_at\": %.3f, \"total_ms\": %.1f}",
+                  "\"low_fps\": %.2f, \"worst_ms\": %.3f, \"worst_at\": %.3f, \"total_ms\": %.1f, \"cpu_ms\": %.3f}",
                   jsonString(s.scene >= 0 ? sceneName(s.scene) : "whole run").c_str(), stretch, s.frames, s.meanFps,
-                  s.medianMs, s.p99Ms, fpsOf(s.p99Ms), s.worstMs, s.worstTime, s.totalMs);
+                  s.medianMs, s.p99Ms, fpsOf(s.p99Ms), s.worstMs, s.worstTime, s.totalMs, s.meanCpuMs);
     return text;
 }
 
 std::string tableRow(const char* name, const TimingSummary& s)
 {
     char text[200];
-    std::snprintf(text, sizeof text, "%-14s %7ld %9.1f %10.2f %12.1f %9.2f %9.3f\n", name, s.frames, s.meanFps,
-                  s.medianMs, fpsOf(s.p99Ms), s.worstMs, s.worstTime);
+    std::snprintf(text, sizeof text, "%-14s %7ld %9.1f %10.2f %12.1f %9.2f %9.3f %8.2f\n", name, s.frames,
+                  s.meanFps, s.medianMs, fpsOf(s.p99Ms), s.worstMs, s.worstTime, s.meanCpuMs);
     return text;
 }
 
@@ -165,9 +177,11 @@ TimingSummary summariseFrames(const std::vector<FrameTiming>& timed)
     TimingSummary summary;
     std::vector<double> ms;
     ms.reserve(timed.size());
+    double cpuMs = 0.0;
     for (const FrameTiming& frame : timed) {
         ms.push_back(frame.ms);
         summary.totalMs += frame.ms;
+        cpuMs += frame.cpuMs;
         if (summary.frames == 0 || frame.ms > summary.worstMs) {
             summary.worstMs = frame.ms;
             summary.worstTime = frame.time;
@@ -175,6 +189,7 @@ TimingSummary summariseFrames(const std::vector<FrameTiming>& timed)
         ++summary.frames;
     }
     summary.meanFps = summary.totalMs > 0.0 ? summary.frames * 1000.0 / summary.totalMs : 0.0;
+    summary.meanCpuMs = summary.frames > 0 ? cpuMs / static_cast<double>(summary.frames) : 0.0;
     summary.medianMs = percentile(ms, 0.5);
     summary.p99Ms = percentile(ms, 0.99);
     return summary;
@@ -206,7 +221,7 @@ std::string formatBenchmarkReport(const std::vector<FrameTiming>& timed, const R
     std::snprintf(line, sizeof line, "velmora benchmark: %dx%d, %d fps clock, %s, %s\n", wanted.width,
                   wanted.height, wanted.fps, wanted.windowed ? "in a window" : "headless", run.drawPath.c_str());
     report += line;
-    report += "scene           frames  mean fps  median ms  1 % low fps  worst ms    at (s)\n";
+    report += "scene           frames  mean fps  median ms  1 % low fps  worst ms    at (s)   cpu ms\n";
     for (const TimingSummary& scene : summariseScenes(timed)) {
         report += tableRow(sceneName(scene.scene), scene);
     }
@@ -245,8 +260,9 @@ std::string benchmarkJson(const std::vector<FrameTiming>& timed, const RunFacts&
     }
     json += "\n  ],\n  \"frames\": [";
     for (size_t i = 0; i < timed.size(); ++i) {
-        std::snprintf(text, sizeof text, "%s\n    {\"t\": %.4f, \"scene\": %s, \"ms\": %.3f}", i == 0 ? "" : ",",
-                      timed[i].time, jsonString(sceneName(timed[i].scene)).c_str(), timed[i].ms);
+        std::snprintf(text, sizeof text, "%s\n    {\"t\": %.4f, \"scene\": %s, \"ms\": %.3f, \"cpu_ms\": %.3f}",
+                      i == 0 ? "" : ",", timed[i].time, jsonString(sceneName(timed[i].scene)).c_str(), timed[i].ms,
+                      timed[i].cpuMs);
         json += text;
     }
     json += "\n  ]\n}\n";

@@ -20,6 +20,7 @@ struct FrameTiming {
     double time = 0.0;  // presentation time (s)
     int scene = 0;      // index into the scene table
     double ms = 0.0;    // wall milliseconds from clear to after present
+    double cpuMs = 0.0; // processor time of all the program's threads (llvmpipe's included) meanwhile
 };
 
 // The figures of one scene's frames (or of a whole run, scene -1).
@@ -32,6 +33,7 @@ struct TimingSummary {
     double worstMs = 0.0;
     double worstTime = 0.0;  // presentation time of the worst frame
     double totalMs = 0.0;
+    double meanCpuMs = 0.0;  // processor milliseconds per frame: the work, whatever else the machine does
 };
 
 // The summary of the given frames (all of them, whatever their scene). Zeros for none.

@@ -35,7 +35,8 @@ TEST(Benchmark, SummaryHasTheMedianThe99thPercentileAndTheWorstFrame)
     EXPECT_DOUBLE_EQ(s.worstTime, 71.0);
 
     // One frame: it is the median, the percentile and the worst.
-    const TimingSummary one = summariseFrames({FrameTiming{3.0, 0, 8.0}});
+    const TimingSummary one = summariseFrames({FrameTiming{3.0, 0, 8.0, 12.0}});
+    EXPECT_EQ(one.meanCpuMs, 12.0);
     EXPECT_EQ(one.medianMs, 8.0);
     EXPECT_EQ(one.p99Ms, 8.0);
     EXPECT_EQ(one.meanFps, 125.0);
@@ -68,5 +69,7 @@ TEST(Benchmark, ScenesAreSummedApartInSceneOrderAndOnlyWhenTheyHaveFrames)
     EXPECT_NE(table.find("\nwhole run "), std::string::npos) << table;
     const std::string json = benchmarkJson(frames, facts, settings);
     EXPECT_NE(json.find("\"gl_renderer\": \"llvmpipe \\\"test\\\"\""), std::string::npos) << json;
-    EXPECT_NE(json.find("{\"t\": 140.0100, \"scene\": \"Third verse\", \"ms\": 1.000}"), std::string::npos) << json;
+    EXPECT_NE(json.find("{\"t\": 140.0100, \"scene\": \"Third verse\", \"ms\": 1.000, \"cpu_ms\": 0.000}"),
+              std::string::npos)
+        << json;
 }
