@@ -100,6 +100,7 @@ void onFramePresented()
     const Clock::time_point now = Clock::now();
     if (frames.empty()) {
         facts.loadSeconds = millisecondsSince(programStart, now) / 1000.0;
+        facts.loadCpuSeconds = processCpuMs() / 1000.0;
         facts.glRenderer = glText(GL_RENDERER);
         facts.glVersion = glText(GL_VERSION);
     }
@@ -228,8 +229,10 @@ std::string formatBenchmarkReport(const std::vector<FrameTiming>& timed, const R
     const TimingSummary whole = summariseFrames(timed);
     report += tableRow("whole run", whole);
     std::snprintf(line, sizeof line,
-                  "total %ld frames in %.2f s (%.1f fps); load %.2f s to the first frame; peak resident %.1f MB\n",
-                  whole.frames, whole.totalMs / 1000.0, whole.meanFps, run.loadSeconds, run.peakResidentMb);
+                  "total %ld frames in %.2f s (%.1f fps); load %.2f s to the first frame (%.2f s of processor "
+                  "time); peak resident %.1f MB\n",
+                  whole.frames, whole.totalMs / 1000.0, whole.meanFps, run.loadSeconds, run.loadCpuSeconds,
+                  run.peakResidentMb);
     report += line;
     report += "GL: " + run.glRenderer + " / " + run.glVersion + "\n";
     report += "CPU: " + run.cpuModel + " x " + std::to_string(run.cpuCount) + "\n";
@@ -250,8 +253,9 @@ std::string benchmarkJson(const std::vector<FrameTiming>& timed, const RunFacts&
     json += "  \"machine\": {\"cpu\": " + jsonString(run.cpuModel) + ", \"cpu_count\": " +
             std::to_string(run.cpuCount) + ", \"gl_renderer\": " + jsonString(run.glRenderer) +
             ", \"gl_version\": " + jsonString(run.glVersion) + "},\n";
-    std::snprintf(text, sizeof text, "  \"run\": {\"load_seconds\": %.3f, \"peak_resident_mb\": %.1f},\n",
-                  run.loadSeconds, run.peakResidentMb);
+    std::snprintf(text, sizeof text,
+                  "  \"run\": {\"load_seconds\": %.3f, \"load_cpu_seconds\": %.3f, \"peak_resident_mb\": %.1f},\n",
+                  run.loadSeconds, run.loadCpuSeconds, run.peakResidentMb);
     json += text;
     json += "  \"whole\": " + jsonSummary(summariseFrames(timed)) + ",\n  \"scenes\": [";
     const std::vector<TimingSummary> scenes = summariseScenes(timed);

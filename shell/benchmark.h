@@ -44,6 +44,7 @@ std::vector<TimingSummary> summariseScenes(const std::vector<FrameTiming>& frame
 // What the run itself measured besides frame times.
 struct RunFacts {
     double loadSeconds = 0.0;  // program start to the first timed frame presented
+    double loadCpuSeconds = 0.0;  // processor time spent meanwhile (all threads)
     double peakResidentMb = 0.0;
     std::string glRenderer;
     std::string glVersion;
