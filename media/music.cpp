@@ -11,6 +11,7 @@ SoundStream musicStream = nullptr;
 namespace {
 uint32_t musicStartTick = 0;
 MusicStartObserver musicStartObserver = nullptr;
+bool musicOff = false;
 }  // namespace
 
 void setMusicStartObserver(MusicStartObserver observer)
@@ -18,16 +19,23 @@ void setMusicStartObserver(MusicStartObserver observer)
     musicStartObserver = observer;
 }
 
+void setMusicOff(bool off)
+{
+    musicOff = off;
+}
+
 void startSound()
 {
-    sndInit(44100, 32, 0);
-    sndSetSpectrumActive(true);
+    if (!musicOff) {
+        sndInit(44100, 32, 0);
+        sndSetSpectrumActive(true);
+    }
     musicEnabled = true;
 }
 
 void playMusic(const char* fileName, float secondsNeeded)
 {
-    if (!musicEnabled) {
+    if (!musicEnabled || musicOff) {
         return;
     }
     musicStream = sndStreamOpen(fileName, 0x2000, 0);

@@ -20,5 +20,7 @@ void catchUpMusic();
 // there); nullptr removes the observer.
 using MusicStartObserver = void (*)(const char* musicFile);
 void setMusicStartObserver(MusicStartObserver observer);
+// Off: startSound opens no output and playMusic plays nothing (the benchmark times pictures only).
+void setMusicOff(bool off);
 // Spectrum unit off, sound output closed (this also releases the stream).
 void stopSound();

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <string>
 
 #include <jpeglib.h>
@@ -19,6 +20,9 @@
 GLuint TextureTable[Slot::Count] = {};
 
 namespace {
+
+// File name to texture name, for loadSharedTexture; valid while the GL context lives.
+std::map<std::string, GLuint> sharedTextures;
 
 // Larger sides are refused before decoding starts: the program's pictures are a screen in size, and
 // a damaged header must not make the decoder ask for gigabytes.
@@ -208,6 +212,11 @@ void loadTexture(GLuint* textures, const char* name, int slot)
 
     glGenTextures(1, &textures[slot]);
     glBindTexture(GL_TEXTURE_2D, textures[slot]);
+    // The filters are set before the upload, not after: with the default minification filter in
+    // place while the levels arrive, Mesa stores each picture about half again over (42 MB for the
+    // presentation's pictures). The texture ends up the same either way.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     // Rows are packed (903 bytes for a 301-pixel row); with the default 4-byte alignment the
     // mipmap builder would skip a byte per row and shear the picture.
     GLint previousAlignment = 4;
@@ -216,8 +225,28 @@ void loadTexture(GLuint* textures, const char* name, int slot)
     gluBuild2DMipmaps(GL_TEXTURE_2D, 3, picture->width, picture->height, GL_RGB, GL_UNSIGNED_BYTE,
                       picture->pixels);
     glPixelStorei(GL_UNPACK_ALIGNMENT, previousAlignment);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
 
     freeDecodedPicture(picture);
+}
+
+void loadSharedTexture(GLuint* textures, const char* name, int slot)
+{
+    if (!name || !textures || slot < 0)
+        return;
+    const auto known = sharedTextures.find(name);
+    if (known != sharedTextures.end()) {
+        textures[slot] = known->second;
+        return;
+    }
+    GLuint texture = 0;
+    loadTexture(&texture, name, 0);
+    if (texture == 0)
+        return;
+    sharedTextures.emplace(name, texture);
+    textures[slot] = texture;
+}
+
+void forgetSharedTextures()
+{
+    sharedTextures.clear();
 }

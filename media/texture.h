@@ -1,6 +1,7 @@
 // JPEG pictures decoded into mipmapped GL textures, and the table of the eight stand-alone pictures.
 #pragma once
 #include <cstdint>
+
 #include "core/gl.h"
 
 // One decoded picture: rows top first, 3 bytes (R, G, B) per pixel, packed with no gap.
@@ -41,3 +42,10 @@ void freeDecodedPicture(DecodedPicture* picture);
 // Loads the picture into textures[slot] as a mipmapped texture. A null name does nothing; a file
 // that cannot be read shows the "-=(Status)=-" box with its name and leaves the slot as it was.
 void loadTexture(GLuint* textures, const char* name, int slot);
+
+// loadTexture through a table of the pictures loaded so far: a file already loaded this way gets
+// the same texture name again instead of a second copy of the same pixels (the asset loader's models
+// share their common pictures so). A failed load is not remembered.
+void loadSharedTexture(GLuint* textures, const char* name, int slot);
+// Empties that table; called when the GL context that holds the textures goes.
+void forgetSharedTextures();

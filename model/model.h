@@ -60,6 +60,7 @@ struct GridEntry {
     int32_t object = 0;              // index of the object in list order
     int32_t* faceIndices = nullptr;  // owned, faceCount entries
     int32_t faceCount = 0;
+    GLuint list = 0;                 // owned GL display list of these faces (compileGridLists); 0: none
 };
 
 // One cell of the grid: one entry per object of the model, in list order.
@@ -207,6 +208,9 @@ public:
     // Animation and drawing, provided by the render modules.
     void animate();
     void drawMeshes();
+    // Compiles each grid entry's faces into a display list that drawMeshes replays: the vertex
+    // colours are fixed after lighting and objects move by matrix only. Needs the GL context.
+    void compileGridLists();
     void renderModel();
     void attachEmitters(int32_t capacity, float lifetime, int32_t emitRate, float size, float rise);
     void drawEmitters();

@@ -33,8 +33,9 @@ void sysMessageBox(const char* caption, const char* text);
 // ---- Video ---------------------------------------------------------------------------------
 
 // Starts the video subsystem. Without a display (no DISPLAY / WAYLAND_DISPLAY) it fails unless
-// allowOffscreen, in which case it uses SDL's offscreen driver. Returns false with sysLastError().
-bool sysInitVideo(bool allowOffscreen);
+// allowOffscreen, in which case it uses SDL's offscreen driver; forceOffscreen uses that driver even
+// where a display exists. Returns false with sysLastError().
+bool sysInitVideo(bool allowOffscreen, bool forceOffscreen = false);
 bool sysIsOffscreen();
 const char* sysLastError();
 

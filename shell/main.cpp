@@ -1,8 +1,8 @@
 // Entry point: the command line or the launch dialog decides the options, the data folder is
 // found, then the render window is made and the presentation plays, recorded to a video or to
-// still frames when asked. Returns 0 for a normal end (played, Escape, Exit, Close), 2 for a bad
-// command line, 1 when the data, the dialog, the window or a recording fails, 130 or 143 after
-// SIGINT or SIGTERM.
+// still frames when asked, or timed frame by frame as a benchmark. Returns 0 for a normal end
+// (played, Escape, Exit, Close), 2 for a bad command line, 1 when the data, the dialog, the window,
+// a recording or the benchmark fails, 130 or 143 after SIGINT or SIGTERM.
 #include <unistd.h>
 
 #include <cerrno>
@@ -13,6 +13,7 @@
 
 #include "core/clock.h"
 #include "platform/platform.h"
+#include "shell/benchmark.h"
 #include "shell/capture.h"
 #include "shell/data_folder.h"
 #include "shell/export_frames.h"
@@ -134,11 +135,13 @@ int main(int argc, char** argv)
     // Output paths are the user's, relative to where the program was started, not to the data.
     options.capturePath = absolutePath(options.capturePath);
     options.framesDir = absolutePath(options.framesDir);
+    options.benchmarkOut = absolutePath(options.benchmarkOut);
     const bool recording = isRecording(options);
 
     setLaunchDefaults();
-    // The command line's display choice: the dialog opens on it, --no-dialog plays with it.
-    if (options.windowed) {
+    // The command line's display choice: the dialog opens on it, --no-dialog plays with it; a
+    // benchmark never changes the display.
+    if (options.windowed || options.benchmark) {
         fullScreen = false;
     }
     if (options.resolutionGiven) {
@@ -177,7 +180,22 @@ int main(int argc, char** argv)
             return 1;
         }
     }
-    if (!sysInitVideo(recording)) {
+    BenchmarkSettings benchmark;
+    if (options.benchmark) {
+        benchmark.outPath = options.benchmarkOut;
+        benchmark.width = screenWidth;
+        benchmark.height = screenHeight;
+        benchmark.fps = options.fps;
+        benchmark.startAtMs = options.startAtMs;
+        benchmark.endAtMs = options.endAtMs;
+        // Without --windowed the frames are drawn off screen, display or not.
+        benchmark.windowed = options.windowed;
+        if (!prepareBenchmark(benchmark, &error)) {
+            std::fprintf(stderr, "velmora: %s\n", error.c_str());
+            return 1;
+        }
+    }
+    if (!sysInitVideo(recording || options.benchmark, options.benchmark && !options.windowed)) {
         std::fprintf(stderr, "velmora: %s\n", sysLastError());
         return 1;
     }
@@ -185,13 +203,20 @@ int main(int argc, char** argv)
         beginCapture();
     } else if (!options.framesDir.empty()) {
         beginFrameExport();
+    } else if (options.benchmark) {
+        beginBenchmark();
     }
     const bool played = runDemo();
     if (!played) {
         std::fprintf(stderr, "velmora: %s\n", sysLastError());
     }
     const bool recorded = !recording || finishRecording(options);
-    if (!played || !recorded) {
+    bool measured = true;
+    if (options.benchmark && !finishBenchmark(&error)) {
+        std::fprintf(stderr, "velmora: %s\n", error.c_str());
+        measured = false;
+    }
+    if (!played || !recorded || !measured) {
         return 1;
     }
     return interruptSignal != 0 ? interruptStatus() : 0;
