@@ -95,9 +95,11 @@ TEST(CaptureProcess, ProgramsAreFoundOnThePathAndTheirStatusComesBack)
     std::remove(log);
 }
 
-TEST(Progress, LineShowsSceneTimeSpeedAndTimeLeft)
+TEST(Progress, LineShowsSizeSceneTimeSpeedAndTimeLeft)
 {
     ProgressState state;
+    state.width = 1920;
+    state.height = 1080;
     state.sceneIndex = 2;
     state.time = 81.25;
     state.from = 0.0;
@@ -105,6 +107,7 @@ TEST(Progress, LineShowsSceneTimeSpeedAndTimeLeft)
     state.framesPerSecond = 47.5;
     state.secondsLeft = 191.0;
     const std::string line = formatProgress(state);
+    EXPECT_NE(line.find("1920x1080"), std::string::npos) << line;
     EXPECT_NE(line.find("Credits"), std::string::npos) << line;
     EXPECT_NE(line.find("81.25 s / 232 s"), std::string::npos) << line;
     EXPECT_NE(line.find("47.5 fps"), std::string::npos) << line;
