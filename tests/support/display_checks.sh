@@ -1,0 +1,39 @@
+# Shell helpers for the end-to-end tests that drive the program under an X display: counting
+# checks, finding windows, waiting for the program to end. Sourced, not run.
+
+pass=0
+fail=0
+
+check() {  # check NAME CONDITION-STATUS
+    if [ "$2" -eq 0 ]; then pass=$((pass + 1)); echo "ok: $1"; else fail=$((fail + 1)); echo "FAILED: $1"; fi
+}
+
+client_size() {  # prints WxH of a window's client area
+    xwininfo -id "$1" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}'
+}
+
+wait_window() {  # wait_window NAME-REGEX SECONDS -> prints the window id
+    local deadline=$((SECONDS + $2)) id=""
+    while [ $SECONDS -lt $deadline ]; do
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.2
+    done
+    return 1
+}
+
+wait_exit() {  # wait_exit PID SECONDS -> status of the process, 124 if it is still running
+    local deadline=$(($(date +%s%N) + $2 * 1000000000))
+    while kill -0 "$1" 2>/dev/null; do
+        [ "$(date +%s%N)" -gt "$deadline" ] && { kill "$1"; wait "$1"; return 124; }
+        sleep 0.05
+    done
+    wait "$1"
+}
+
+press() {  # press WINDOW KEY...
+    xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
+    sleep 0.3
+    shift
+    for key in "$@"; do xdotool key "$key"; sleep 0.3; done
+}
