@@ -126,15 +126,16 @@ convert "$wide" -crop 1440x1080+240+0 +repage "$work/wide-middle.png"
 error=$(rmse "$work/wide-middle.png" "$work/exact/0070.000.png")
 below "$error" 0.005; check "frames --size 1920x1080: the middle is the 1440x1080 frame (RMSE $error)" $?
 # The 800x600 frame scaled up differs by its blur (0.009); arcs left 1 to 10 pixels wide as at
-# 800x600 measure 0.016, shifted or stretched pictures far more.
+# 800x600 measure 0.020, shifted or stretched pictures far more.
 convert "$work/plain/0070.000.png" -filter Triangle -resize 1440x1080\! "$work/plain-large.png"
 error=$(rmse "$work/wide-middle.png" "$work/plain-large.png")
 below "$error" 0.012; check "frames --size 1920x1080: arcs and particles in proportion with 800x600 (RMSE $error)" $?
 error=$(rmse "$smooth" "$wide")
 below "$error" 0.02; check "supersample 2: the same picture as supersample 1 (RMSE $error)" $?
+# Supersampled: 0.64 of the hard edges; averaging only down the columns leaves 0.79.
 sharp=$(hard_edges "$wide")
 soft=$(hard_edges "$smooth")
-[ "$soft" -lt $((sharp * 4 / 5)) ]; check "supersample 2: fewer hard-edge pixels ($soft against $sharp)" $?
+[ "$soft" -lt $((sharp * 7 / 10)) ]; check "supersample 2: fewer hard-edge pixels ($soft against $sharp)" $?
 
 # 5. Sizes out of range are refused with status 2 before anything starts.
 for bad in "--size 100x100" "--size 5000x3000" "--size 801x600" "--supersample 5"; do
