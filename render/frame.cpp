@@ -83,7 +83,27 @@ bool loadFramebufferCalls()
            loadCall(&fbo.checkFramebufferStatus, "glCheckFramebufferStatusEXT");
 }
 
-// Clears the whole window to black and draws the texture's region (0, 0) .. (s, t) as one quad
+// Clears the window outside the picture rectangle to black (the picture covers the rest).
+void clearBars()
+{
+    const PixelRect& p = layout.picture;
+    const PixelRect bars[] = {
+        {0, 0, p.x, layout.windowHeight},
+        {p.x + p.width, 0, layout.windowWidth - p.x - p.width, layout.windowHeight},
+        {p.x, 0, p.width, p.y},
+        {p.x, p.y + p.height, p.width, layout.windowHeight - p.y - p.height},
+    };
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glEnable(GL_SCISSOR_TEST);
+    for (const PixelRect& bar : bars) {
+        if (bar.width > 0 && bar.height > 0) {
+            glScissor(bar.x, bar.y, bar.width, bar.height);
+            glClear(GL_COLOR_BUFFER_BIT);
+        }
+    }
+}
+
+// Clears the window around the picture rectangle to black and draws the texture's region (0, 0) .. (s, t) as one quad
 // into the picture rectangle, leaving every GL state and matrix as it found them.
 void drawIntoPicture(GLuint texture, float s0, float t0, float s1, float t1)
 {
@@ -101,8 +121,8 @@ void drawIntoPicture(GLuint texture, float s0, float t0, float s1, float t1)
     for (GLenum capability : off) {
         glDisable(capability);
     }
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
+    clearBars();
+    glDisable(GL_SCISSOR_TEST);
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, texture);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
@@ -171,6 +191,15 @@ void showOffscreen()
 
 void clearFrame()
 {
+    // Scaled frames are drawn in a corner of a larger window: clearing only that corner spares
+    // most of a full-screen clear. A scissor box already set (drawing hidden) is left alone.
+    if (layout.route == FrameRoute::Scaled && !glIsEnabled(GL_SCISSOR_TEST)) {
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(layout.view.x, layout.view.y, layout.view.width, layout.view.height);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glDisable(GL_SCISSOR_TEST);
+        return;
+    }
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 

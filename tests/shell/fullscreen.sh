@@ -113,7 +113,8 @@ wait_exit $pid 10
 frames() {  # frames NAME OPTION... -> NAME/0070.000.png
     "$velmora" --frames "$work/$1" --start-at 69.9 --at 70 "${@:2}" 2>"$work/$1.err"
 }
-frames wide --size 1920x1080 && frames exact --size 1440x1080 && frames plain && frames smooth --size 1920x1080 --supersample 2
+frames wide --size 1920x1080 && frames exact --size 1440x1080 && frames plain &&
+    frames smooth --size 1920x1080 --supersample 2
 check "frames at 70 s: written at 1920x1080, 1440x1080, 800x600 and 1920x1080 supersampled" $?
 wide="$work/wide/0070.000.png"
 smooth="$work/smooth/0070.000.png"
