@@ -17,7 +17,7 @@ int32_t loadStep = 0;
 
 namespace {
 
-void (*loadingBarObserver)(int32_t step, float top) = nullptr;
+void (*loadingBarObserver)(int32_t step) = nullptr;
 
 const char* const pictureFiles[8] = {
     "pict/white.jpg", "pict/load.jpg",    "pict/title.jpg", "pict/title2.jpg",
@@ -58,7 +58,7 @@ void releaseParticles(ParticleSystem*& system)
 
 }  // namespace
 
-void setLoadingBarObserver(void (*observer)(int32_t step, float top))
+void setLoadingBarObserver(void (*observer)(int32_t step))
 {
     loadingBarObserver = observer;
 }
@@ -159,7 +159,7 @@ void drawLoadingScreen()
     glVertex3f(-1.6f, -1.0f, -2.0f);
     glEnd();
     if (loadingBarObserver != nullptr) {
-        loadingBarObserver(loadStep, top);
+        loadingBarObserver(loadStep);
     }
 
     presentFrame();
