@@ -256,8 +256,8 @@ TEST(CameraYaw, TurnsTowardTheTargetOnEitherSide)
     const struct {
         Vec3d target;
         double yaw;
-    } cases[] = {{{100, 0, 0}, 90.00263}, {{-100, 0, 0}, -90.00263}, {{100, 0, 100}, 135.00394},
-                 {{-100, 0, 100}, -135.00394}, {{-100, 0, -100}, -45.00131}};
+    } cases[] = {{{100, 0, 0}, 90.00265}, {{-100, 0, 0}, -90.00265}, {{100, 0, 100}, 135.00398},
+                 {{-100, 0, 100}, -135.00398}, {{-100, 0, -100}, -45.00133}};
     sceneDuration = 1.0f;
     sceneTime = 0.0f;
     for (const auto& c : cases) {
