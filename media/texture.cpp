@@ -13,7 +13,7 @@
 
 #include "platform/platform.h"
 
-GLuint TextureTable[8] = {};
+GLuint TextureTable[Slot::Count] = {};
 
 namespace {
 

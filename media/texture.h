@@ -11,10 +11,24 @@ struct DecodedPicture {
     uint8_t* pixels = nullptr;
 };
 
-// The eight stand-alone pictures, slot order: white, load, title, title2, dorn, varrick, fond,
-// white2. Filled by the asset loader; 0 where a picture could not be loaded. Names live until the
-// GL context goes.
-extern GLuint TextureTable[8];
+// The slots of the eight stand-alone pictures in TextureTable, in loading order.
+namespace Slot {
+enum : int {
+    White,    // pict/white.jpg: what arcs and letters are drawn with
+    Loading,  // pict/load.jpg: the loading screen
+    Title,    // pict/title.jpg
+    Title2,   // pict/title2.jpg: the Title scene's background
+    Dorn,     // pict/dorn.jpg: the First verse scene's background
+    Varrick,  // pict/varrick.jpg: the Third verse scene's background
+    Fond,     // pict/fond.jpg: the closing scene's background
+    White2,   // pict/white2.jpg: flashes, fades and the loading bar
+    Count
+};
+}  // namespace Slot
+
+// The eight stand-alone pictures, read as TextureTable[Slot::White] and so on. Filled by the asset
+// loader; 0 where a picture could not be loaded. Names live until the GL context goes.
+extern GLuint TextureTable[Slot::Count];
 
 // Decodes a JPEG file to RGB (grayscale and CMYK files are converted). Returns null when the file
 // cannot be opened, is not a readable JPEG, is truncated or damaged, or is over 8192 pixels a side

@@ -147,10 +147,7 @@ void Model::destroy()
     static_cast<SceneObject&>(*this) = SceneObject();
     cursor = this;
     objectCount = 0;
-    lightCount = 0;
-    cameraCount = 0;
-    boltObjectCount = 0;
-    materialCount = 0;
+    setLoadDefaults();
     currentCamera = 0;
     currentFrame = 0.0;
     startFrame = 0;

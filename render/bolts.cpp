@@ -61,7 +61,7 @@ void Model::drawBolts()
         for (int32_t j = 0; j < boltCount; ++j) {
             // Arcs are in world coordinates: the object's own animation does not carry them.
             loadCameraView(view);
-            glBindTexture(GL_TEXTURE_2D, TextureTable[0]);
+            glBindTexture(GL_TEXTURE_2D, TextureTable[Slot::White]);
             buildBoltArc(*this, *bolt, arc);
             glLineWidth(arc.lineWidth);
             glBegin(GL_LINE_STRIP);

@@ -37,6 +37,11 @@ CameraView cameraView(const Model& model)
 void loadCameraView(const CameraView& view)
 {
     glLoadIdentity();
+    applyCameraView(view);
+}
+
+void applyCameraView(const CameraView& view)
+{
     if (!view.rotating)
         return;
     glRotatef(static_cast<float>(view.angles.x), 1.0f, 0.0f, 0.0f);
@@ -90,21 +95,25 @@ int32_t windowCell(const Model& model, int32_t column, int32_t row)
     return 0;
 }
 
+void placeAnimatedObject(const SceneObject& object)
+{
+    glTranslatef(static_cast<float>(object.position.x), static_cast<float>(object.position.y),
+                 static_cast<float>(object.position.z));
+    glRotatef(static_cast<float>(object.rotation.x), 1.0f, 0.0f, 0.0f);
+    glRotatef(static_cast<float>(object.rotation.y), 0.0f, 1.0f, 0.0f);
+    glRotatef(static_cast<float>(object.rotation.z), 0.0f, 0.0f, 1.0f);
+    glTranslatef(static_cast<float>(-object.basePosition.x), static_cast<float>(-object.basePosition.y),
+                 static_cast<float>(-object.basePosition.z));
+}
+
 namespace {
 
 // The view, then an animated object's placement around its rest position.
 void loadObjectTransform(const CameraView& view, const SceneObject& object)
 {
     loadCameraView(view);
-    if (object.positionKeyCount > 1 || object.rotationKeyCount > 1) {
-        glTranslatef(static_cast<float>(object.position.x), static_cast<float>(object.position.y),
-                     static_cast<float>(object.position.z));
-        glRotatef(static_cast<float>(object.rotation.x), 1.0f, 0.0f, 0.0f);
-        glRotatef(static_cast<float>(object.rotation.y), 0.0f, 1.0f, 0.0f);
-        glRotatef(static_cast<float>(object.rotation.z), 0.0f, 0.0f, 1.0f);
-        glTranslatef(static_cast<float>(-object.basePosition.x), static_cast<float>(-object.basePosition.y),
-                     static_cast<float>(-object.basePosition.z));
-    }
+    if (object.positionKeyCount > 1 || object.rotationKeyCount > 1)
+        placeAnimatedObject(object);
 }
 
 // One triangle block: the faces of one object that lie in one cell. A face index past the mesh's

@@ -24,6 +24,11 @@ CameraView cameraView(const Model& model);
 // about x, y, z and the translation by -eye. When the view does not follow a camera (the rotation
 // camera off, or no camera) the identity view is used.
 void loadCameraView(const CameraView& view);
+// The same view multiplied onto the current matrix (nothing when the view does not rotate).
+void applyCameraView(const CameraView& view);
+// Then places an animated object: to its position, turned by its rotation about x, y, z, about its
+// rest position.
+void placeAnimatedObject(const SceneObject& object);
 
 // The cells drawMeshes visits: viewRange + 4 columns and rows ahead of the eye's cell in the
 // direction the camera looks, 2 behind, on each axis. Bounds are inclusive.

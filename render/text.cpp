@@ -47,7 +47,7 @@ void printLine(TextPrinter printer, float start, float end, float fade, const ch
     for (int i = 0; i < letters; ++i) {
         LetterPose pose = placeLetter(printer, t, start, end, fade, slots[i].m);
         glLoadIdentity();
-        glBindTexture(GL_TEXTURE_2D, TextureTable[0]);
+        glBindTexture(GL_TEXTURE_2D, TextureTable[Slot::White]);
         glEnable(GL_TEXTURE_GEN_S);
         glEnable(GL_TEXTURE_GEN_T);
         glPushAttrib(GL_LIST_BIT);

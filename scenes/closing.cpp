@@ -12,7 +12,7 @@
 #include "render/text.h"
 #include "scenes/scenes.h"
 #include "scenes/texts.h"
-#include "scenes/tracks.h"
+#include "scenes/kit.h"
 #include "core/clock.h"
 #include "scenes/kit.h"
 
@@ -115,9 +115,9 @@ void drawWhiteStream(float t)
 void drawFrame()
 {
     const float t = sceneTime;
-    drawOpaquePicture(TextureTable[6]);
+    drawOpaquePicture(TextureTable[Slot::Fond]);
     if (closingWhiteShown(t)) {
-        drawAdditivePicture(TextureTable[7], closingWhiteBrightness(t));
+        drawAdditivePicture(TextureTable[Slot::White2], closingWhiteBrightness(t));
     }
     if (choseModel2 != nullptr) {
         playTracks(choseModel2);
@@ -127,7 +127,7 @@ void drawFrame()
         drawWhiteStream(t);
     }
     if (closingFadeShown(t)) {
-        drawAdditivePicture(TextureTable[7], closingFadeBrightness(t));
+        drawAdditivePicture(TextureTable[Slot::White2], closingFadeBrightness(t));
     }
     for (int line = 0; line < closingLineCount; ++line) {
         printGreetingLine(closingWindows[line][0], closingWindows[line][1], closingFade, closingLines[line]);

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "model/model.h"
-#include "scenes/second_verse.h"
+#include "scenes/kit.h"
 
 // The 21 lines' windows (start, end) in seconds, in scroll order: heading, fourteen greetings,
 // separator, three closing lines, separator, sign-off. Each line is on screen for 11 s.
@@ -43,24 +43,13 @@ inline float streakStartFactor(float t) { return static_cast<float>(3.0 * std::s
 // so w2 stays as it was and f keeps its value; a w1 that would be carried out of range stays too.
 inline void bendStreak(Vec3d& w1, Vec3d& w2, const Vec3d& q, const Vec3d& r, const Vec3d& p, float& f)
 {
-    const Vec3d moved1{w1.x + (w1.x - r.x) * f - r.x + p.x, w1.y + (w1.y - r.y) * f - r.y + p.y,
-                       w1.z + (w1.z - r.z) * f - r.z + p.z};
-    if (fitsSinglePrecision(moved1)) {
-        w1 = moved1;
-    }
-    const double dx = q.x - (w2.x - r.x + p.x);
-    const double dy = q.y - (w2.y - r.y + p.y);
-    const double dz = q.z - (w2.z - r.z + p.z);
-    const float bent = static_cast<float>(6000.0 / (dx * dx + dy * dy + dz * dz));
+    pushCorner(w1, r, p, f);
+    const float bent = attractorPush(w2, q, r, p, 6000.0, true);
     if (!std::isfinite(bent)) {
         return;
     }
     f = bent;
-    const Vec3d moved2{w2.x + (w2.x - r.x) * f - r.x + p.x, w2.y + (w2.y - r.y) * f - r.y + p.y,
-                       w2.z + (w2.z - r.z) * f - r.z + p.z};
-    if (fitsSinglePrecision(moved2)) {
-        w2 = moved2;
-    }
+    pushCorner(w2, r, p, f);
 }
 
 // The first three objects of the model, recorded at scene start; they bend the streaks.

@@ -24,10 +24,10 @@ void drawFrame()
         castelModel->renderModel();
     }
     if (creditsSlideShown(t)) {
-        drawOpaquePicture(TextureTable[3], creditsSlideOffset(t));
+        drawOpaquePicture(TextureTable[Slot::Title2], creditsSlideOffset(t));
     }
     if (creditsWhiteShown(t)) {
-        drawAdditivePicture(TextureTable[7], creditsWhiteBrightness(t));
+        drawAdditivePicture(TextureTable[Slot::White2], creditsWhiteBrightness(t));
     }
     for (int i = 0; i < 3; ++i) {
         printCreditLine(creditWindows[i].start, creditWindows[i].end, creditFade, "%s", creditLines[i]);

@@ -15,7 +15,7 @@
 #include "render/text.h"
 #include "scenes/scenes.h"
 #include "scenes/texts.h"
-#include "scenes/tracks.h"
+#include "scenes/kit.h"
 #include "core/clock.h"
 #include "scenes/kit.h"
 
@@ -24,27 +24,13 @@ bool blobsLit = false;
 
 namespace {
 
-bool fitsFloat(const Vec3d& v)
+// One attractor's push on one corner, with 6000 over the distance (or the squared distance). Left
+// out when the corner sits on the attractor or the result leaves single precision.
+void pushBlobCorner(Vec3d& w, const Vec3d& r, const Vec3d& p, const Vec3d& q, bool squared)
 {
-    return std::fabs(v.x) <= FLT_MAX && std::fabs(v.y) <= FLT_MAX && std::fabs(v.z) <= FLT_MAX;
-}
-
-// One attractor's push on one corner, with f = 6000 / distance (or / squared distance), held as a
-// float. Left out when the corner sits on the attractor or the result leaves single precision.
-void pushCorner(Vec3d& w, const Vec3d& r, const Vec3d& p, const Vec3d& q, bool squared)
-{
-    const double dx = q.x - (w.x - r.x + p.x);
-    const double dy = q.y - (w.y - r.y + p.y);
-    const double dz = q.z - (w.z - r.z + p.z);
-    const double d2 = dx * dx + dy * dy + dz * dz;
-    const float f = static_cast<float>(blobPush / (squared ? d2 : std::sqrt(d2)));
-    if (!std::isfinite(f)) {
-        return;
-    }
-    const Vec3d moved{w.x + (w.x - r.x) * f - r.x + p.x, w.y + (w.y - r.y) * f - r.y + p.y,
-                      w.z + (w.z - r.z) * f - r.z + p.z};
-    if (fitsFloat(moved)) {
-        w = moved;
+    const float push = attractorPush(w, q, r, p, blobPush, squared);
+    if (std::isfinite(push)) {
+        pushCorner(w, r, p, push);
     }
 }
 
@@ -57,13 +43,13 @@ void blobCorner(float red, float green, float blue, const Vec3d& w)
 
 void drawWhiteOverlay(float brightness)
 {
-    drawAdditivePicture(TextureTable[7], brightness);
+    drawAdditivePicture(TextureTable[Slot::White2], brightness);
 }
 
 void drawFrame()
 {
     const float t = sceneTime;
-    drawOpaquePicture(TextureTable[4]);
+    drawOpaquePicture(TextureTable[Slot::Dorn]);
     if (firstVerseOpeningShown(t)) {
         drawWhiteOverlay(firstVerseOpeningBrightness(t));
     }
@@ -105,9 +91,9 @@ void drawFrame()
 void pushBlobCorners(Vec3d w[3], const Vec3d& r, const Vec3d& p, const Vec3d* q, int count)
 {
     for (int k = 0; k < count; ++k) {
-        pushCorner(w[0], r, p, q[k], false);
-        pushCorner(w[1], r, p, q[k], true);
-        pushCorner(w[2], r, p, q[k], true);
+        pushBlobCorner(w[0], r, p, q[k], false);
+        pushBlobCorner(w[1], r, p, q[k], true);
+        pushBlobCorner(w[2], r, p, q[k], true);
     }
 }
 

@@ -64,10 +64,10 @@ void drawFrame()
         roomModel->drawEmitters();
     }
     if (fourthVerseFadeShown(t)) {
-        drawAdditivePicture(TextureTable[7], fourthVerseFadeBrightness(t));
+        drawAdditivePicture(TextureTable[Slot::White2], fourthVerseFadeBrightness(t));
     }
     if (fourthVerseFlashShown(t)) {
-        drawAdditivePicture(TextureTable[7], fourthVerseFlashBrightness(t), fourthVerseFlashOffset(t));
+        drawAdditivePicture(TextureTable[Slot::White2], fourthVerseFlashBrightness(t), fourthVerseFlashOffset(t));
     }
     for (int line = 0; line < 5; ++line) {
         printVerseLine(fourthVerseWindows[line][0], fourthVerseWindows[line][1], fourthVerseFade,

@@ -60,16 +60,16 @@ void drawFrame()
     if (openingTitleShown(t)) {
         glDisable(GL_DEPTH_TEST);
         beginAdditive();
-        drawPictureQuad(TextureTable[2], openingTitleBrightness(t), 0.0f, -1.6f, 1.0f);
+        drawPictureQuad(TextureTable[Slot::Title], openingTitleBrightness(t), 0.0f, -1.6f, 1.0f);
         if (openingFlashShown(t)) {
-            drawPictureQuad(TextureTable[7], openingFlashBrightness(t), 0.0f, -1.6f, 1.0f);
+            drawPictureQuad(TextureTable[Slot::White2], openingFlashBrightness(t), 0.0f, -1.6f, 1.0f);
         }
         glEnable(GL_DEPTH_TEST);
         endAdditive();
     }
 
     if (openingLoadingShown(t)) {
-        drawOpaquePicture(TextureTable[1], openingLoadingOffset(t));
+        drawOpaquePicture(TextureTable[Slot::Loading], openingLoadingOffset(t));
     }
 }
 

@@ -82,9 +82,9 @@ int32_t deformMetaFaces(Model& model, SceneObject* const attractors[2])
                     }
                     // Each attractor starts from the corner as the previous one left it.
                     const Vec3d& q = attractors[k]->position;
-                    w1 = pushCorner(w1, q, object->basePosition, object->position, metaPushStrength);
-                    w2 = pushCorner(w2, q, object->basePosition, object->position, metaPushStrength);
-                    w3 = pushCorner(w3, q, object->basePosition, object->position, metaPushStrength);
+                    w1 = pushedMetaCorner(w1, q, object->basePosition, object->position, metaPushStrength);
+                    w2 = pushedMetaCorner(w2, q, object->basePosition, object->position, metaPushStrength);
+                    w3 = pushedMetaCorner(w3, q, object->basePosition, object->position, metaPushStrength);
                 }
                 firstCorners[filled] = w1;
                 secondCorners[filled] = w2;
@@ -105,7 +105,7 @@ void loadMetaView(const Model& model)
 {
     glLoadIdentity();
     glTranslatef(0.0f, 0.0f, -200.0f);
-    applyCameraView(model);
+    applyCameraView(sceneCameraView(model));
 }
 
 // A corner's texture coordinate comes from the corner itself, its vertex may be scaled.
@@ -137,16 +137,16 @@ void driveStream(ParticleSystem* system, const Vec3d& path, bool emitting)
 void drawFrame()
 {
     const float t = sceneTime;
-    drawOpaquePicture(TextureTable[5], 0.0f, -100.6f, 100.0f);
+    drawOpaquePicture(TextureTable[Slot::Varrick], 0.0f, -100.6f, 100.0f);
     if (metaModel != nullptr) {
         metaModel->animate();
         drawMetaModel();
     }
     if (thirdVerseFlashShown(t)) {
-        drawAdditivePicture(TextureTable[7], thirdVerseFlashBrightness(t));
+        drawAdditivePicture(TextureTable[Slot::White2], thirdVerseFlashBrightness(t));
     }
     if (thirdVerseFadeShown(t)) {
-        drawAdditivePicture(TextureTable[7], thirdVerseFadeBrightness(t));
+        drawAdditivePicture(TextureTable[Slot::White2], thirdVerseFadeBrightness(t));
     }
     driveStream(blueParticles, blueStreamPath(t), blueStreamEmits(t));
     driveStream(greenParticles, greenStreamPath(t), greenStreamEmits(t));

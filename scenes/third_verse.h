@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "model/model.h"
-#include "scenes/second_verse.h"
+#include "scenes/kit.h"
 
 // The four verse lines' windows (start, end) in seconds; each flies in and out over 1 s.
 inline constexpr float thirdVerseWindows[4][2] = {{2.0f, 6.0f}, {5.0f, 9.0f}, {8.0f, 12.0f}, {11.0f, 15.0f}};
@@ -45,20 +45,15 @@ inline float metaTexT(const Vec3d& w) { return static_cast<float>(w.y / 50.0 + w
 // attractor at q. As with the First verse's blobs, a push that is not finite in single precision
 // (a corner exactly on the attractor) or that would carry the corner out of single precision is
 // left out: the corner stays as it was.
-inline Vec3d pushCorner(const Vec3d& w, const Vec3d& q, const Vec3d& r, const Vec3d& p, double strength)
+inline Vec3d pushedMetaCorner(const Vec3d& w, const Vec3d& q, const Vec3d& r, const Vec3d& p, double strength)
 {
-    const double dx = q.x - (w.x - r.x + p.x);
-    const double dy = q.y - (w.y - r.y + p.y);
-    const double dz = q.z - (w.z - r.z + p.z);
-    const float f = static_cast<float>(strength / (dx * dx + dy * dy + dz * dz));
-    if (!std::isfinite(f)) {
-        return w;
+    const float push = attractorPush(w, q, r, p, strength, true);
+    Vec3d moved = w;
+    if (std::isfinite(push)) {
+        pushCorner(moved, r, p, push);
     }
-    const Vec3d moved{w.x + (w.x - r.x) * f - r.x + p.x, w.y + (w.y - r.y) * f - r.y + p.y,
-                      w.z + (w.z - r.z) * f - r.z + p.z};
-    return fitsSinglePrecision(moved) ? moved : w;
-}
-inline constexpr double metaPushStrength = 7500.0;
+    return moved;
+}inline constexpr double metaPushStrength = 7500.0;
 
 // The scene's scratch arrays: the deformed first, second and third corner of every mesh face in
 // drawing order. Allocated at scene start, released when its loop ends (by time or Escape); null

@@ -59,7 +59,7 @@ void streakCorner(float colour, float s, float t, double x, double y, double z)
 void drawFrame()
 {
     const float t = sceneTime;
-    drawOpaquePicture(TextureTable[3]);
+    drawOpaquePicture(TextureTable[Slot::Title2]);
 
     const float w = titleSwing(t);
     driveStream(redParticles, TitleRed, t, w);
@@ -68,7 +68,7 @@ void drawFrame()
 
     streakBrightness = titleStreakBrightness(t);
     if (titleFlashShown(t)) {
-        drawAdditivePicture(TextureTable[7], titleFlashBrightness(t));
+        drawAdditivePicture(TextureTable[Slot::White2], titleFlashBrightness(t));
     }
     if (trucModel != nullptr) {
         trucModel->animate();

@@ -19,7 +19,7 @@ namespace {
 
 void (*loadingBarObserver)(int32_t step) = nullptr;
 
-const char* const pictureFiles[8] = {
+const char* const pictureFiles[Slot::Count] = {
     "pict/white.jpg", "pict/load.jpg",    "pict/title.jpg", "pict/title2.jpg",
     "pict/dorn.jpg",  "pict/varrick.jpg", "pict/fond.jpg",  "pict/white2.jpg",
 };
@@ -71,12 +71,12 @@ void loadAssets()
     escapeFlag = false;
     loadStep = 0;
 
-    for (int slot = 0; slot < 8; ++slot) {
+    for (int slot = 0; slot < Slot::Count; ++slot) {
         loadTexture(TextureTable, pictureFiles[slot], slot);
     }
 
     clearFrame();
-    drawPictureQuad(TextureTable[1], 1.0f, 0.0f, -1.6f, 1.0f);
+    drawPictureQuad(TextureTable[Slot::Loading], 1.0f, 0.0f, -1.6f, 1.0f);
     presentFrame();
     barStep();  // 1
 
@@ -136,12 +136,12 @@ void drawLoadingScreen()
 {
     glDisable(GL_DEPTH_TEST);
     clearFrame();
-    drawPictureQuad(TextureTable[1], 1.0f, 0.0f, -1.6f, 1.0f);
+    drawPictureQuad(TextureTable[Slot::Loading], 1.0f, 0.0f, -1.6f, 1.0f);
 
     beginAdditive();
     glLoadIdentity();
     glTranslatef(0.0f, 0.0f, -1.6f);
-    glBindTexture(GL_TEXTURE_2D, TextureTable[7]);
+    glBindTexture(GL_TEXTURE_2D, TextureTable[Slot::White2]);
     // The bar fades from black at its foot to white at its top; added to the picture it brightens it.
     const float top = static_cast<float>(loadStep / 10.0 - 1.0);
     glBegin(GL_QUADS);

@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/gl_window.h"
 #include "shell/loader.h"
 #include "media/music.h"
 #include "model/model.h"
@@ -40,7 +41,7 @@ protected:
             return;
         }
         sysSetBatchMode(true);
-        if (!sysInitVideo(false) || !sysCreateWindow("loader test", 320, 240, false)) {
+        if (!openTestWindow("loader test", 320, 240, false, &whyNot)) {
             return;
         }
         ASSERT_EQ(chdir(VELMORA_DATA_DIR), 0);
@@ -64,13 +65,14 @@ protected:
     }
     void SetUp() override
     {
-        if (!loaded) {
-            GTEST_SKIP() << "no display or no generated data";
-        }
+        ASSERT_EQ(access(VELMORA_DATA_DIR "/maps/chose.3ds", R_OK), 0) << "no generated data in " VELMORA_DATA_DIR;
+        VELMORA_NEED_WINDOW(loaded, whyNot);
     }
     static bool loaded;
+    static std::string whyNot;
 };
 bool Loader::loaded = false;
+std::string Loader::whyNot;
 
 }  // namespace
 

@@ -5,14 +5,7 @@
 set -u
 velmora="$1"
 data="$2"
-pass=0
-fail=0
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
-check() {
-    if [ "$2" -eq 0 ]; then pass=$((pass + 1)); echo "ok: $1"; else fail=$((fail + 1)); echo "FAILED: $1"; fi
-}
+. "$(dirname "$0")/../support/shell_helpers.sh"
 
 if [ ! -f "$data/maps/wood.3ds" ]; then
     echo "no generated data in $data"; exit 1
@@ -87,5 +80,4 @@ else
     check "Opening frames 43.5 and 44 exist" 1
 fi
 
-echo "$pass passed, $fail failed"
-[ $fail -eq 0 ]
+finish

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/gl_window.h"
 #include "jpeg_fixtures.h"
 #include "media/texture.h"
 #include "platform/platform.h"
@@ -32,10 +33,7 @@ protected:
     static void SetUpTestSuite()
     {
         sysSetBatchMode(true);
-        contextReady_ = sysInitVideo(false) && sysCreateWindow("t", WINDOW_WIDTH, WINDOW_HEIGHT, false) &&
-                        sysCreateGLContext();
-        if (!contextReady_)
-            whyNot_ = sysLastError();
+        contextReady_ = openTestWindow("texture test", WINDOW_WIDTH, WINDOW_HEIGHT, true, &whyNot_);
     }
 
     static void TearDownTestSuite()
@@ -46,8 +44,7 @@ protected:
 
     void SetUp() override
     {
-        if (!contextReady_)
-            GTEST_SKIP() << "no GL context: " << whyNot_;
+        VELMORA_NEED_WINDOW(contextReady_, whyNot_);
         int width = 0, height = 0;
         sysClientSize(&width, &height);
         ASSERT_GE(width, WINDOW_WIDTH);

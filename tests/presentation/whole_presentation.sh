@@ -13,42 +13,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}"
 export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$here/../lsan.supp:print_suppressions=0}"
 export SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}"
-fail=0
-pass=0
-work=$(mktemp -d)
-trap 'rm -rf "$work"; kill $(jobs -p) 2>/dev/null' EXIT
+. "$here/../support/shell_helpers.sh"
 cd "$work"
-
-check() {  # check NAME CONDITION-STATUS
-    if [ "$2" -eq 0 ]; then pass=$((pass + 1)); echo "ok: $1"; else fail=$((fail + 1)); echo "FAILED: $1"; fi
-}
-
-clean_of_sanitizers() {  # clean_of_sanitizers STDERR-FILE: status 0 when no sanitizer spoke
-    if grep -qE "ERROR: (Address|Leak)Sanitizer|runtime error:|SUMMARY: [A-Za-z]*Sanitizer" "$1"; then
-        grep -E -m 5 -A 8 "ERROR: (Address|Leak)Sanitizer|runtime error:" "$1"
-        return 1
-    fi
-    return 0
-}
-
-wait_window() {  # wait_window SECONDS -> prints the render window's id
-    local deadline=$((SECONDS + $1)) id=""
-    while [ $SECONDS -lt $deadline ]; do
-        id=$(xdotool search --onlyvisible --name '^Velmora$' 2>/dev/null | head -n 1)
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.2
-    done
-    return 1
-}
-
-wait_exit() {  # wait_exit PID SECONDS -> status of the process, 124 if it had to be killed
-    local deadline=$((SECONDS + $2))
-    while kill -0 "$1" 2>/dev/null; do
-        [ $SECONDS -ge $deadline ] && { kill "$1"; wait "$1"; return 124; }
-        sleep 0.1
-    done
-    wait "$1"
-}
 
 if [ ! -d "$data/pict" ] || [ ! -d "$data/maps" ] || [ -z "$(ls "$data/maps" 2>/dev/null)" ]; then
     echo "FAILED: no generated data in $data (build the target velmora_data first)"
@@ -102,7 +68,7 @@ delay=$((RANDOM % (wall > 4 ? wall - 2 : 2) + 1))
 echo "Escape after ${delay} s"
 "$velmora" --no-dialog --windowed --fps 10 --batch --data "$data" >"$work/escape.out" 2>"$work/escape.err" &
 pid=$!
-id=$(wait_window 60)
+id=$(wait_window '^Velmora$' 60)
 check "render window appears" $?
 if [ -n "$id" ]; then
     sleep "$delay"
@@ -114,5 +80,4 @@ wait_exit $pid 300; status=$?
 [ $status -eq 0 ]; check "Escape after ${delay} s ends the run with status 0 (got $status)" $?
 clean_of_sanitizers "$work/escape.err"; check "no sanitizer report after Escape" $?
 
-echo "$pass passed, $fail failed"
-[ $fail -eq 0 ]
+finish

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "tests/support/gl_window.h"
 #include "fixtures.h"
 #include "platform/platform.h"
 #include "render/bolts.h"
@@ -77,9 +78,7 @@ protected:
     static void SetUpTestSuite()
     {
         sysSetBatchMode(true);
-        ready_ = sysInitVideo(false) && sysCreateWindow("t", WIDTH, HEIGHT, false) && sysCreateGLContext();
-        if (!ready_)
-            whyNot_ = sysLastError();
+        ready_ = openTestWindow("render test", WIDTH, HEIGHT, true, &whyNot_);
     }
     static void TearDownTestSuite()
     {
@@ -89,8 +88,7 @@ protected:
 
     void SetUp() override
     {
-        if (!ready_)
-            GTEST_SKIP() << "no GL context: " << whyNot_;
+        VELMORA_NEED_WINDOW(ready_, whyNot_);
         fakeTicks = 1000;
         sysSetTickSource(readFakeTicks);
         setRenderDefaults();
@@ -164,14 +162,14 @@ protected:
     static Rgb centre() { return pixel(WIDTH / 2, HEIGHT / 2); }
 
     static bool ready_;
-    static const char* whyNot_;
+    static std::string whyNot_;
     GLuint white_ = 0;
     Model model;
     SceneObject* camera = nullptr;
 };
 
 bool ModelOnScreen::ready_ = false;
-const char* ModelOnScreen::whyNot_ = "";
+std::string ModelOnScreen::whyNot_;
 
 TEST_F(ModelOnScreen, OpaqueMeshIsDrawnWithItsVertexColoursAndFog)
 {

@@ -127,18 +127,18 @@ TEST(ThirdVerseCorners, CornerOnAnAttractorIsLeftWhereItIs)
     // w - r + p lands exactly on q.
     const Vec3d w{10.0, 2.0, 3.0};
     const Vec3d q{12.0, 3.0, 3.0};
-    const Vec3d kept = pushCorner(w, q, r, p, metaPushStrength);
+    const Vec3d kept = pushedMetaCorner(w, q, r, p, metaPushStrength);
     EXPECT_EQ(kept.x, w.x);
     EXPECT_EQ(kept.y, w.y);
     EXPECT_EQ(kept.z, w.z);
     // A hair away the push is huge but finite, and still sent.
-    const Vec3d near = pushCorner(w, Vec3d{12.0 + 1e-3, 3.0, 3.0}, r, p, metaPushStrength);
+    const Vec3d near = pushedMetaCorner(w, Vec3d{12.0 + 1e-3, 3.0, 3.0}, r, p, metaPushStrength);
     EXPECT_TRUE(std::isfinite(near.x));
     EXPECT_GT(std::fabs(near.x - w.x), 1e5);
     // A finite push that would carry the corner out of single precision is left out too:
     // f = 1e20 on a corner 1e20 from its rest position.
     const Vec3d far{1e20, 0.0, 0.0};
-    const Vec3d stays = pushCorner(far, Vec3d{1e20, std::sqrt(7.5e-17), 0.0}, Vec3d{}, Vec3d{}, metaPushStrength);
+    const Vec3d stays = pushedMetaCorner(far, Vec3d{1e20, std::sqrt(7.5e-17), 0.0}, Vec3d{}, Vec3d{}, metaPushStrength);
     EXPECT_EQ(stays.x, far.x);
     EXPECT_EQ(stays.y, far.y);
 }

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <vector>
 
+#include "tests/support/gl_window.h"
 #include "scenes/assets.h"
 #include "platform/platform.h"
 #include "core/gl.h"
@@ -36,7 +37,7 @@ class DrawGl : public ::testing::Test {
 public:
     static void SetUpTestSuite()
     {
-        if (!sysInitVideo(false) || !sysCreateWindow("scenes test", 800, 600, false)) {
+        if (!openTestWindow("scenes test", 800, 600, false, &whyNot)) {
             return;
         }
         initGL();
@@ -45,9 +46,7 @@ public:
 
     void SetUp() override
     {
-        if (!windowReady) {
-            GTEST_FAIL() << "no GL window: " << sysLastError();
-        }
+        VELMORA_NEED_WINDOW(windowReady, whyNot);
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
     }
@@ -124,9 +123,11 @@ public:
     }
 
     static bool windowReady;
+    static std::string whyNot;
 };
 
 bool DrawGl::windowReady = false;
+std::string DrawGl::whyNot;
 
 // ---- Title streaks ---------------------------------------------------------------------------
 

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "scene_fixtures.h"
-#include "scenes/tracks.h"
+#include "scenes/kit.h"
 #include "core/clock.h"
 
 using scenefix::addObject;

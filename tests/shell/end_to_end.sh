@@ -5,45 +5,8 @@
 set -u
 velmora="$1"
 close_window="$2"
-fail=0
-pass=0
-work=$(mktemp -d)
-trap 'rm -rf "$work"; kill $(jobs -p) 2>/dev/null' EXIT
+. "$(dirname "$0")/../support/shell_helpers.sh"
 cd "$work"
-
-check() {  # check NAME CONDITION-STATUS
-    if [ "$2" -eq 0 ]; then pass=$((pass + 1)); echo "ok: $1"; else fail=$((fail + 1)); echo "FAILED: $1"; fi
-}
-
-client_size() {  # prints WxH of a window's client area
-    xwininfo -id "$1" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}'
-}
-
-wait_window() {  # wait_window NAME-REGEX SECONDS -> prints the window id
-    local deadline=$((SECONDS + $2)) id=""
-    while [ $SECONDS -lt $deadline ]; do
-        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.2
-    done
-    return 1
-}
-
-wait_exit() {  # wait_exit PID SECONDS -> status of the process, 124 if it is still running
-    local deadline=$(($(date +%s%N) + $2 * 1000000000))
-    while kill -0 "$1" 2>/dev/null; do
-        [ "$(date +%s%N)" -gt "$deadline" ] && { kill "$1"; wait "$1"; return 124; }
-        sleep 0.05
-    done
-    wait "$1"
-}
-
-press() {  # press WINDOW KEY...
-    xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
-    sleep 0.3
-    shift
-    for key in "$@"; do xdotool key "$key"; sleep 0.3; done
-}
 
 # 1. A windowed start at 640x480 has exactly that client area; Escape ends it with status 0.
 "$velmora" --no-dialog --windowed --resolution 640x480 --batch 2>"$work/run1.err" &
@@ -145,5 +108,4 @@ reason=$(head -c 200 "$work/nowindow.err")
 [ $status -eq 1 ] && grep -q "nonexistent" "$work/nowindow.err"
 check "a window that cannot be created: status 1 with the reason (got $status: $reason)" $?
 
-echo "$pass passed, $fail failed"
-[ $fail -eq 0 ]
+finish

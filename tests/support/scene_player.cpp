@@ -1,5 +1,7 @@
 // The scene player of the scene tests: a tick source the test moves by hand, a frame observer that
 // reads the presented frames back, the program's own asset loading, and PNG output with libpng.
+#include "core/png.h"
+#include "tests/support/gl_window.h"
 #include "tests/support/scene_player.h"
 
 #include <unistd.h>
@@ -8,7 +10,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <png.h>
 
 #include "render/frame.h"
 #include "shell/loader.h"
@@ -92,8 +93,7 @@ std::vector<Picture> play(void (*scene)(), Plan settings, double* drawMs = nullp
 
 bool startScenePlayer(int width, int height, const char* dataFolder, std::string* why)
 {
-    if (!sysInitVideo(false) || !sysCreateWindow("scene player", width, height, false)) {
-        *why = std::string("no GL window: ") + sysLastError();
+    if (!openTestWindow("scene player", width, height, false, why)) {
         return false;
     }
     if (chdir(dataFolder) != 0) {
@@ -153,25 +153,5 @@ Picture readBackBuffer()
 
 bool writePicturePng(const Picture& picture, const std::string& path)
 {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        return false;
-    }
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
-    if (info == nullptr || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        std::fclose(file);
-        return false;
-    }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, picture.width, picture.height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int y = 0; y < picture.height; ++y) {
-        png_write_row(png, &picture.rgb[static_cast<size_t>(y) * picture.width * 3]);
-    }
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return std::fclose(file) == 0;
+    return writePng(path, picture.width, picture.height, 3, picture.rgb, RowOrder::TopDown);
 }

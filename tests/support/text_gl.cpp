@@ -1,10 +1,11 @@
 // Window, projection and read-back for the text tests and the frame dumper. Uses the platform
 // layer for the window and GL context, libpng for pictures.
+#include "core/png.h"
+#include "tests/support/gl_window.h"
 #include "tests/support/text_gl.h"
 
 #include <algorithm>
 #include <cstdio>
-#include <png.h>
 
 #include "media/texture.h"
 #include "platform/platform.h"
@@ -17,8 +18,8 @@ bool windowOpen = false;
 void loadWhiteTexture()
 {
     std::vector<uint8_t> white(8 * 8 * 3, 255);
-    glGenTextures(1, &TextureTable[0]);
-    glBindTexture(GL_TEXTURE_2D, TextureTable[0]);
+    glGenTextures(1, &TextureTable[Slot::White]);
+    glBindTexture(GL_TEXTURE_2D, TextureTable[Slot::White]);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 8, 8, 0, GL_RGB, GL_UNSIGNED_BYTE, white.data());
@@ -30,9 +31,7 @@ bool openTextWindow(std::string* why)
 {
     if (windowOpen)
         return true;
-    if (!sysInitVideo(false) || !sysCreateWindow("text test", frameWidth, frameHeight, false) ||
-        !sysCreateGLContext()) {
-        *why = std::string("no GL window: ") + sysLastError();
+    if (!openTestWindow("text test", frameWidth, frameHeight, true, why)) {
         return false;
     }
     windowOpen = true;
@@ -113,23 +112,5 @@ Frame readFrame()
 
 bool writeFramePng(const Frame& frame, const char* path)
 {
-    FILE* file = std::fopen(path, "wb");
-    if (!file)
-        return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        std::fclose(file);
-        return false;
-    }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, frameWidth, frameHeight, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int y = 0; y < frameHeight; ++y)
-        png_write_row(png, &frame.rgb[static_cast<size_t>(y) * frameWidth * 3]);
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return std::fclose(file) == 0;
+    return writePng(path, frameWidth, frameHeight, 3, frame.rgb, RowOrder::TopDown);
 }

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "tests/support/gl_window.h"
 #include "media/texture.h"
 #include "outline_checks.h"
 #include "platform/platform.h"
@@ -83,9 +84,7 @@ protected:
     }
     void SetUp() override
     {
-        if (!std::getenv("DISPLAY"))
-            GTEST_SKIP() << "no X display (run under xvfb-run)";
-        ASSERT_TRUE(windowOpen) << why;
+        VELMORA_NEED_WINDOW(windowOpen, why);
         ASSERT_NE(fontListBase, 0u);
         glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
         clearTextFrame();
@@ -120,7 +119,7 @@ TEST_F(TextFrames, CountersOfLettersAreHolesAndInkIsLit)
         tessellateOutline(&g);
 
         clearTextFrame();
-        glBindTexture(GL_TEXTURE_2D, TextureTable[0]);
+        glBindTexture(GL_TEXTURE_2D, TextureTable[Slot::White]);
         glColor3f(1.0f, 1.0f, 1.0f);
         // The glyph's box centred 3 units in front of the eye: about 240 pixels per em.
         glTranslatef(-(m.originX + m.blackBoxX / 2.0f), -(m.originY - m.blackBoxY / 2.0f), -3.0f);

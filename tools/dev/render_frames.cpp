@@ -3,7 +3,6 @@
 // The particle clock is a fixed-step tick source; the frames before each shot are played at 30 per
 // second so that attached particle systems have their history. Prints the time per model frame.
 //   render_frames [data folder] [output folder] [width] [height]
-#include <png.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "core/png.h"
+#include "tests/support/gl_window.h"
 #include "media/texture.h"
 #include "model/model.h"
 #include "platform/platform.h"
@@ -34,32 +35,6 @@ uint32_t readTicks()
     return ticks;
 }
 
-bool writePng(const std::string& path, int width, int height, const std::vector<unsigned char>& rgb)
-{
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        std::perror(path.c_str());
-        return false;
-    }
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        std::fclose(file);
-        return false;
-    }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    // GL rows are bottom first.
-    for (int y = height - 1; y >= 0; --y)
-        png_write_row(png, const_cast<png_bytep>(&rgb[static_cast<size_t>(y) * width * 3]));
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    std::fclose(file);
-    return true;
-}
 
 void setSceneState(int width, int height)
 {
@@ -134,7 +109,7 @@ void renderShots(const Shot& shot, const std::string& out, int width, int height
         char name[64];
         std::snprintf(name, sizeof(name), "/%s_%05.1f.png", shot.scene, time);
         const std::string path = out + name;
-        writePng(path, width, height, rgb);
+        writePng(path, width, height, 3, rgb, RowOrder::BottomUp);
         const SceneObject* cam = model.cameraCount > 0 ? model.cameras[model.currentCamera] : nullptr;
         int particles = 0;
         for (int32_t i = 0; i < model.emitterCount; ++i)
@@ -160,9 +135,9 @@ int main(int argc, char** argv)
     const int width = argc > 3 ? std::atoi(argv[3]) : 640;
     const int height = argc > 4 ? std::atoi(argv[4]) : 480;
 
-    sysSetBatchMode(true);
-    if (!sysInitVideo(false) || !sysCreateWindow("render_frames", width, height, false) || !sysCreateGLContext()) {
-        std::fprintf(stderr, "render_frames: no GL window: %s\n", sysLastError());
+    std::string why;
+    if (!openTestWindow("render_frames", width, height, true, &why)) {
+        std::fprintf(stderr, "render_frames: no GL window: %s\n", why.c_str());
         return 1;
     }
     if (chdir(data.c_str()) != 0) {

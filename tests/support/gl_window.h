@@ -1,0 +1,26 @@
+// The one window of the tests that draw: made under the test display through the platform layer,
+// with or without the GL context (some tests let the window module's initGL make it). A test that
+// cannot get it skips, or fails when VELMORA_REQUIRE_GL=1 (scripts/test sets it, so that a broken
+// display never passes for a green run).
+#pragma once
+#include <gtest/gtest.h>
+
+#include <string>
+
+// Opens the video layer and a width x height window (and its GL context when withContext), in
+// batch mode. False with why when any step fails.
+bool openTestWindow(const char* title, int width, int height, bool withContext, std::string* why);
+
+// Whether a missing window is a failure rather than a skip.
+bool glRequired();
+
+// In a test or SetUp: ends the test when ready is false, as a failure or a skip (see above).
+#define VELMORA_NEED_WINDOW(ready, why)                                    \
+    do {                                                                   \
+        if (!(ready)) {                                                    \
+            if (glRequired())                                              \
+                GTEST_FAIL() << "no GL window (VELMORA_REQUIRE_GL=1): " << (why); \
+            else                                                           \
+                GTEST_SKIP() << "no GL window: " << (why);                 \
+        }                                                                  \
+    } while (0)

@@ -1,0 +1,56 @@
+# Shared helpers of the end-to-end test scripts (sourced, not run). Each script counts its checks
+# in pass and fail, works in $work (removed on exit, with any program still running) and ends with
+# a summary line from finish.
+# shellcheck shell=bash
+
+pass=0
+fail=0
+work=$(mktemp -d)
+trap 'rm -rf "$work"; kill $(jobs -p) 2>/dev/null' EXIT
+
+check() {  # check NAME CONDITION-STATUS
+    if [ "$2" -eq 0 ]; then pass=$((pass + 1)); echo "ok: $1"; else fail=$((fail + 1)); echo "FAILED: $1"; fi
+}
+
+finish() {  # the closing line; status 1 when any check failed
+    echo "$pass passed, $fail failed"
+    [ "$fail" -eq 0 ]
+}
+
+clean_of_sanitizers() {  # clean_of_sanitizers STDERR-FILE: status 0 when no sanitizer spoke
+    if grep -qE "ERROR: (Address|Leak)Sanitizer|runtime error:|SUMMARY: [A-Za-z]*Sanitizer" "$1"; then
+        grep -E -m 5 -A 8 "ERROR: (Address|Leak)Sanitizer|runtime error:" "$1"
+        return 1
+    fi
+    return 0
+}
+
+client_size() {  # prints WxH of a window's client area
+    xwininfo -id "$1" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}'
+}
+
+wait_window() {  # wait_window NAME-REGEX SECONDS -> prints the first visible window's id
+    local deadline=$((SECONDS + $2)) id=""
+    while [ $SECONDS -lt $deadline ]; do
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.2
+    done
+    return 1
+}
+
+wait_exit() {  # wait_exit PID SECONDS -> status of the process, 124 if it had to be killed
+    local deadline=$(($(date +%s%N) + $2 * 1000000000))
+    while kill -0 "$1" 2>/dev/null; do
+        [ "$(date +%s%N)" -gt "$deadline" ] && { kill "$1"; wait "$1"; return 124; }
+        sleep 0.05
+    done
+    wait "$1"
+}
+
+press() {  # press WINDOW KEY...
+    xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
+    sleep 0.3
+    shift
+    for key in "$@"; do xdotool key "$key"; sleep 0.3; done
+}
