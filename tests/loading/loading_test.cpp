@@ -140,10 +140,10 @@ GLuint plainTexture(unsigned char grey)
 // 176 at step 17), between x = -1.8 and -1.6 (pixel columns 15 to 31).
 TEST_F(Loader, BarAddsAWhiteRampOverThePicture)
 {
-    const GLuint saved1 = TextureTable[1], saved7 = TextureTable[7];
+    const GLuint saved1 = TextureTable[Slot::Loading], saved7 = TextureTable[Slot::White2];
     const int32_t savedStep = loadStep;
-    TextureTable[1] = plainTexture(100);
-    TextureTable[7] = plainTexture(255);
+    TextureTable[Slot::Loading] = plainTexture(100);
+    TextureTable[Slot::White2] = plainTexture(255);
 
     setLoadingBarObserver(readBarColumn);
     loadStep = 17;
@@ -171,10 +171,10 @@ TEST_F(Loader, BarAddsAWhiteRampOverThePicture)
 
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
-    glDeleteTextures(1, &TextureTable[1]);
-    glDeleteTextures(1, &TextureTable[7]);
-    TextureTable[1] = saved1;
-    TextureTable[7] = saved7;
+    glDeleteTextures(1, &TextureTable[Slot::Loading]);
+    glDeleteTextures(1, &TextureTable[Slot::White2]);
+    TextureTable[Slot::Loading] = saved1;
+    TextureTable[Slot::White2] = saved7;
     loadStep = savedStep;
 }
 

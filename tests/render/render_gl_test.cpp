@@ -463,7 +463,7 @@ TEST_F(ModelOnScreen, RenderModelDrawsParticlesAndArcsOverTheMeshesWhenTheirSwit
     model.attachEmitters(100, 10.0f, 10, 5.0f, 0.0f);
     ASSERT_EQ(model.emitterCount, 1);
     model.particleSystems[0]->texture = white_;
-    TextureTable[0] = white_;
+    TextureTable[Slot::White] = white_;
     sceneDuration = 10.0f;
     sceneTime = 1.0f;
     resetRandom();
@@ -506,7 +506,7 @@ TEST_F(ModelOnScreen, RenderModelDrawsParticlesAndArcsOverTheMeshesWhenTheirSwit
     const std::pair<int, int> arcsOnly = redHalves();
     EXPECT_GT(arcsOnly.first, 10);
     EXPECT_EQ(arcsOnly.second, 0);
-    TextureTable[0] = 0;
+    TextureTable[Slot::White] = 0;
 }
 
 TEST_F(ModelOnScreen, BoltsDrawOrangeArcsInWorldCoordinatesWithTheWhitePicture)
@@ -527,10 +527,10 @@ TEST_F(ModelOnScreen, BoltsDrawOrangeArcsInWorldCoordinatesWithTheWhitePicture)
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 1, 1, 0, GL_RGB, GL_UNSIGNED_BYTE, dark);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     model.materials[0].texture = black;
-    TextureTable[0] = white_;
+    TextureTable[Slot::White] = white_;
     resetRandom();
     model.drawBolts();
-    TextureTable[0] = 0;
+    TextureTable[Slot::White] = 0;
     int lit = 0, orange = 0, far = 0;
     for (int y = 0; y < HEIGHT; y += 2) {
         for (int x = 0; x < WIDTH; x += 2) {
