@@ -291,6 +291,10 @@ bool finiteCorners(const std::vector<FedPolygon>& polygons)
 TEST_F(DrawGl, EveryMeshFaceIsOneBlobTriangleColouredByCorner)
 {
     BlobModel fixture;
+    // The first blob 70 units nearer the eye, so that its picture shifts by z / 700 = 0.1.
+    for (int i = 0; i < fixture.meshes[0]->vertexCount; ++i) {
+        fixture.meshes[0]->vertices[i].z = 70.0;
+    }
     choseModel = &fixture.model;
     blobsLit = false;
     const std::vector<FedPolygon> dim = feedback(drawBlobs);
@@ -310,13 +314,13 @@ TEST_F(DrawGl, EveryMeshFaceIsOneBlobTriangleColouredByCorner)
         EXPECT_NEAR(lit[i][2].b, 0.2f, 0.01f);
     }
     // The far attractors barely move the corners: the first face sits where the mesh has it,
-    // with the picture laid on by x/50 + z/700, y/50 + z/700.
+    // with the picture laid on by x/50 + z/700, y/50 + z/700; its corner c is (0, 5, 70).
     const SceneObject* mesh = fixture.meshes[0];
     const Vec3d c = mesh->vertices[mesh->faces[0].c];
     FedCorner corner{};
     ASSERT_TRUE(cornerAt(dim, blobView(c), &corner));
-    EXPECT_NEAR(corner.s, c.x / 50.0, 1e-3);
-    EXPECT_NEAR(corner.t, c.y / 50.0, 1e-3);
+    EXPECT_NEAR(corner.s, 0.1, 1e-3);
+    EXPECT_NEAR(corner.t, 0.2, 1e-3);
     expectRestoredState();
 }
 
@@ -712,4 +716,168 @@ TEST_F(DrawGl, LaterScenesFlashAndFadeAtTheirTimes)
     flash = pictureQuads(frameAt(fourthVerseScene, 0.25f));
     ASSERT_EQ(flash.size(), 1u);
     EXPECT_NEAR(flash[0].bottom, 300.0f - 0.25f * pictureUnit, 1.0f);
+}
+
+// ---- The verse scenes' own model drawing ---------------------------------------------------------
+
+namespace {
+
+// A triangle mesh with corners a, b, c, white and mapped as a loaded mesh is.
+SceneObject* litTriangle(Model& model, const char* name, const Vec3d& a, const Vec3d& b, const Vec3d& c)
+{
+    SceneObject* object = addObject(model, ObjectKind::Mesh, name);
+    scenefix::setMesh(object, {a, b, c}, {Face{0, 1, 2, 0}});
+    object->vertexColours = new Vec3f[3];
+    object->mapping = new TexCoord[3];
+    for (int i = 0; i < 3; ++i) {
+        object->vertexColours[i] = Vec3f{1.0f, 1.0f, 1.0f};
+    }
+    object->mappingCount = 3;
+    return object;
+}
+
+// Where a point 100 units ahead of a camera at the origin (looking along -z) lands.
+Vec3d straightAhead(double x, double y)
+{
+    glLoadIdentity();
+    return DrawGl::project(Vec3d{x, y, -100.0});
+}
+
+// Meshes side by side 100 units ahead, one triangle each from (x, 0) with corners 5 units to the
+// right and 5 up, its rest position on its left corner; the camera at the origin.
+struct SideBySide {
+    Model model;
+    std::vector<std::pair<const char*, double>> meshes;
+
+    explicit SideBySide(std::vector<std::pair<const char*, double>> names) : meshes(std::move(names))
+    {
+        addObject(model, ObjectKind::Camera, "eye");
+        for (const auto& [name, x] : meshes) {
+            SceneObject* mesh = litTriangle(model, name, {x, 0, -100}, {x + 5, 0, -100}, {x, 5, -100});
+            mesh->basePosition = Vec3d{x, 0, -100};
+        }
+    }
+    // How often the right corner of the named mesh is sent where it rests, or squeezed to half.
+    static int sent(const std::vector<FedPolygon>& polygons, double x, bool squeezed)
+    {
+        const Vec3d w = straightAhead(x + (squeezed ? 2.5 : 5.0), 0.0);
+        int n = 0;
+        for (const FedPolygon& polygon : polygons) {
+            for (const FedCorner& c : polygon) {
+                n += std::fabs(c.x - w.x) < 0.5 && std::fabs(c.y - w.y) < 0.5 ? 1 : 0;
+            }
+        }
+        return n;
+    }
+};
+
+void drawTunnel()
+{
+    drawWholeModel(tunnelModel);
+}
+
+}  // namespace
+
+TEST_F(DrawGl, WholeModelDrawsEveryMeshButEmittersOnceEach)
+{
+    SideBySide fixture({{"wall", -48}, {"x%glow", -30}, {"%glow", -12}, {"*%spark", 6}, {"*1fire", 24}});
+    tunnelModel = &fixture.model;
+    const std::vector<FedPolygon> polygons = feedback(drawTunnel);
+    tunnelModel = nullptr;
+    const int expected[5] = {1, 1, 1, 1, 0};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(SideBySide::sent(polygons, fixture.meshes[i].second, false), expected[i]) << fixture.meshes[i].first;
+    }
+    expectRestoredState();
+}
+
+TEST_F(DrawGl, RoomSwaysOnlyItsPercentFirstMeshesAndRestoresDepthWrites)
+{
+    // At t = 0 the sway squeezes the row at height 0 to half: the right corner moves 2.5 left.
+    SideBySide fixture({{"wall", -48}, {"x%glow", -30}, {"%sway", -12}, {"%%both", 6}, {"*1fire", 24}, {"*%spark", 40}});
+    roomModel = &fixture.model;
+    sceneTime = 0.0f;
+    const std::vector<FedPolygon> polygons = feedback(drawRoomModel);
+    roomModel = nullptr;
+    const int resting[6] = {1, 1, 0, 1, 0, 1};
+    const int squeezed[6] = {0, 0, 1, 1, 0, 0};
+    for (int i = 0; i < 6; ++i) {
+        const double x = fixture.meshes[i].second;
+        EXPECT_EQ(SideBySide::sent(polygons, x, false), resting[i]) << fixture.meshes[i].first;
+        EXPECT_EQ(SideBySide::sent(polygons, x, true), squeezed[i]) << fixture.meshes[i].first;
+    }
+    expectRestoredState();
+}
+
+TEST_F(DrawGl, ThirdVerseShellReachesOutToTheScaledCornersFromTheCameraPulledBack)
+{
+    // Two far lights as the attractors, then one face; no camera, so the view is only pulled back
+    // 200 units. At t = 3 the shell factor is 5 sin 2 = 4.5465.
+    Model meta;
+    addObject(meta, ObjectKind::Light, "far1")->position = Vec3d{1e7, 0, 0};
+    addObject(meta, ObjectKind::Light, "far2")->position = Vec3d{0, 1e7, 0};
+    litTriangle(meta, "meta", {8, 0, 0}, {0, 8, 0}, {-4, 4, 8});
+    Streams streams;
+    metaModel = &meta;
+    const std::vector<FedPolygon> polygons = frameAt(thirdVerseScene, 3.0f);
+    metaModel = nullptr;
+
+    auto view = [](const Vec3d& p) {
+        glLoadIdentity();
+        glTranslated(0.0, 0.0, -200.0);
+        return project(p);
+    };
+    FedCorner c{};
+    // The solid face, white, mapped by (x + z) / 50 and (y + z) / 50.
+    ASSERT_TRUE(cornerAt(polygons, view({-4, 4, 8}), &c));
+    EXPECT_NEAR(c.r, 1.0f, 0.01f);
+    // The shell's outer corners, black: s e1 and s e3, the last mapped by y / 50 + z / 40.
+    ASSERT_TRUE(cornerAt(polygons, view({36.372, 0, 0}), &c));
+    EXPECT_NEAR(c.r, 0.0f, 0.01f);
+    EXPECT_NEAR(c.s, 0.16f, 1e-4f);
+    ASSERT_TRUE(cornerAt(polygons, view({-18.186, 18.186, 36.372}), &c));
+    EXPECT_NEAR(c.r, 0.0f, 0.01f);
+    EXPECT_NEAR(c.s, 0.08f, 1e-4f);
+    EXPECT_NEAR(c.t, 0.28f, 1e-4f);
+    expectRestoredState();
+}
+
+TEST_F(DrawGl, ClosingStreaksRunFromTheBentCornerToThreeHundredBeyondIt)
+{
+    // Three far lights as the attractors, then 13 faces (one streak, from face 0) around
+    // (-24, -24); seen 500 units ahead. At t = 0 the bend factor is 4: the first corner goes to
+    // 5 times itself, the far attractors move the second by a hair, the third never moves.
+    Model chose;
+    addObject(chose, ObjectKind::Light, "far1")->position = Vec3d{1e7, 0, 0};
+    addObject(chose, ObjectKind::Light, "far2")->position = Vec3d{0, 1e7, 0};
+    addObject(chose, ObjectKind::Light, "far3")->position = Vec3d{0, 0, -1e7};
+    SceneObject* blob = addObject(chose, ObjectKind::Mesh, "blob");
+    scenefix::setTriangles(blob, 13);
+    for (int i = 0; i < blob->vertexCount; ++i) {
+        blob->vertices[i].x -= 24.0;
+        blob->vertices[i].y -= 24.0;
+    }
+    Streams streams;
+    choseModel2 = &chose;
+    const std::vector<FedPolygon> polygons = frameAt(closingScene, 0.0f);
+    choseModel2 = nullptr;
+
+    auto view = [](double x, double y) {
+        glLoadIdentity();
+        glTranslated(0.0, 0.0, -500.0);
+        return project(Vec3d{x, y, 0.0});
+    };
+    const struct {
+        double x, y;
+        float grey, s, t;
+    } corners[4] = {{-120, -120, 0.0f, 0, 0}, {-19, -24, 0.2f, 0, 1}, {-24, -19, 0.0f, 1, 1}, {180, 180, 0.2f, 1, 0}};
+    for (const auto& corner : corners) {
+        FedCorner c{};
+        ASSERT_TRUE(cornerAt(polygons, view(corner.x, corner.y), &c)) << corner.x << ", " << corner.y;
+        EXPECT_NEAR(c.r, corner.grey, 0.01f);
+        EXPECT_NEAR(c.g, corner.grey, 0.01f);
+        EXPECT_NEAR(c.s, corner.s, 1e-4f);
+        EXPECT_NEAR(c.t, corner.t, 1e-4f);
+    }
+    expectRestoredState();
 }
