@@ -1,5 +1,6 @@
-// The asset loader against the generated data: the loading bar's seventeen steps, the two
-// independent copies of the same scene file, and a complete teardown (LeakSanitizer checks it).
+// The asset loader against the generated data: the loading bar's seventeen steps and its picture
+// read back, the particle systems' arguments, the two independent copies of the same scene file,
+// size messages reaching the view, and a complete teardown (LeakSanitizer checks it).
 #include <gtest/gtest.h>
 #include <unistd.h>
 

@@ -1,6 +1,7 @@
 // Model passes in a real GL context (Xvfb + Mesa under the test runner), frames read back with
 // glReadPixels: which meshes each pass draws and how, the cell 0 repeats of the view window,
-// particles at the distance limit, arcs, and the GL state every pass assumes and leaves.
+// particles by emitter mode and at the distance limit, arcs, the order and switches of
+// renderModel's passes, and the GL state every pass assumes and leaves.
 // Skipped when there is no display to open a window on.
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
-// drawTitleStreaks and drawBlobs caught in GL feedback mode: which faces become streaks or blob
-// triangles, where their corners land, their colours, and the GL state they leave behind.
-// Runs in a window under the test display with the program's own GL state (initGL).
+// The scenes' drawing caught in GL feedback mode: the Title streaks and the First verse blobs, the
+// verse scenes' own model routines, and whole frames of every scene at chosen times (pictures,
+// flashes and fades by brightness and place, stream emitters on their paths), with the GL state
+// they leave behind. Runs in a window under the test display with the program's own GL state.
 #include <gtest/gtest.h>
 
 #include <cmath>
