@@ -11,18 +11,18 @@
 #include <thread>
 #include <vector>
 
-#include "tests/support/gl_window.h"
-#include "shell/loader.h"
+#include "core/clock.h"
+#include "core/gl.h"
 #include "media/music.h"
+#include "media/texture.h"
 #include "model/model.h"
 #include "platform/platform.h"
 #include "render/particles.h"
 #include "shell/frames.h"
 #include "shell/launch.h"
+#include "shell/loader.h"
 #include "shell/window.h"
-#include "core/gl.h"
-#include "media/texture.h"
-#include "core/clock.h"
+#include "tests/support/gl_window.h"
 
 namespace {
 
@@ -150,11 +150,11 @@ TEST_F(Loader, BarAddsAWhiteRampOverThePicture)
     loadStep = 17;
     drawLoadingScreen();
     ASSERT_EQ(column.size(), 240u);
-    EXPECT_NEAR(column[30], 100, 3);               // below the foot: the picture alone
-    EXPECT_NEAR(column[42], 100 + 6, 4);           // the foot is black
-    EXPECT_NEAR(column[108], 100 + 128, 6);        // halfway up the bar
-    EXPECT_NEAR(column[174], 255, 1);              // white at the top, added
-    EXPECT_NEAR(column[180], 100, 3);              // above the top
+    EXPECT_NEAR(column[30], 100, 3);         // below the foot: the picture alone
+    EXPECT_NEAR(column[42], 100 + 6, 4);     // the foot is black
+    EXPECT_NEAR(column[108], 100 + 128, 6);  // halfway up the bar
+    EXPECT_NEAR(column[174], 255, 1);        // white at the top, added
+    EXPECT_NEAR(column[180], 100, 3);        // above the top
     loadStep = 5;
     drawLoadingScreen();
     EXPECT_GT(column[76], 200);

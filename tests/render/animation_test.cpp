@@ -256,8 +256,11 @@ TEST(CameraYaw, TurnsTowardTheTargetOnEitherSide)
     const struct {
         Vec3d target;
         double yaw;
-    } cases[] = {{{100, 0, 0}, 90.00265}, {{-100, 0, 0}, -90.00265}, {{100, 0, 100}, 135.00398},
-                 {{-100, 0, 100}, -135.00398}, {{-100, 0, -100}, -45.00133}};
+    } cases[] = {{{100, 0, 0}, 90.00265},
+                 {{-100, 0, 0}, -90.00265},
+                 {{100, 0, 100}, 135.00398},
+                 {{-100, 0, 100}, -135.00398},
+                 {{-100, 0, -100}, -45.00133}};
     sceneDuration = 1.0f;
     sceneTime = 0.0f;
     for (const auto& c : cases) {
@@ -377,8 +380,8 @@ TEST_F(MemoryModel, KeysOnOneFrameJumpRatherThanDivideByZero)
 {
     // The camera search stops on its last segment, keys 2 and 3, both on frame 20: key 2 is shown.
     SceneObject* cam = rfix::appendCamera(model, "cam", Vec3d{}, Vec3d{});
-    rfix::setPositionTrack(*cam, {Key{0, {0, 0, 0}}, Key{10, {10, 0, 0}}, Key{20, {20, 5, 0}}, Key{20, {30, 0, 0}},
-                                  Key{30, {40, 0, 0}}});
+    rfix::setPositionTrack(
+        *cam, {Key{0, {0, 0, 0}}, Key{10, {10, 0, 0}}, Key{20, {20, 5, 0}}, Key{20, {30, 0, 0}}, Key{30, {40, 0, 0}}});
     // An object segment of no length: its start before its frame, its end from then on.
     SceneObject* mesh = rfix::appendObject(model, "jump", ObjectKind::Mesh);
     rfix::setPositionTrack(*mesh, {Key{20, {0, 0, 0}}, Key{20, {7, 7, 7}}, Key{20, {8, 8, 8}}, Key{20, {30, 0, 0}}});

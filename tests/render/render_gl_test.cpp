@@ -10,15 +10,15 @@
 #include <utility>
 #include <vector>
 
-#include "tests/support/gl_window.h"
+#include "core/clock.h"
+#include "core/switches.h"
 #include "fixtures.h"
+#include "media/texture.h"
 #include "platform/platform.h"
 #include "render/bolts.h"
 #include "render/particles.h"
 #include "render/renderer.h"
-#include "media/texture.h"
-#include "core/switches.h"
-#include "core/clock.h"
+#include "tests/support/gl_window.h"
 
 // The system's D-Bus library keeps a buffer that SDL's video start-up allocates until exit.
 extern "C" const char* __lsan_default_suppressions()
@@ -215,9 +215,9 @@ TEST_F(ModelOnScreen, TranslucentMeshesAddUpUnfoggedWithoutHidingEachOther)
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     model.drawMeshes();
     const Rgb c = centre();
-    EXPECT_NEAR(c.r, 89, 3);  // the wall, fogged: 0.5 exp(-0.6^2)
-    EXPECT_NEAR(c.g, 64, 2);  // unfogged (fogged would be 52)
-    EXPECT_NEAR(c.b, 128, 2); // unfogged and not hidden (fogged 99, hidden 0)
+    EXPECT_NEAR(c.r, 89, 3);   // the wall, fogged: 0.5 exp(-0.6^2)
+    EXPECT_NEAR(c.g, 64, 2);   // unfogged (fogged would be 52)
+    EXPECT_NEAR(c.b, 128, 2);  // unfogged and not hidden (fogged 99, hidden 0)
     // Behind the wall the translucent mesh is hidden by the depth test.
     const Rgb edge = pixel(WIDTH / 2 + 80, HEIGHT / 2);
     EXPECT_NEAR(edge.r, 89, 3);
@@ -422,10 +422,8 @@ TEST_F(EmitterOnScreen, EachModeRisesOrShrinksAsItsDigitSays)
     // and spans, in height: mode 0 -40..40, mode 1 (rises) -15..65, mode 2 (shrinks) -20..20,
     // mode 3 (both) 5..45. Sampled at these heights:
     const int heights[4] = {-35, -10, 30, 50};
-    const bool lit[4][4] = {{true, true, true, false},
-                            {false, true, true, true},
-                            {false, true, false, false},
-                            {false, false, true, false}};
+    const bool lit[4][4] = {
+        {true, true, true, false}, {false, true, true, true}, {false, true, false, false}, {false, false, true, false}};
     const double perUnit = (HEIGHT / 2.0) / (150.0 * std::tan(22.5 * M_PI / 180.0));
     for (int mode = 0; mode < 4; ++mode) {
         system->count = 0;

@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "scene_fixtures.h"
-#include "written_fixtures.h"
 #include "scenes/assets.h"
 #include "scenes/closing.h"
 #include "scenes/scenes.h"
 #include "scenes/third_verse.h"
 #include "shell/window.h"
+#include "written_fixtures.h"
 
 namespace {
 

@@ -7,26 +7,26 @@
 #include <cmath>
 #include <vector>
 
-#include "tests/support/gl_window.h"
-#include "scenes/assets.h"
-#include "platform/platform.h"
+#include "core/clock.h"
 #include "core/gl.h"
-#include "render/particles.h"
 #include "core/switches.h"
+#include "platform/platform.h"
+#include "render/particles.h"
+#include "render/text.h"
 #include "scene_fixtures.h"
+#include "scenes/assets.h"
 #include "scenes/closing.h"
 #include "scenes/first_verse.h"
 #include "scenes/fourth_verse.h"
 #include "scenes/kit.h"
-#include "scenes/second_verse.h"
-#include "scenes/third_verse.h"
-#include "core/clock.h"
 #include "scenes/scenes.h"
-#include "scenes/title.h"
+#include "scenes/second_verse.h"
 #include "scenes/texts.h"
-#include "render/text.h"
-#include <cstring>
+#include "scenes/third_verse.h"
+#include "scenes/title.h"
 #include "shell/window.h"
+#include "tests/support/gl_window.h"
+#include <cstring>
 
 using scenefix::addObject;
 
@@ -688,20 +688,28 @@ TEST_F(DrawGl, LaterScenesFlashAndFadeAtTheirTimes)
         float t;
         bool shown;  // at brightness 0.5
     } cases[] = {
-        {secondVerseScene, "second verse", 0.5f, true},  {secondVerseScene, "second verse", 1.01f, false},
-        {secondVerseScene, "second verse", 13.99f, false}, {secondVerseScene, "second verse", 15.0f, true},
-        {thirdVerseScene, "third verse", 0.25f, true},   {thirdVerseScene, "third verse", 0.51f, false},
-        {thirdVerseScene, "third verse", 15.99f, false}, {thirdVerseScene, "third verse", 16.5f, true},
-        {fourthVerseScene, "fourth verse", 0.25f, true}, {fourthVerseScene, "fourth verse", 0.51f, false},
-        {fourthVerseScene, "fourth verse", 15.99f, false}, {fourthVerseScene, "fourth verse", 16.5f, true},
-        {closingScene, "closing", 0.5f, true},           {closingScene, "closing", 1.01f, false},
-        {closingScene, "closing", 58.99f, false},        {closingScene, "closing", 59.5f, true},
+        {secondVerseScene, "second verse", 0.5f, true},
+        {secondVerseScene, "second verse", 1.01f, false},
+        {secondVerseScene, "second verse", 13.99f, false},
+        {secondVerseScene, "second verse", 15.0f, true},
+        {thirdVerseScene, "third verse", 0.25f, true},
+        {thirdVerseScene, "third verse", 0.51f, false},
+        {thirdVerseScene, "third verse", 15.99f, false},
+        {thirdVerseScene, "third verse", 16.5f, true},
+        {fourthVerseScene, "fourth verse", 0.25f, true},
+        {fourthVerseScene, "fourth verse", 0.51f, false},
+        {fourthVerseScene, "fourth verse", 15.99f, false},
+        {fourthVerseScene, "fourth verse", 16.5f, true},
+        {closingScene, "closing", 0.5f, true},
+        {closingScene, "closing", 1.01f, false},
+        {closingScene, "closing", 58.99f, false},
+        {closingScene, "closing", 59.5f, true},
     };
     for (const auto& c : cases) {
         std::vector<PictureQuad> pictures = pictureQuads(frameAt(c.scene, c.t));
-        pictures.erase(std::remove_if(pictures.begin(), pictures.end(),
-                                      [](const PictureQuad& q) { return q.brightness > 0.99f; }),
-                       pictures.end());
+        pictures.erase(
+            std::remove_if(pictures.begin(), pictures.end(), [](const PictureQuad& q) { return q.brightness > 0.99f; }),
+            pictures.end());
         ASSERT_EQ(pictures.size(), c.shown ? 1u : 0u) << c.name << " at " << c.t;
         if (c.shown) {
             EXPECT_NEAR(pictures[0].brightness, 0.5f, 0.002f) << c.name << " at " << c.t;
@@ -795,7 +803,8 @@ TEST_F(DrawGl, WholeModelDrawsEveryMeshButEmittersOnceEach)
 TEST_F(DrawGl, RoomSwaysOnlyItsPercentFirstMeshesAndRestoresDepthWrites)
 {
     // At t = 0 the sway squeezes the row at height 0 to half: the right corner moves 2.5 left.
-    SideBySide fixture({{"wall", -48}, {"x%glow", -30}, {"%sway", -12}, {"%%both", 6}, {"*1fire", 24}, {"*%spark", 40}});
+    SideBySide fixture(
+        {{"wall", -48}, {"x%glow", -30}, {"%sway", -12}, {"%%both", 6}, {"*1fire", 24}, {"*%spark", 40}});
     roomModel = &fixture.model;
     sceneTime = 0.0f;
     const std::vector<FedPolygon> polygons = feedback(drawRoomModel);
