@@ -8,6 +8,7 @@ float sceneStart = 0.0f;
 float sceneDuration = 0.0f;
 float sceneTime = 0.0f;
 volatile bool escapeFlag = false;
+volatile sig_atomic_t interruptSignal = 0;
 
 namespace {
 uint32_t randomState = 1;
@@ -16,6 +17,11 @@ uint32_t randomState = 1;
 float uptimeSeconds()
 {
     return static_cast<float>(sysTickCount()) * 0.001f;
+}
+
+bool stopRequested()
+{
+    return escapeFlag || interruptSignal != 0;
 }
 
 void startSceneClock(float duration)

@@ -1,6 +1,7 @@
 // The scene clock, the uptime both clocks come from, the stop signal every loop watches, and the
 // never-reseeded random source of all effects. Depends on the platform's tick count only.
 #pragma once
+#include <csignal>
 #include <cstdint>
 
 // Written by startSceneClock / tickSceneClock; read by all drawing code. Between two scenes
@@ -12,6 +13,11 @@ extern float sceneTime;      // seconds since sceneStart as of the last tick
 // The single stop signal: set by Escape, closing the window, SIGINT or SIGTERM; cleared only by
 // initGL and the loader, never during play. Every scene loop and the skip ahead watch it.
 extern volatile bool escapeFlag;
+// SIGINT or SIGTERM once one has arrived, 0 before: set by the signal handler and never cleared,
+// so an interrupt during loading still ends the run when the loader clears escapeFlag.
+extern volatile sig_atomic_t interruptSignal;
+// True when the run is to end: escapeFlag or an interrupt.
+bool stopRequested();
 
 // Uptime in seconds: the platform tick count times 0.001, in single precision. The scene clock and
 // the particles' birth and death times both read it.

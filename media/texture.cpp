@@ -1,21 +1,28 @@
 // JPEG texture loader: decodes a picture file to packed RGB rows with libjpeg (6b API) and uploads
 // it as a mipmapped GL texture through GLU. Also owns the table of the eight stand-alone pictures.
-// Depends on libjpeg-turbo, GL/GLU and the platform's message box; a bad file never ends the run.
+// Depends on libjpeg-turbo, GL/GLU and the platform's message box; a bad file never ends the run,
+// and a damaged one is shown as far as it decodes, with one warning line.
 #include "media/texture.h"
 
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <string>
 
 #include <jpeglib.h>
 #include <jerror.h>
 
+#include "core/files.h"
 #include "platform/platform.h"
 
 GLuint TextureTable[Slot::Count] = {};
 
 namespace {
+
+// File name to texture name, for loadSharedTexture; valid while the GL context lives.
+std::map<std::string, GLuint> sharedTextures;
 
 // Larger sides are refused before decoding starts: the program's pictures are a screen in size, and
 // a damaged header must not make the decoder ask for gigabytes.
@@ -27,6 +34,7 @@ struct JpegErrorManager {
     jpeg_error_mgr base;
     jmp_buf escape;
     const char* fileName;
+    char firstWarning[JMSG_LENGTH_MAX];  // said only when the picture is kept
 };
 
 // Everything that must be released whether decoding finishes or jumps out. It lives in
@@ -55,32 +63,15 @@ void printJpegMessage(j_common_ptr cinfo)
     std::longjmp(reinterpret_cast<JpegErrorManager*>(cinfo->err)->escape, 1);
 }
 
-// Warnings that mean the library invented or dropped image data (a truncated or damaged file) end
-// the decode like errors do; the others (unknown JFIF revision, odd Adobe transform, stray bytes
-// between markers) are printed and the picture is kept.
-bool lostImageData(int messageCode)
-{
-    switch (messageCode) {
-    case JWRN_JPEG_EOF:
-    case JWRN_HIT_MARKER:
-    case JWRN_HUFF_BAD_CODE:
-    case JWRN_ARITH_BAD_CODE:
-    case JWRN_MUST_RESYNC:
-    case JWRN_BOGUS_PROGRESSION:
-        return true;
-    default:
-        return false;
-    }
-}
-
+// A warning (a truncated file, damaged scan data, an unknown JFIF revision) keeps the picture with
+// what the library made of it, as other viewers show it; only errors refuse a picture. The first
+// warning is kept and said once the picture is, so a refused picture gets its error alone.
 void jpegEmitMessage(j_common_ptr cinfo, int msgLevel)
 {
     if (msgLevel >= 0)
         return;  // trace output
-    if (lostImageData(cinfo->err->msg_code))
-        jpegErrorExit(cinfo);
     if (cinfo->err->num_warnings++ == 0)
-        printJpegMessage(cinfo);
+        (*cinfo->err->format_message)(cinfo, reinterpret_cast<JpegErrorManager*>(cinfo->err)->firstWarning);
 }
 
 // Adobe writers store CMYK inverted (0 = full ink); plain CMYK files store ink directly. The picture
@@ -110,6 +101,7 @@ bool decodeJpeg(DecodeState* state, const char* name)
     state->error.base.error_exit = jpegErrorExit;
     state->error.base.emit_message = jpegEmitMessage;
     state->error.fileName = name;
+    state->error.firstWarning[0] = '\0';
     if (setjmp(state->error.escape))
         return false;
 
@@ -175,7 +167,8 @@ DecodedPicture* readJpegFile(const char* name)
 {
     if (!name)
         return nullptr;
-    FILE* file = std::fopen(name, "rb");
+    std::string why;
+    FILE* file = openRegularFile(name, &why);
     if (!file)
         return nullptr;
 
@@ -193,6 +186,8 @@ DecodedPicture* readJpegFile(const char* name)
         freeDecodedPicture(state.picture);
         return nullptr;
     }
+    if (state.error.firstWarning[0] != '\0')
+        std::fprintf(stderr, "%s: %s\n", name, state.error.firstWarning);
     return state.picture;
 }
 
@@ -217,6 +212,11 @@ void loadTexture(GLuint* textures, const char* name, int slot)
 
     glGenTextures(1, &textures[slot]);
     glBindTexture(GL_TEXTURE_2D, textures[slot]);
+    // The filters are set before the upload, not after: with the default minification filter in
+    // place while the levels arrive, Mesa stores each picture about half again over (42 MB for the
+    // presentation's pictures). The texture ends up the same either way.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     // Rows are packed (903 bytes for a 301-pixel row); with the default 4-byte alignment the
     // mipmap builder would skip a byte per row and shear the picture.
     GLint previousAlignment = 4;
@@ -225,8 +225,28 @@ void loadTexture(GLuint* textures, const char* name, int slot)
     gluBuild2DMipmaps(GL_TEXTURE_2D, 3, picture->width, picture->height, GL_RGB, GL_UNSIGNED_BYTE,
                       picture->pixels);
     glPixelStorei(GL_UNPACK_ALIGNMENT, previousAlignment);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
 
     freeDecodedPicture(picture);
+}
+
+void loadSharedTexture(GLuint* textures, const char* name, int slot)
+{
+    if (!name || !textures || slot < 0)
+        return;
+    const auto known = sharedTextures.find(name);
+    if (known != sharedTextures.end()) {
+        textures[slot] = known->second;
+        return;
+    }
+    GLuint texture = 0;
+    loadTexture(&texture, name, 0);
+    if (texture == 0)
+        return;
+    sharedTextures.emplace(name, texture);
+    textures[slot] = texture;
+}
+
+void forgetSharedTextures()
+{
+    sharedTextures.clear();
 }

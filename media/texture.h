@@ -1,6 +1,7 @@
 // JPEG pictures decoded into mipmapped GL textures, and the table of the eight stand-alone pictures.
 #pragma once
 #include <cstdint>
+
 #include "core/gl.h"
 
 // One decoded picture: rows top first, 3 bytes (R, G, B) per pixel, packed with no gap.
@@ -31,12 +32,20 @@ enum : int {
 extern GLuint TextureTable[Slot::Count];
 
 // Decodes a JPEG file to RGB (grayscale and CMYK files are converted). Returns null when the file
-// cannot be opened, is not a readable JPEG, is truncated or damaged, or is over 8192 pixels a side
-// (the decoder's own message then goes to stderr with the file name). The caller frees with
-// freeDecodedPicture.
+// cannot be opened or is not a regular file, when the decoder reports an error, or when the picture
+// is over 8192 pixels a side (the decoder's message then goes to stderr with the file name). A
+// truncated or damaged picture the decoder only warns about is kept, with one warning line naming
+// the file. The caller frees with freeDecodedPicture.
 DecodedPicture* readJpegFile(const char* name);
 void freeDecodedPicture(DecodedPicture* picture);
 
 // Loads the picture into textures[slot] as a mipmapped texture. A null name does nothing; a file
 // that cannot be read shows the "-=(Status)=-" box with its name and leaves the slot as it was.
 void loadTexture(GLuint* textures, const char* name, int slot);
+
+// loadTexture through a table of the pictures loaded so far: a file already loaded this way gets
+// the same texture name again instead of a second copy of the same pixels (the asset loader's models
+// share their common pictures so). A failed load is not remembered.
+void loadSharedTexture(GLuint* textures, const char* name, int slot);
+// Empties that table; called when the GL context that holds the textures goes.
+void forgetSharedTextures();

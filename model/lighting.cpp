@@ -1,11 +1,14 @@
 // Load-time vertex lighting: every mesh vertex gets a fixed colour from the model's lights, each
 // falling off linearly to nothing at its range, darkened when the middle sections of another
-// mesh's bounding box stand between vertex and light. Reads the shadow switches of
-// render/switches.h and the segment test of render/geometry.h.
+// mesh's bounding box stand between vertex and light. The shadow tests are counted against a work
+// budget, so that a crafted file cannot hold loading for minutes. Reads the shadow switches of
+// core/switches.h and the segment test of core/geometry.h.
 #include <cmath>
+#include <cstdio>
 #include <memory>
 #include <new>
 #include <utility>
+#include <vector>
 
 #include "model/model.h"
 #include "core/switches.h"
@@ -55,12 +58,30 @@ bool segmentNearBox(const Segment& s, const Vec3f& lo, const Vec3f& hi)
     return true;
 }
 
+// The occluders in list order, from one flag per object.
+std::vector<const SceneObject*> occluderList(const SceneObject* first, int objectCount, const bool* flags)
+{
+    std::vector<const SceneObject*> list;
+    const SceneObject* object = first;
+    for (int i = 0; i < objectCount && object != nullptr; ++i, object = object->next) {
+        if (flags[i])
+            list.push_back(object);
+    }
+    return list;
+}
+
 }  // namespace
 
 int Model::shadowFactorAt(int vertexIndex, int objectIndex, int lightIndex, const bool* occluders)
 {
     seekObject(objectIndex);
-    SceneObject* lit = cursor;
+    return shadowFactorFor(cursor, vertexIndex, lightIndex, occluderList(this, objectCount, occluders));
+}
+
+// The shadow test of one vertex of lit against one light; counts every occluder it looks at.
+int Model::shadowFactorFor(const SceneObject* lit, int vertexIndex, int lightIndex,
+                           const std::vector<const SceneObject*>& occluders)
+{
     if (vertexIndex < 0 || vertexIndex >= lit->vertexCount || lightIndex < 0 ||
         lightIndex >= lightCount)
         return 0;
@@ -74,12 +95,9 @@ int Model::shadowFactorAt(int vertexIndex, int objectIndex, int lightIndex, cons
     ray.end = Vec3f{static_cast<float>(light.x), static_cast<float>(light.y),
                     static_cast<float>(light.z)};
 
-    // Walks with its own pointer; the cursor is put back on the lit object before returning.
-    int result = 0;
-    SceneObject* object = this;
-    for (int i = 0; i < objectCount && object != nullptr; ++i, object = object->next) {
-        if (!occluders[i])
-            continue;
+    // The cursor is not moved.
+    for (const SceneObject* object : occluders) {
+        ++shadowWorkUsed;
         Vec3f shift{static_cast<float>(object->basePosition.x - object->position.x),
                     static_cast<float>(object->basePosition.y - object->position.y),
                     static_cast<float>(object->basePosition.z - object->position.z)};
@@ -88,16 +106,14 @@ int Model::shadowFactorAt(int vertexIndex, int objectIndex, int lightIndex, cons
         s.end = Vec3f{ray.end.x + shift.x, ray.end.y + shift.y, ray.end.z + shift.z};
         if (!segmentNearBox(s, object->boundsMin, object->boundsMax))
             continue;
-        bool hit = false;
-        for (int q = 0; q < 3 && !hit; ++q)
-            hit = segmentHitsPolygon(object->crossQuads[q], s, 4);
-        if (hit) {
-            result = object->translucent ? 1 : 2;
-            break;
+        ++exactShadowTests;
+        shadowWorkUsed += exactTestCost;
+        for (int q = 0; q < 3; ++q) {
+            if (segmentHitsPolygon(object->crossQuads[q], s, 4))
+                return object->translucent ? 1 : 2;
         }
     }
-    seekObject(objectIndex);
-    return result;
+    return 0;
 }
 
 void Model::computeVertexLighting()
@@ -116,6 +132,10 @@ void Model::computeVertexLighting()
         advance();
     }
 
+    const std::vector<const SceneObject*> occluderObjects = occluderList(this, objectCount, occluders.get());
+    shadowWorkUsed = 0;
+    exactShadowTests = 0;
+    bool budgetSpent = false;
     rewind();
     for (int i = 0; i < objectCount; ++i) {
         SceneObject* object = cursor;
@@ -140,8 +160,15 @@ void Model::computeVertexLighting()
                         continue;
                     float f = 1.0f - d / light.range;
                     Vec3f add{f * light.colour.x, f * light.colour.y, f * light.colour.z};
-                    if (shadowsEnabled) {
-                        int s = shadowFactorAt(j, i, k, occluders.get());
+                    if (shadowsEnabled && !budgetSpent && shadowWorkUsed >= shadowWorkBudget) {
+                        budgetSpent = true;
+                        std::fprintf(stderr,
+                                     "%s: too much shadow work (%lld exact tests); from vertex %d of mesh "
+                                     "\"%s\" on, vertices are lit without shadows\n",
+                                     sourceName.c_str(), exactShadowTests, j, object->name);
+                    }
+                    if (shadowsEnabled && !budgetSpent) {
+                        int s = shadowFactorFor(object, j, k, occluderObjects);
                         float factor = s == 1 ? translucentShadowFactor
                                        : s == 2 ? opaqueShadowFactor
                                                 : 1.0f;

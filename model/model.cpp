@@ -110,8 +110,11 @@ void Model::releaseGrid()
 {
     if (grid != nullptr) {
         for (int32_t cell = 0; cell < columns * rows; ++cell) {
-            for (int32_t e = 0; e < grid[cell].entryCount; ++e)
+            for (int32_t e = 0; e < grid[cell].entryCount; ++e) {
                 delete[] grid[cell].entries[e].faceIndices;
+                if (grid[cell].entries[e].list != 0)
+                    glDeleteLists(grid[cell].entries[e].list, 1);
+            }
             delete[] grid[cell].entries;
         }
         delete[] grid;

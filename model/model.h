@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "core/geometry.h"
 #include "core/gl.h"
@@ -59,6 +60,7 @@ struct GridEntry {
     int32_t object = 0;              // index of the object in list order
     int32_t* faceIndices = nullptr;  // owned, faceCount entries
     int32_t faceCount = 0;
+    GLuint list = 0;                 // owned GL display list of these faces (compileGridLists); 0: none
 };
 
 // One cell of the grid: one entry per object of the model, in list order.
@@ -111,6 +113,13 @@ public:
     static constexpr int maxCameras = 50;
     static constexpr int maxMaterials = 60;
     static constexpr float gridCellSize = 200.0f;
+    // Work budget of one lighting pass. A shadow test of a segment against an occluder costs one
+    // unit for the bounding-box rejection and exactTestCost more when the exact test of its three
+    // sections follows (it takes about that much longer). The largest shipped scene uses under a
+    // quarter of the budget; past it the remaining vertices are lit without shadows, so that no
+    // file can hold loading for long.
+    static constexpr long long shadowWorkBudget = 4000000;
+    static constexpr long long exactTestCost = 12;
 
     // Loads the material pictures of a model (loadTexture's signature); null loads none.
     using MaterialLoader = void (*)(GLuint* textures, const char* name, int slot);
@@ -149,6 +158,8 @@ public:
     int32_t endFrame = 0;
     int32_t startFrame = 0;
     FILE* file = nullptr;  // the 3DS file, open only while loading
+    long long shadowWorkUsed = 0;    // work of the last lighting pass, in budget units
+    long long exactShadowTests = 0;  // exact tests made by the last lighting pass
 
     // How material pictures are loaded; set to null before load to read a file without a GL
     // context (tools, tests).
@@ -197,6 +208,9 @@ public:
     // Animation and drawing, provided by the render modules.
     void animate();
     void drawMeshes();
+    // Compiles each grid entry's faces into a display list that drawMeshes replays: the vertex
+    // colours are fixed after lighting and objects move by matrix only. Needs the GL context.
+    void compileGridLists();
     void renderModel();
     void attachEmitters(int32_t capacity, float lifetime, int32_t emitRate, float size, float rise);
     void drawEmitters();
@@ -208,6 +222,8 @@ private:
     void checkMesh(SceneObject* object);
     void setFrameRange();
     void releaseGrid();
+    int shadowFactorFor(const SceneObject* lit, int vertexIndex, int lightIndex,
+                        const std::vector<const SceneObject*>& occluders);
 
     std::string sourceName;  // the file last loaded, for messages
 };

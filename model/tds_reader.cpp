@@ -8,8 +8,11 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
+#include "core/files.h"
 #include "model/model.h"
 #include "model/tds_chunks.h"
 #include "platform/platform.h"
@@ -30,6 +33,26 @@ constexpr int maxReportedProblems = 12;
 void traceChunk(const char* text)
 {
     (void)text;
+}
+
+// Why the picture a material names is not opened, or null when it may be: a data file names files
+// inside the data folder only, by a relative path without "..", so that a hostile file cannot read
+// elsewhere. (The texture loader itself opens regular files only, never waiting on a FIFO or a
+// device.)
+const char* pictureRefusal(const char* name)
+{
+    if (name[0] == '\0')
+        return "names no picture";
+    if (name[0] == '/')
+        return "names an absolute path";
+    for (const char* part = name; part != nullptr;) {
+        const char* slash = std::strchr(part, '/');
+        const size_t length = slash != nullptr ? static_cast<size_t>(slash - part) : std::strlen(part);
+        if (length == 2 && part[0] == '.' && part[1] == '.')
+            return "names a path leaving the data folder";
+        part = slash != nullptr ? slash + 1 : nullptr;
+    }
+    return nullptr;
 }
 
 // The chunk being handled: header position, id, recorded length and end (start + length, cut to
@@ -90,6 +113,7 @@ private:
     void node(NodeKind kind, const ChunkRecord& chunk);
     void readTrack(const ChunkRecord& chunk, bool rotation, uint32_t& count, uint16_t*& frames,
                    Vec3d*& keys);
+    SceneObject* findObject(const char* name);
 
     Model& model_;
     std::vector<uint8_t>& bytes_;
@@ -99,12 +123,30 @@ private:
     uint32_t limit_;
     SceneObject* last_ = nullptr;  // the last object of the list: new objects go behind it
     int problems_ = 0;
+    bool cutOff_ = false;  // the file ends before its main chunk does
+    // The first object of each name, for the keyframer's nodes: a lookup per node down the whole
+    // list would make a file of many objects and nodes take minutes.
+    std::unordered_map<std::string, SceneObject*> names_;
+    SceneObject* lastNamed_ = nullptr;  // the last object entered in names_
 };
+
+SceneObject* TdsReader::findObject(const char* name)
+{
+    // Objects are only ever appended: enter the ones read since the last lookup.
+    SceneObject* next = lastNamed_ != nullptr ? lastNamed_->next : model_.objectCount > 0 ? &model_ : nullptr;
+    for (; next != nullptr; next = next->next) {
+        names_.emplace(next->name, next);
+        lastNamed_ = next;
+    }
+    auto found = names_.find(name);
+    return found != names_.end() ? found->second : nullptr;
+}
 
 void TdsReader::problem(const char* format, ...)
 {
     ++problems_;
-    if (problems_ > maxReportedProblems)
+    // A file cut off has been reported as such; what the cut does to its chunks follows from that.
+    if (problems_ > maxReportedProblems || cutOff_)
         return;
     char text[512];
     va_list args;
@@ -116,7 +158,7 @@ void TdsReader::problem(const char* format, ...)
 
 void TdsReader::finishReport()
 {
-    if (problems_ > maxReportedProblems)
+    if (problems_ > maxReportedProblems && !cutOff_)
         std::fprintf(stderr, "%s: %d more problems not shown\n", fileName_,
                      problems_ - maxReportedProblems);
 }
@@ -256,14 +298,23 @@ void TdsReader::walk(const ChunkRecord& parent, Handler handler)
 bool TdsReader::readFile()
 {
     ChunkRecord main;
-    if (!readChunkHeader(main) || main.id != CHUNK_MAIN)
+    if (!readChunkHeader(main)) {
+        std::fprintf(stderr, "%s: too short for a 3DS file (%u bytes); nothing read\n", fileName_, fileSize_);
         return false;
+    }
+    if (main.id != CHUNK_MAIN) {
+        std::fprintf(stderr, "%s: not a 3DS file (it begins with 0x%04X, not the main chunk 0x%04X); nothing read\n",
+                     fileName_, main.id, CHUNK_MAIN);
+        return false;
+    }
     if (main.length < chunkHeaderSize) {
         problem("main chunk has length %u; nothing read", main.length);
         return true;
     }
     if (main.length > fileSize_) {
-        problem("file ends at %u, before the main chunk's end at %u", fileSize_, main.length);
+        problem("cut off: the file ends at %u, before its main chunk's end at %u; what it holds is used",
+                fileSize_, main.length);
+        cutOff_ = true;
         main.end = fileSize_;
     } else {
         main.end = main.length;
@@ -480,8 +531,14 @@ void TdsReader::faceMaterialList(SceneObject* object)
     }
     Material& material = model_.materials[model_.materialCount];
     material.texture = 0;
-    if (model_.materialLoader != nullptr)
-        model_.materialLoader(&material.texture, name, 0);
+    if (model_.materialLoader != nullptr) {
+        const char* refusal = pictureRefusal(name);
+        if (refusal == nullptr)
+            model_.materialLoader(&material.texture, name, 0);
+        else
+            std::fprintf(stderr, "%s: material \"%s\" (mesh \"%s\") %s; drawn untextured\n", fileName_,
+                         name, object->name, refusal);
+    }
     std::memcpy(material.name, name, sizeof(material.name));
     object->material = model_.materialCount;
     model_.materialCount++;
@@ -608,7 +665,7 @@ void TdsReader::node(NodeKind kind, const ChunkRecord& chunk)
             traceChunk("   +--CHUNK_OBJETNAME\n");
             char name[objectNameLimit] = {};
             readName(name, objectNameLimit);
-            selected = model_.findObject(name);
+            selected = findObject(name);
             if (selected != nullptr && kind == NodeKind::Object) {
                 // A second node for the same object replaces its tracks; the old ones are freed.
                 releaseTrack(selected->positionKeyCount, selected->positionFrames,
@@ -729,8 +786,10 @@ bool readWholeStream(FILE* stream, std::vector<uint8_t>& bytes)
 
 bool Model::load(const char* fileName)
 {
-    FILE* stream = std::fopen(fileName, "rb");
+    std::string why;
+    FILE* stream = openRegularFile(fileName, &why);
     if (stream == nullptr) {
+        std::fprintf(stderr, "%s: cannot be opened (%s); the scene stays empty\n", fileName, why.c_str());
         destroy();
         setLoadDefaults();
         sourceName = fileName;

@@ -96,6 +96,16 @@ void buildDialog()
     gtk_window_set_default(GTK_WINDOW(dialogWindow), launch);
 }
 
+// The loop sleeps in poll, which a signal does not always wake (it may land on another of GTK's
+// threads): a short timer looks for it and closes the dialog as its Close box would.
+gboolean watchInterrupt(gpointer)
+{
+    if (sysInterruptSignal() != 0 && dialogProc != nullptr && !quitPosted) {
+        dialogProc(DialogMessage::Close, 0);
+    }
+    return G_SOURCE_CONTINUE;
+}
+
 }  // namespace
 
 void dialogNotifyQuit()
@@ -123,9 +133,11 @@ bool sysRunLaunchDialog(DialogProc proc)
     gtk_window_move(GTK_WINDOW(dialogWindow), 100, 100);
     gtk_widget_show_all(dialogWindow);
     gtk_window_present(GTK_WINDOW(dialogWindow));
+    const guint watch = g_timeout_add(50, watchInterrupt, nullptr);
     while (!quitPosted) {
         gtk_main_iteration_do(TRUE);
     }
+    g_source_remove(watch);
     // Let the hidden dialog leave the screen before the render window opens.
     while (gtk_events_pending()) {
         gtk_main_iteration_do(FALSE);

@@ -11,12 +11,14 @@ namespace {
 
 bool batchMode = false;
 bool (*boxShower)(const char* caption, const char* text) = nullptr;
-void (*interruptHandler)() = nullptr;
+void (*interruptHandler)(int signal) = nullptr;
+volatile sig_atomic_t interruptReceived = 0;
 
-extern "C" void onSignal(int)
+extern "C" void onSignal(int signal)
 {
+    interruptReceived = signal;
     if (interruptHandler != nullptr) {
-        interruptHandler();
+        interruptHandler(signal);
     }
 }
 
@@ -47,7 +49,12 @@ void sysMessageBox(const char* caption, const char* text)
     std::fflush(stderr);
 }
 
-void sysOnInterrupt(void (*handler)())
+int sysInterruptSignal()
+{
+    return interruptReceived;
+}
+
+void sysOnInterrupt(void (*handler)(int signal))
 {
     interruptHandler = handler;
     struct sigaction action{};

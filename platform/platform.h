@@ -33,8 +33,9 @@ void sysMessageBox(const char* caption, const char* text);
 // ---- Video ---------------------------------------------------------------------------------
 
 // Starts the video subsystem. Without a display (no DISPLAY / WAYLAND_DISPLAY) it fails unless
-// allowOffscreen, in which case it uses SDL's offscreen driver. Returns false with sysLastError().
-bool sysInitVideo(bool allowOffscreen);
+// allowOffscreen, in which case it uses SDL's offscreen driver; forceOffscreen uses that driver even
+// where a display exists. Returns false with sysLastError().
+bool sysInitVideo(bool allowOffscreen, bool forceOffscreen = false);
 bool sysIsOffscreen();
 const char* sysLastError();
 
@@ -75,8 +76,10 @@ bool sysPeekMessage(Message* message);
 void sysPostQuitMessage();
 // Whether the Escape key is held down now.
 bool sysEscapeDown();
-// SIGINT and SIGTERM call handler (which should only set a flag).
-void sysOnInterrupt(void (*handler)());
+// SIGINT and SIGTERM call handler with the signal's number (it should only set a flag).
+void sysOnInterrupt(void (*handler)(int signal));
+// The interrupt signal received so far (0 when none); the launch dialog closes on it.
+int sysInterruptSignal();
 
 // ---- Launch dialog -------------------------------------------------------------------------
 
@@ -107,6 +110,8 @@ bool sndInit(int mixRate, int channels, unsigned flags);
 void sndSetSpectrumActive(bool active);
 // Opens a music file as a stream; null (with one line on stderr) when missing or undecodable.
 SoundStream sndStreamOpen(const char* path, unsigned mode, int length);
+// How long the stream plays, in seconds; negative when the decoder cannot tell.
+double sndStreamSeconds(SoundStream stream);
 // Plays the stream in the background; nothing more is needed from the caller.
 bool sndStreamPlay(int channel, SoundStream stream);
 void sndStreamStop(SoundStream stream);

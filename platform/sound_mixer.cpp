@@ -68,6 +68,11 @@ SoundStream sndStreamOpen(const char* path, unsigned /*mode*/, int /*length*/)
     return music;
 }
 
+double sndStreamSeconds(SoundStream stream)
+{
+    return stream != nullptr ? Mix_MusicDuration(static_cast<Mix_Music*>(stream)) : -1.0;
+}
+
 bool sndStreamPlay(int /*channel*/, SoundStream stream)
 {
     if (!audioOpen || stream == nullptr) {

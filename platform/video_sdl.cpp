@@ -54,7 +54,7 @@ static bool showBoxOnScreen(const char* caption, const char* text)
            SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption, text, window) == 0;
 }
 
-bool sysInitVideo(bool allowOffscreen)
+bool sysInitVideo(bool allowOffscreen, bool forceOffscreen)
 {
     if (videoStarted) {
         return true;
@@ -62,7 +62,10 @@ bool sysInitVideo(bool allowOffscreen)
     const char* display = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     const bool haveDisplay = (display != nullptr && display[0] != '\0') || (wayland != nullptr && wayland[0] != '\0');
-    if (!haveDisplay) {
+    if (forceOffscreen) {
+        allowOffscreen = true;
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
+    } else if (!haveDisplay) {
         if (!allowOffscreen) {
             setError("no display (DISPLAY and WAYLAND_DISPLAY are unset)");
             return false;

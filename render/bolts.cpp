@@ -43,13 +43,18 @@ bool buildBoltArc(const Model& model, const SceneObject& bolt, BoltArc& arc)
     return true;
 }
 
+namespace {
+// Reused by every frame so that throwing arcs allocates nothing once it has grown.
+BoltArc arc;
+}  // namespace
+
 void Model::drawBolts()
 {
     if (boltObjectCount == 0)
         return;
     const CameraView view = cameraView(*this);
-    BoltArc arc;
-    arc.points.reserve(static_cast<size_t>(std::max(boltSegments, 0)));
+    // Every arc is drawn under the same view and picture: both are set before the first one only.
+    bool viewLoaded = false;
 
     beginAdditive();
     glDepthMask(GL_FALSE);
@@ -60,8 +65,11 @@ void Model::drawBolts()
             continue;
         for (int32_t j = 0; j < boltCount; ++j) {
             // Arcs are in world coordinates: the object's own animation does not carry them.
-            loadCameraView(view);
-            glBindTexture(GL_TEXTURE_2D, TextureTable[Slot::White]);
+            if (!viewLoaded) {
+                loadCameraView(view);
+                glBindTexture(GL_TEXTURE_2D, TextureTable[Slot::White]);
+                viewLoaded = true;
+            }
             buildBoltArc(*this, *bolt, arc);
             glLineWidth(arc.lineWidth);
             glBegin(GL_LINE_STRIP);

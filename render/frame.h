@@ -1,5 +1,5 @@
 // The two frame operations of every loop (clear, present) and the observer slot that video capture
-// and frame export hook into. A normal run has no observer and draws exactly as without one.
+// and frame export hook into, and the benchmark's stopwatch. A normal run has no observer and draws exactly as without one.
 #pragma once
 
 void clearFrame();
@@ -8,3 +8,6 @@ void presentFrame();
 
 using FrameObserver = void (*)();
 void setFrameObserver(FrameObserver observer);
+// The benchmark's stopwatch: started is called as a frame begins (before its clear), presented once
+// the platform has shown it. Either may be nullptr.
+void setFrameTimer(FrameObserver started, FrameObserver presented);

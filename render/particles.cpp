@@ -93,41 +93,80 @@ void ParticleSystem::removeParticle(int32_t index)
 
 namespace {
 
-// One particle quad in the plane z = 0 of the current matrix, half-width s, coloured (c, c, c).
-// The picture's top row is at the top of the quad.
-void drawParticleQuad(GLuint texture, float c, float s)
+// One particle quad in the plane z = 0 of the current matrix, half-width s, coloured (c, c, c) at
+// every corner. The picture's top row is at the top of the quad.
+void drawParticleQuad(float c, float s)
 {
-    glBindTexture(GL_TEXTURE_2D, texture);
     glBegin(GL_QUADS);
     glColor3f(c, c, c);
     glTexCoord2f(0.0f, 1.0f);
     glVertex3f(-s, -s, 0.0f);
-    glColor3f(c, c, c);
     glTexCoord2f(0.0f, 0.0f);
     glVertex3f(-s, s, 0.0f);
-    glColor3f(c, c, c);
     glTexCoord2f(1.0f, 0.0f);
     glVertex3f(s, s, 0.0f);
-    glColor3f(c, c, c);
     glTexCoord2f(1.0f, 1.0f);
     glVertex3f(s, -s, 0.0f);
     glEnd();
 }
 
-// Eye rotation about x, y, z and translation by -eye, then the particle's place and the inverse
-// angles in the same axis order (not reversed), so that the quad roughly faces the viewer.
-void loadParticleMatrix(const Vec3d& eyeAngles, const Vec3d& eye, double x, double y, double z)
-{
-    glLoadIdentity();
-    glRotatef(static_cast<float>(eyeAngles.x), 1.0f, 0.0f, 0.0f);
-    glRotatef(static_cast<float>(eyeAngles.y), 0.0f, 1.0f, 0.0f);
-    glRotatef(static_cast<float>(eyeAngles.z), 0.0f, 0.0f, 1.0f);
-    glTranslatef(static_cast<float>(-eye.x), static_cast<float>(-eye.y), static_cast<float>(-eye.z));
-    glTranslatef(static_cast<float>(x), static_cast<float>(y), static_cast<float>(z));
-    glRotatef(static_cast<float>(-eyeAngles.x), 1.0f, 0.0f, 0.0f);
-    glRotatef(static_cast<float>(-eyeAngles.y), 0.0f, 1.0f, 0.0f);
-    glRotatef(static_cast<float>(-eyeAngles.z), 0.0f, 0.0f, 1.0f);
-}
+// The particles drawn under one eye. Each one's matrix is the eye's rotation about x, y, z and
+// translation by -eye, then the particle's place and the inverse angles in the same axis order (not
+// reversed), so that the quad roughly faces the viewer. The eye part is set once and each particle
+// placed on a pushed copy of it, which is the very matrix a set-up from identity gives; a texture is
+// bound only when it changes. finish leaves the last particle's matrix current, as it always was.
+class ParticleBatch {
+public:
+    ParticleBatch(const Vec3d& eyeAngles, const Vec3d& eye) : angles_(eyeAngles), eye_(eye) {}
+
+    void draw(GLuint texture, double x, double y, double z, float c, float s)
+    {
+        if (!started_) {
+            glLoadIdentity();
+            glRotatef(static_cast<float>(angles_.x), 1.0f, 0.0f, 0.0f);
+            glRotatef(static_cast<float>(angles_.y), 0.0f, 1.0f, 0.0f);
+            glRotatef(static_cast<float>(angles_.z), 0.0f, 0.0f, 1.0f);
+            glTranslatef(static_cast<float>(-eye_.x), static_cast<float>(-eye_.y), static_cast<float>(-eye_.z));
+            started_ = true;
+        } else {
+            glPopMatrix();
+        }
+        glPushMatrix();
+        last_ = Vec3d{x, y, z};
+        place(last_);
+        if (!bound_ || texture != texture_) {
+            glBindTexture(GL_TEXTURE_2D, texture);
+            bound_ = true;
+            texture_ = texture;
+        }
+        drawParticleQuad(c, s);
+    }
+
+    void finish()
+    {
+        if (started_) {
+            glPopMatrix();
+            place(last_);
+            started_ = false;
+        }
+    }
+
+private:
+    void place(const Vec3d& at) const
+    {
+        glTranslatef(static_cast<float>(at.x), static_cast<float>(at.y), static_cast<float>(at.z));
+        glRotatef(static_cast<float>(-angles_.x), 1.0f, 0.0f, 0.0f);
+        glRotatef(static_cast<float>(-angles_.y), 0.0f, 1.0f, 0.0f);
+        glRotatef(static_cast<float>(-angles_.z), 0.0f, 0.0f, 1.0f);
+    }
+
+    Vec3d angles_;
+    Vec3d eye_;
+    Vec3d last_;
+    bool started_ = false;
+    bool bound_ = false;
+    GLuint texture_ = 0;
+};
 
 // 1 at birth, falling linearly to 0 at death (below 0 afterwards, which GL clamps to black).
 float lifeLeft(const Particle& particle, float now)
@@ -142,13 +181,14 @@ void ParticleSystem::drawRising()
     const float now = uptimeSeconds();
     beginAdditive();
     glDisable(GL_DEPTH_TEST);
+    ParticleBatch batch(eyeAngles, eyePosition);
     for (int32_t i = 0; i < count; ++i) {
         const Particle& particle = particles[i];
         const float f = lifeLeft(particle, now);
         const double y = particle.position.y + (rise - f * rise);
-        loadParticleMatrix(eyeAngles, eyePosition, particle.position.x, y, particle.position.z);
-        drawParticleQuad(texture, f, f * size);
+        batch.draw(texture, particle.position.x, y, particle.position.z, f, f * size);
     }
+    batch.finish();
     glEnable(GL_DEPTH_TEST);
     endAdditive();
     glColor3f(1.0f, 1.0f, 1.0f);
@@ -190,12 +230,15 @@ void Model::attachEmitters(int32_t capacity, float lifetime, int32_t emitRate, f
                 if (leftOut++ == 0)
                     firstLeftOut = object->name;
             } else {
-                // The picture is the object's material; an emitter without one gets no texture. The
-                // model's material loader is used so that a model read without GL stays without it.
+                // The picture is the object's material, already a texture of the model: the system
+                // shares it rather than decoding and storing the same picture again. An emitter
+                // without a material (or whose picture could not be read) gets no texture.
                 const Material* material = materialOf(object);
                 ParticleSystem* system = new (std::nothrow)
                     ParticleSystem(capacity, material != nullptr ? material->name : nullptr, lifetime, emitRate,
-                                   size, rise, materialLoader);
+                                   size, rise, nullptr);
+                if (system != nullptr && material != nullptr)
+                    system->texture = material->texture;
                 if (system == nullptr) {
                     std::fprintf(stderr, "emitter \"%s\": no memory for its particle system\n", object->name);
                     advance();
@@ -249,6 +292,7 @@ void Model::drawEmitters()
     glDisable(GL_FOG);
     glDepthMask(GL_FALSE);
     beginAdditive();
+    ParticleBatch batch(view.rotating ? view.angles : Vec3d(), view.rotating ? view.eye : Vec3d());
     for (int32_t i = 0; i < emitterCount; ++i) {
         ParticleSystem* system = particleSystems[i];
         const SceneObject* object = emitters[i];
@@ -268,13 +312,10 @@ void Model::drawEmitters()
             if (!(view.eye.x - limit < particle.position.x && particle.position.x < view.eye.x + limit &&
                   view.eye.z - limit < particle.position.z && particle.position.z < view.eye.z + limit))
                 continue;
-            if (view.rotating)
-                loadParticleMatrix(view.angles, view.eye, particle.position.x, y, particle.position.z);
-            else
-                loadParticleMatrix(Vec3d(), Vec3d(), particle.position.x, y, particle.position.z);
-            drawParticleQuad(system->texture, r, s);
+            batch.draw(system->texture, particle.position.x, y, particle.position.z, r, s);
         }
     }
+    batch.finish();
     glDepthMask(GL_TRUE);
     endAdditive();
     glColor3f(1.0f, 1.0f, 1.0f);

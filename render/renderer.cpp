@@ -2,11 +2,14 @@
 // camera, opaque meshes with fog then '%' meshes additively without depth writes, and runs the
 // model passes of one frame in order. Depends on the model's grid (model/grid.cpp), the animation
 // (render/animation.cpp), the particle and arc passes and the render switches. GL lighting is
-// never on: the vertex colours of the load-time lighting carry all the shading.
+// never on: the vertex colours of the load-time lighting carry all the shading, so each grid entry's
+// faces are compiled once into a display list (VELMORA_IMMEDIATE=1 sends them face by face instead).
 #include "render/renderer.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 
 #include "render/quads.h"
 #include "core/switches.h"
@@ -66,7 +69,11 @@ int32_t cellOf(double coordinate, float gridMin, float cellSize)
 
 ViewWindow computeViewWindow(const Model& model)
 {
-    const CameraView view = cameraView(model);
+    return computeViewWindow(model, cameraView(model));
+}
+
+ViewWindow computeViewWindow(const Model& model, const CameraView& view)
+{
     const int32_t reach = viewRange + 4;
     const int32_t column = cellOf(view.eye.x, model.gridMinX, model.cellWidth);
     const int32_t row = cellOf(view.eye.z, model.gridMinZ, model.cellDepth);
@@ -108,24 +115,23 @@ void placeAnimatedObject(const SceneObject& object)
 
 namespace {
 
-// The view, then an animated object's placement around its rest position.
-void loadObjectTransform(const CameraView& view, const SceneObject& object)
+bool isAnimated(const SceneObject& object)
 {
-    loadCameraView(view);
-    if (object.positionKeyCount > 1 || object.rotationKeyCount > 1)
-        placeAnimatedObject(object);
+    return object.positionKeyCount > 1 || object.rotationKeyCount > 1;
 }
 
-// One triangle block: the faces of one object that lie in one cell. A face index past the mesh's
-// faces is clamped to its last face.
-void drawEntry(const Model& model, const SceneObject& object, const GridEntry& entry, const CameraView& view)
+// A mesh whose arrays were never filled (its faces dropped by the reader) has nothing to send.
+bool canDrawEntry(const SceneObject& object, const GridEntry& entry)
 {
-    // A mesh whose arrays were never filled (its faces dropped by the reader) has nothing to send.
-    if (object.faceCount == 0 || object.faces == nullptr || object.vertices == nullptr ||
-        object.vertexColours == nullptr || object.mapping == nullptr || entry.faceIndices == nullptr)
-        return;
-    loadObjectTransform(view, object);
-    glBindTexture(GL_TEXTURE_2D, model.textureOf(&object));
+    return object.faceCount != 0 && object.faces != nullptr && object.vertices != nullptr &&
+           object.vertexColours != nullptr && object.mapping != nullptr && entry.faceIndices != nullptr;
+}
+
+// One triangle block: the faces of one object that lie in one cell, each corner with its lit
+// colour, texture coordinate and vertex. A face index past the mesh's faces is clamped to its last
+// face.
+void sendEntryFaces(const SceneObject& object, const GridEntry& entry)
+{
     glBegin(GL_TRIANGLES);
     for (int32_t i = 0; i < entry.faceCount; ++i) {
         const int32_t index = std::clamp<int32_t>(entry.faceIndices[i], 0, object.faceCount - 1);
@@ -148,7 +154,88 @@ bool isEmitterName(const char* name)
     return name[0] == '*';
 }
 
+// What one drawMeshes call has already set up, so that it is not set again for every entry: the
+// camera view is loaded once and kept under each animated object's placement (a pushed copy gives
+// the very matrix a rebuild from identity would), and a texture is bound only when it changes.
+struct MeshPassState {
+    bool viewLoaded = false;
+    bool textureBound = false;
+    GLuint texture = 0;
+    const SceneObject* lastDrawn = nullptr;
+    bool useLists = true;
+};
+
+void drawEntry(const Model& model, const SceneObject& object, const GridEntry& entry, const CameraView& view,
+               MeshPassState& pass)
+{
+    if (!canDrawEntry(object, entry))
+        return;
+    if (!pass.viewLoaded) {
+        loadCameraView(view);
+        pass.viewLoaded = true;
+    }
+    const bool placed = isAnimated(object);
+    if (placed) {
+        glPushMatrix();
+        placeAnimatedObject(object);
+    }
+    const GLuint texture = model.textureOf(&object);
+    if (!pass.textureBound || texture != pass.texture) {
+        glBindTexture(GL_TEXTURE_2D, texture);
+        pass.textureBound = true;
+        pass.texture = texture;
+    }
+    if (pass.useLists && entry.list != 0)
+        glCallList(entry.list);
+    else
+        sendEntryFaces(object, entry);
+    if (placed)
+        glPopMatrix();
+    pass.lastDrawn = &object;
+}
+
+// The modelview matrix is left as the last object drawn had it, as a per-object set-up would.
+void leaveLastPlacement(const MeshPassState& pass)
+{
+    if (pass.lastDrawn != nullptr && isAnimated(*pass.lastDrawn))
+        placeAnimatedObject(*pass.lastDrawn);
+}
+
 }  // namespace
+
+bool immediateModeForced()
+{
+    static const bool forced = [] {
+        const char* value = std::getenv("VELMORA_IMMEDIATE");
+        return value != nullptr && value[0] != '\0' && std::strcmp(value, "0") != 0;
+    }();
+    return forced;
+}
+
+void Model::compileGridLists()
+{
+    if (grid == nullptr || columns <= 0 || rows <= 0 || immediateModeForced())
+        return;
+    for (int32_t cell = 0; cell < columns * rows; ++cell) {
+        rewind();
+        for (int32_t k = 0; k < grid[cell].entryCount; ++k) {
+            const SceneObject& object = *cursor;
+            GridEntry& entry = grid[cell].entries[k];
+            // Emitters are never drawn; their faces need no list.
+            if (entry.list == 0 && entry.faceCount > 0 && object.kind == ObjectKind::Mesh &&
+                !isEmitterName(object.name) && canDrawEntry(object, entry)) {
+                entry.list = glGenLists(1);
+                if (entry.list != 0) {
+                    glNewList(entry.list, GL_COMPILE);
+                    sendEntryFaces(object, entry);
+                    glEndList();
+                }
+            }
+            advance();
+        }
+    }
+    rewind();
+}
 
 void Model::drawMeshes()
 {
@@ -159,7 +246,9 @@ void Model::drawMeshes()
         return;
 
     const CameraView view = cameraView(*this);
-    const ViewWindow window = computeViewWindow(*this);
+    const ViewWindow window = computeViewWindow(*this, view);
+    MeshPassState pass;
+    pass.useLists = !immediateModeForced();
     bool needTranslucent = false;
 
     for (int32_t column = window.firstColumn; column <= window.lastColumn; ++column) {
@@ -172,15 +261,17 @@ void Model::drawMeshes()
                     if (isTranslucentPassName(object.name) || isEmitterName(object.name))
                         needTranslucent = true;
                     else
-                        drawEntry(*this, object, cell.entries[k], view);
+                        drawEntry(*this, object, cell.entries[k], view, pass);
                 }
                 advance();
             }
         }
     }
     rewind();
-    if (!needTranslucent)
+    if (!needTranslucent) {
+        leaveLastPlacement(pass);
         return;
+    }
 
     glDisable(GL_FOG);
     beginAdditive();
@@ -195,11 +286,12 @@ void Model::drawMeshes()
                 // character happens to be '%'.
                 if (cell.entries[k].faceCount > 0 && object.kind == ObjectKind::Mesh &&
                     isTranslucentPassName(object.name) && !isEmitterName(object.name))
-                    drawEntry(*this, object, cell.entries[k], view);
+                    drawEntry(*this, object, cell.entries[k], view, pass);
                 advance();
             }
         }
     }
+    leaveLastPlacement(pass);
     glDepthMask(GL_TRUE);
     endAdditive();
     glEnable(GL_FOG);

@@ -39,6 +39,12 @@ struct ViewWindow {
     int32_t lastRow = 0;
 };
 ViewWindow computeViewWindow(const Model& model);
+ViewWindow computeViewWindow(const Model& model, const CameraView& view);
+
+// True when VELMORA_IMMEDIATE is set (and not "0"): drawMeshes then sends every face in immediate
+// mode instead of replaying the display lists, and compileGridLists compiles none. For comparisons
+// and the tests that hold the two paths to the same pictures.
+bool immediateModeForced();
 
 // The grid cell drawn for window position (column, row): row * columns + column inside the grid,
 // cell 0 for any position off it.

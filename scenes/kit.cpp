@@ -44,7 +44,7 @@ void runSceneLoop(float duration, void (*drawFrame)())
         if (!tickSceneClock()) {
             break;
         }
-        if (escapeFlag) {
+        if (stopRequested()) {
             break;
         }
         Message message;

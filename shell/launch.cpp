@@ -37,11 +37,25 @@ static void queryResolution()
     sysDialogSetCheck(IDC_RES_800, true);
 }
 
+// The radio button of a resolution; 800x600's for any other size.
+static int radioFor(int32_t width)
+{
+    switch (width) {
+    case 640: return IDC_RES_640;
+    case 1024: return IDC_RES_1024;
+    case 1152: return IDC_RES_1152;
+    default: return IDC_RES_800;
+    }
+}
+
 bool launchDialogProc(DialogMessage message, int controlId)
 {
     switch (message) {
     case DialogMessage::InitDialog:
-        sysDialogSetCheck(IDC_RES_800, true);
+        // The dialog opens on the current choice (800x600 full-screen unless the command line said
+        // otherwise); the Windowed box then flips fullScreen in step with its check.
+        sysDialogSetCheck(radioFor(screenWidth), true);
+        sysDialogSetCheck(IDC_WINDOWED, !fullScreen);
         return false;
     case DialogMessage::Close:
         exitChosen = true;

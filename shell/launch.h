@@ -11,6 +11,7 @@ extern bool exitChosen;
 
 void setLaunchDefaults();
 // The launch dialog's procedure (Windowed flips fullScreen, the radio buttons set the resolution).
+// It opens with the current screenWidth and fullScreen checked.
 bool launchDialogProc(DialogMessage message, int controlId);
 // Creates the render window with the chosen options and plays the presentation.
 // Returns false when the window could not be created.

@@ -8,9 +8,11 @@
 #include "model/model.h"
 #include "render/particles.h"
 #include "render/quads.h"
+#include "render/renderer.h"
 #include "core/switches.h"
 #include "core/clock.h"
 #include "render/frame.h"
+#include "scenes/scenes.h"
 #include "shell/window.h"
 
 int32_t loadStep = 0;
@@ -30,11 +32,21 @@ void barStep()
     drawLoadingScreen();
 }
 
-Model* newModel(const char* fileName, bool withGrid)
+// A model whose pictures are shared with the models loaded before it (several scenes show the same
+// bark, sparks or windows).
+Model* emptyModel()
 {
     Model* model = new Model();
+    model->materialLoader = loadSharedTexture;
+    return model;
+}
+
+Model* newModel(const char* fileName, bool withGrid)
+{
+    Model* model = emptyModel();
     if (withGrid) {
         model->loadWithGrid(fileName);
+        model->compileGridLists();
     } else {
         model->load(fileName);
     }
@@ -90,13 +102,14 @@ void loadAssets()
     blueParticles = new ParticleSystem(500, "text/partb.jpg", 3.0f, 60, 30.0f, 200.0f);
     whiteParticles = new ParticleSystem(1000, "text/part.jpg", 3.0f, 100, 40.0f, 200.0f);
     barStep();  // 5
-    trucModel = new Model();
+    trucModel = emptyModel();
     barStep();  // 6
     trucModel->load("maps/truc.3ds");
     barStep();  // 7
-    castelModel = new Model();
+    castelModel = emptyModel();
     barStep();  // 8
     castelModel->loadWithGrid("maps/castel.3ds");
+    castelModel->compileGridLists();
     barStep();  // 9
     castelModel->attachEmitters(1000, 2.0f, 20, 5.0f, 50.0f);
     barStep();  // 10
@@ -129,7 +142,7 @@ void loadAssets()
     escapeFlag = false;
     startSound();
     barStep();  // 17
-    playMusic("music/velmora.mp3");
+    playMusic("music/velmora.mp3", presentationLength);
 }
 
 void drawLoadingScreen()
@@ -184,4 +197,5 @@ void releaseAssets()
     stopMusic();
     stopSound();
     shutdownGL();
+    forgetSharedTextures();
 }

@@ -1,7 +1,8 @@
 // Entry point: the command line or the launch dialog decides the options, the data folder is
 // found, then the render window is made and the presentation plays, recorded to a video or to
-// still frames when asked. Returns 0 for a normal end (played, Exit, Close), 2 for a bad command
-// line, 1 when the data, the dialog, the window or a recording fails.
+// still frames when asked, or timed frame by frame as a benchmark. Returns 0 for a normal end
+// (played, Escape, Exit, Close), 2 for a bad command line, 1 when the data, the dialog, the window,
+// a recording or the benchmark fails, 130 or 143 after SIGINT or SIGTERM.
 #include <unistd.h>
 
 #include <cerrno>
@@ -10,7 +11,9 @@
 #include <cstring>
 #include <string>
 
+#include "core/clock.h"
 #include "platform/platform.h"
+#include "shell/benchmark.h"
 #include "shell/capture.h"
 #include "shell/data_folder.h"
 #include "shell/export_frames.h"
@@ -19,9 +22,17 @@
 #include "shell/start_at.h"
 #include "shell/window.h"
 
-static void onInterrupt()
+static void onInterrupt(int signal)
 {
+    interruptSignal = signal;
     escapeFlag = true;
+}
+
+// The shell's convention for a run ended by a signal: 128 + its number (130 for SIGINT, 143 for
+// SIGTERM), so that scripts can tell it from a normal end.
+static int interruptStatus()
+{
+    return 128 + static_cast<int>(interruptSignal);
 }
 
 // Makes the data folder the working folder: the one given, else the first of the usual places
@@ -45,6 +56,10 @@ static bool enterDataFolder(const Options& options)
         if (folder == currentDir) {
             return true;
         }
+    } else if (!looksLikeDataFolder(folder)) {
+        std::fprintf(stderr, "velmora: %s is not the presentation's data: it holds neither pict/ nor maps/\n",
+                     folder.c_str());
+        return false;
     }
     if (chdir(folder.c_str()) != 0) {
         std::fprintf(stderr, "velmora: cannot use data folder %s: %s\n", folder.c_str(), std::strerror(errno));
@@ -102,6 +117,7 @@ static bool finishRecording(const Options& options)
 
 int main(int argc, char** argv)
 {
+    sysOnInterrupt(onInterrupt);
     Options options;
     std::string error;
     if (!parseOptions(argc, argv, &options, &error)) {
@@ -119,34 +135,40 @@ int main(int argc, char** argv)
     // Output paths are the user's, relative to where the program was started, not to the data.
     options.capturePath = absolutePath(options.capturePath);
     options.framesDir = absolutePath(options.framesDir);
+    options.benchmarkOut = absolutePath(options.benchmarkOut);
     const bool recording = isRecording(options);
 
     setLaunchDefaults();
-    sysSetBatchMode(options.batch);
-    if (!enterDataFolder(options)) {
-        return 1;
-    }
-    sysOnInterrupt(onInterrupt);
-
-    if (options.noDialog) {
-        launchChosen = true;
-    } else {
-        if (!sysRunLaunchDialog(launchDialogProc)) {
-            std::fprintf(stderr, "velmora: %s (use --no-dialog with --windowed and --resolution to start without it)\n",
-                         sysLastError());
-            return 1;
-        }
-        if (exitChosen || !launchChosen) {
-            return 0;
-        }
-    }
-    // The command line has the last word over the dialog's choices.
-    if (options.windowed) {
+    // The command line's display choice: the dialog opens on it, --no-dialog plays with it; a
+    // benchmark never changes the display.
+    if (options.windowed || options.benchmark) {
         fullScreen = false;
     }
     if (options.resolutionGiven) {
         screenWidth = options.width;
         screenHeight = options.height;
+    }
+    sysSetBatchMode(options.batch);
+    if (!enterDataFolder(options)) {
+        return 1;
+    }
+
+    if (options.noDialog) {
+        launchChosen = true;
+    } else {
+        if (!sysRunLaunchDialog(launchDialogProc)) {
+            std::fprintf(stderr, "velmora: %s (without a display, record with --capture FILE or --frames DIR, "
+                                 "or measure with --benchmark)\n",
+                         sysLastError());
+            return 1;
+        }
+        if (exitChosen || !launchChosen) {
+            return interruptSignal != 0 ? interruptStatus() : 0;
+        }
+    }
+    // Interrupted before there is anything to tear down.
+    if (interruptSignal != 0) {
+        return interruptStatus();
     }
     sysSetFixedStep(options.fps);
     setStartTime(options.startAtMs);
@@ -158,7 +180,22 @@ int main(int argc, char** argv)
             return 1;
         }
     }
-    if (!sysInitVideo(recording)) {
+    BenchmarkSettings benchmark;
+    if (options.benchmark) {
+        benchmark.outPath = options.benchmarkOut;
+        benchmark.width = screenWidth;
+        benchmark.height = screenHeight;
+        benchmark.fps = options.fps;
+        benchmark.startAtMs = options.startAtMs;
+        benchmark.endAtMs = options.endAtMs;
+        // Without --windowed the frames are drawn off screen, display or not.
+        benchmark.windowed = options.windowed;
+        if (!prepareBenchmark(benchmark, &error)) {
+            std::fprintf(stderr, "velmora: %s\n", error.c_str());
+            return 1;
+        }
+    }
+    if (!sysInitVideo(recording || options.benchmark, options.benchmark && !options.windowed)) {
         std::fprintf(stderr, "velmora: %s\n", sysLastError());
         return 1;
     }
@@ -166,11 +203,21 @@ int main(int argc, char** argv)
         beginCapture();
     } else if (!options.framesDir.empty()) {
         beginFrameExport();
+    } else if (options.benchmark) {
+        beginBenchmark();
     }
     const bool played = runDemo();
     if (!played) {
         std::fprintf(stderr, "velmora: %s\n", sysLastError());
     }
     const bool recorded = !recording || finishRecording(options);
-    return played && recorded ? 0 : 1;
+    bool measured = true;
+    if (options.benchmark && !finishBenchmark(&error)) {
+        std::fprintf(stderr, "velmora: %s\n", error.c_str());
+        measured = false;
+    }
+    if (!played || !recorded || !measured) {
+        return 1;
+    }
+    return interruptSignal != 0 ? interruptStatus() : 0;
 }

@@ -81,6 +81,14 @@ bool finishOptions(Options* options, const std::vector<int>& atMs, int everyMs, 
 {
     const bool capture = !options->capturePath.empty();
     const bool frames = !options->framesDir.empty();
+    if (!options->benchmarkOut.empty() && !options->benchmark) {
+        *error = "--benchmark-out needs --benchmark";
+        return false;
+    }
+    if (options->benchmark && (capture || frames)) {
+        *error = std::string("--benchmark cannot be used with ") + (capture ? "--capture" : "--frames");
+        return false;
+    }
     if (capture && frames) {
         *error = "--capture and --frames cannot be used together";
         return false;
@@ -118,9 +126,11 @@ bool finishOptions(Options* options, const std::vector<int>& atMs, int everyMs, 
     std::sort(options->atMs.begin(), options->atMs.end());
     options->atMs.erase(std::unique(options->atMs.begin(), options->atMs.end()), options->atMs.end());
     if (capture || frames) {
+        options->windowed = true;
+    }
+    if (capture || frames || options->benchmark) {
         options->noDialog = true;
         options->batch = true;
-        options->windowed = true;
         if (options->fps == 0) {
             options->fps = 60;
         }
@@ -153,11 +163,15 @@ const char* usageText()
            "  --fps N              fixed-step clock: every frame advances time by 1/N s\n"
            "  --batch              never wait for a person: message boxes go to stderr\n"
            "  --start-at T         play from T seconds into the presentation (0 to 232)\n"
+           "  --end-at T           with --capture, --frames or --benchmark: stop at T seconds\n"
            "  --capture FILE       record the presentation to FILE (.mp4 or .mkv) with its music;\n"
            "                       needs no display; --fps (default 60) and --resolution apply\n"
            "  --frames DIR         write PNG pictures of chosen frames to DIR, named by their time\n"
            "  --at T1,T2,...       with --frames: the frames at these times (seconds, 0 to 232)\n"
            "  --every S            with --frames: a frame every S seconds\n"
+           "  --benchmark          play as fast as frames can be drawn, without music, and print\n"
+           "                       the frame times per scene; headless unless --windowed is given\n"
+           "  --benchmark-out FILE with --benchmark: write every frame's time to FILE as JSON\n"
            "  --help               this text\n"
            "  --version            the program's version\n";
 }
@@ -215,6 +229,16 @@ bool parseOptions(int argc, char** argv, Options* options, std::string* error)
             if (!parseInt(text, 1, 1000, &options->fps)) {
                 return badValue(text, "a whole number from 1 to 1000");
             }
+        } else if (arg == "--benchmark") {
+            options->benchmark = true;
+        } else if (arg == "--benchmark-out") {
+            if (!value(&text)) {
+                return false;
+            }
+            if (*text == '\0') {
+                return badValue(text, "a file name");
+            }
+            options->benchmarkOut = text;
         } else if (arg == "--capture" || arg == "--frames") {
             if (!value(&text)) {
                 return false;
@@ -254,8 +278,8 @@ bool parseOptions(int argc, char** argv, Options* options, std::string* error)
             if (!value(&text)) {
                 return false;
             }
-            if (!parseSeconds(text, 0, presentationLengthMs - 1, &options->startAtMs)) {
-                return badValue(text, "seconds from 0 to just under 232");
+            if (!parseSeconds(text, 0, presentationLengthMs, &options->startAtMs)) {
+                return badValue(text, "seconds from 0 to 232");
             }
         } else if (arg == "--end-at") {
             if (!value(&text)) {

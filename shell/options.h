@@ -1,6 +1,6 @@
 // The command line: the launch dialog's choices for unattended runs, the data folder, the
-// fixed-step clock and batch mode, and the recording options (video capture, still frames, a later
-// start).
+// fixed-step clock and batch mode, the recording options (video capture, still frames, a later
+// start and end) and the benchmark.
 #pragma once
 #include <string>
 #include <vector>
@@ -23,12 +23,16 @@ struct Options {
     std::string framesDir;    // --frames: the folder the PNG files go to
     std::vector<int> atMs;    // --at and --every together: presentation times in ms, sorted, unique
     int startAtMs = -1;       // --start-at in ms; -1: from the beginning
-    int endAtMs = -1;         // --end-at in ms (for tests, not in the usage); -1: to the end
+    int endAtMs = -1;         // --end-at in ms; -1: to the end
+
+    bool benchmark = false;    // --benchmark: time every frame, print a table per scene
+    std::string benchmarkOut;  // --benchmark-out: the JSON file of every frame's time
 };
 
 // Parses argv. Returns false with a one-line reason in error for an unknown option, a bad value or
 // options that do not go together. --capture and --frames imply --no-dialog, --batch and
-// --windowed, and a 60 fps fixed-step clock unless --fps says otherwise.
+// --windowed, and a 60 fps fixed-step clock unless --fps says otherwise; --benchmark implies
+// --no-dialog, --batch and the same clock.
 bool parseOptions(int argc, char** argv, Options* options, std::string* error);
 // The usage text printed by --help and after a bad option.
 const char* usageText();

@@ -94,7 +94,7 @@ bool skipToStart(bool (*peekMessage)(Message* message), void (*clear)(), void (*
         if (!tickSceneClock()) {
             break;
         }
-        if (escapeFlag) {
+        if (stopRequested()) {
             finishSkip();
             break;
         }

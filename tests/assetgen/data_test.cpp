@@ -3,6 +3,7 @@
 // as the generator meant it, assimp opens each, and two runs of the generator write the same bytes.
 #include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -222,7 +223,8 @@ TEST(AssetgenData, AssimpOpensEachScene) {
 
 // Two runs give the same bytes, and they are the bytes the build left in the data folder.
 TEST(AssetgenData, RunsWriteIdenticalBytes) {
-    std::string base = testing::TempDir() + "/assetgen_runs";
+    // Named after this process: test runs of other build folders may share the temporary folder.
+    std::string base = testing::TempDir() + "/assetgen_runs_" + std::to_string(getpid());
     std::string a = base + "/a", b = base + "/b";
     std::system(("rm -rf '" + base + "'").c_str());
     ASSERT_EQ(std::system((std::string("'") + VELMORA_ASSETGEN + "' '" + a + "' --no-music").c_str()), 0);

@@ -1,13 +1,19 @@
 // Tests of the generated scenes as built in memory: every rule the program relies on, the frame
 // and hand-over layout of the camera tracks, the triangle budget per frame, the grid corner that
-// off-grid view windows fall back to, and textures that tile without seams.
+// off-grid view windows fall back to, textures that tile without seams, and the preview pictures'
+// PNG output.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <set>
 #include <string>
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
+#include "tests/support/png_reader.h"
+#include "tools/assetgen/image.h"
 #include "tools/assetgen/preview.h"
 #include "tools/assetgen/scenekit.h"
 #include "tools/assetgen/textures.h"
@@ -234,4 +240,30 @@ TEST(AssetgenTextures, EveryMaterialHasAPicture) {
     for (const ag::SceneDef& s : scenes()) {
         for (const std::string& m : ag::materialNames(s)) EXPECT_TRUE(known.count(m)) << s.path << ": " << m;
     }
+}
+
+// Previews are written top row first with each channel clamped and rounded to 0..255; a file that
+// cannot be made is refused, not half written.
+TEST(AssetgenImages, PreviewPngHoldsTheRoundedPixelsTopRowFirst) {
+    ag::Image img(2, 2);
+    img.at(0, 0) = ag::Vec3{-0.5f, 0.5f, 1.5f};
+    img.at(1, 0) = ag::Vec3{1.0f, 0.0f, 0.2f};
+    img.at(0, 1) = ag::Vec3{0.1f, 0.9f, 0.0f};
+    img.at(1, 1) = ag::Vec3{0.0f, 0.0f, 0.0f};
+    const std::string path = testing::TempDir() + "assetgen_preview_" + std::to_string(getpid()) + ".png";
+    ASSERT_TRUE(ag::writePng(img, path));
+    int width = 0, height = 0;
+    const std::vector<uint8_t> rgb = readPng(path, &width, &height);
+    std::remove(path.c_str());
+    ASSERT_EQ(width, 2);
+    ASSERT_EQ(height, 2);
+    // 0.5 * 255 = 127.5 rounds up; 0.2 * 255 = 51; 0.1 * 255 = 25.5 -> 26; 0.9 * 255 = 229.5 -> 230.
+    const std::vector<uint8_t> expected = {0, 128, 255, 255, 0, 51, 26, 230, 0, 0, 0, 0};
+    EXPECT_EQ(rgb, expected);
+
+    const std::string missing = testing::TempDir() + "no_such_folder/preview.png";
+    EXPECT_FALSE(ag::writePng(img, missing));
+    FILE* f = std::fopen(missing.c_str(), "rb");
+    EXPECT_EQ(f, nullptr);
+    if (f != nullptr) std::fclose(f);
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include "tools/assetgen/tds_writer.h"
@@ -314,7 +316,7 @@ TEST(TdsWriter, OverLongNamesAreWrittenWhole) {
 TEST(TdsWriter, SavingWritesTheSameBytesAndReportsFailure) {
     tds::Scene s;
     s.objects.push_back(triangleMesh("a", "maps/tex/x.jpg"));
-    std::string path = testing::TempDir() + "/writer_test.3ds";
+    std::string path = testing::TempDir() + "/writer_test_" + std::to_string(getpid()) + ".3ds";
     ASSERT_TRUE(tds::saveScene(s, path));
     FILE* f = std::fopen(path.c_str(), "rb");
     ASSERT_NE(f, nullptr);

@@ -1,6 +1,7 @@
-// Decoding JPEG files to RGB rows, and what happens to pictures that cannot be decoded: every bad
-// file shows the status box with its name, leaves its slot alone and lets the next picture load.
-// No GL context is needed: a failed load returns before any GL call.
+// Decoding JPEG files to RGB rows, and what happens to damaged pictures: one the decoder only warns
+// about (cut short, damaged scan data) is kept with one warning line naming it; one it cannot decode
+// shows the status box with its name, leaves its slot alone and lets the next picture load. No GL
+// context is needed: a failed load returns before any GL call.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -187,19 +188,68 @@ TEST_F(TextureFailures, NonJpegFileShowsBox)
     loadExpectingBox(dir_.write("png.jpg", {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13}));
 }
 
-TEST_F(TextureFailures, TruncatedPictureShowsBox)
+// Lines of text that contain needle.
+int linesNaming(const std::string& text, const std::string& needle)
 {
-    const std::vector<uint8_t> half(good_.begin(), good_.begin() + good_.size() / 2);
-    const std::string text = loadExpectingBox(dir_.write("half.jpg", half));
-    EXPECT_NE(text.find("Premature end of JPEG file"), std::string::npos) << text;
+    int count = 0;
+    for (size_t start = 0; start < text.size();) {
+        const size_t end = std::min(text.find('\n', start), text.size());
+        count += text.substr(start, end - start).find(needle) != std::string::npos ? 1 : 0;
+        start = end + 1;
+    }
+    return count;
 }
 
-TEST_F(TextureFailures, TruncationAtEveryByteIsRefused)
+TEST_F(TextureFailures, PicturesCutShortAreKeptWithOneWarningLine)
 {
-    StderrCapture quiet;
+    // Without its 2-byte end marker every pixel is there: the picture is the whole picture.
+    const std::string noEnd = dir_.write("no-end.jpg", {good_.begin(), good_.end() - 2});
+    StderrCapture capture;
+    PicturePtr whole = decode(noEnd);
+    PicturePtr reference = decode(goodPath_);
+    const std::string text = capture.text();
+    ASSERT_TRUE(whole);
+    ASSERT_TRUE(reference);
+    EXPECT_EQ(std::vector<uint8_t>(whole->pixels, whole->pixels + whole->rowBytes * whole->height),
+              std::vector<uint8_t>(reference->pixels, reference->pixels + reference->rowBytes * reference->height));
+    EXPECT_EQ(linesNaming(text, noEnd), 1) << text;
+    EXPECT_NE(text.find("Premature end of JPEG file"), std::string::npos) << text;
+
+    // Cut half-way through its scan data: the picture keeps its size, the missing rows filled in by
+    // the decoder.
+    const size_t sos = findMarker(good_, MARKER_SOS);
+    ASSERT_NE(sos, std::string::npos);
+    const size_t middle = (sos + good_.size()) / 2;
+    const std::string half = dir_.write("half.jpg", {good_.begin(), good_.begin() + middle});
+    StderrCapture halfCapture;
+    PicturePtr halfPicture = decode(half);
+    const std::string halfText = halfCapture.text();
+    ASSERT_TRUE(halfPicture);
+    EXPECT_EQ(halfPicture->width, 24);
+    EXPECT_EQ(halfPicture->height, 16);
+    EXPECT_EQ(linesNaming(halfText, half), 1) << halfText;
+}
+
+TEST_F(TextureFailures, TruncationAtEveryByteIsKeptWithAWarningOrRefused)
+{
+    const size_t sos = findMarker(good_, MARKER_SOS);
+    ASSERT_NE(sos, std::string::npos);
+    const size_t scanData = sos + 2 + (good_[sos + 2] << 8 | good_[sos + 3]);
     for (size_t length = 0; length < good_.size(); ++length) {
-        const std::vector<uint8_t> prefix(good_.begin(), good_.begin() + length);
-        EXPECT_FALSE(decode(dir_.write("cut.jpg", prefix))) << "cut after " << length << " bytes";
+        const std::string path = dir_.write("cut.jpg", {good_.begin(), good_.begin() + length});
+        StderrCapture capture;
+        PicturePtr picture = decode(path);
+        const std::string text = capture.text();
+        // Either way the file is named once: with the warning, or with the error that refused it.
+        EXPECT_EQ(linesNaming(text, path), 1) << "cut after " << length << " bytes: " << text;
+        // Every cut inside the scan data keeps the picture; cuts before the scan header refuse it.
+        if (length >= scanData || length <= sos) {
+            EXPECT_EQ(picture != nullptr, length >= scanData) << "cut after " << length << " bytes: " << text;
+        }
+        if (picture) {
+            EXPECT_EQ(picture->width, 24);
+            EXPECT_EQ(picture->height, 16);
+        }
     }
     EXPECT_TRUE(decode(goodPath_));
 }
@@ -226,18 +276,23 @@ TEST_F(TextureFailures, CorruptHeadersShowBox)
     loadExpectingBox(dir_.write("bad-precision.jpg", badPrecision));
 }
 
-TEST_F(TextureFailures, CorruptScanDataShowsBox)
+TEST_F(TextureFailures, CorruptScanDataIsKeptWithAWarning)
 {
     const size_t sos = findMarker(good_, MARKER_SOS);
     ASSERT_NE(sos, std::string::npos);
     const size_t data = sos + 2 + (good_[sos + 2] << 8 | good_[sos + 3]);
     ASSERT_LT(data + 8, good_.size());
 
-    // A marker in the middle of the scan ends it early: the rest of the picture would be invented.
+    // A marker in the middle of the scan ends it early: the decoder fills in the rest and warns.
     std::vector<uint8_t> cut = good_;
     cut[data + 4] = 0xFF;
     cut[data + 5] = 0xD9;
-    const std::string text = loadExpectingBox(dir_.write("cut-scan.jpg", cut));
+    const std::string path = dir_.write("cut-scan.jpg", cut);
+    StderrCapture capture;
+    PicturePtr picture = decode(path);
+    const std::string text = capture.text();
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(linesNaming(text, path), 1) << text;
     EXPECT_NE(text.find("Corrupt JPEG data"), std::string::npos) << text;
 }
 

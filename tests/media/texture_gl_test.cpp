@@ -142,6 +142,36 @@ TEST_F(PictureOnScreen, LoadedPictureIsCompleteMipmappedTexture)
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
+TEST_F(PictureOnScreen, SharedPicturesAreLoadedOnceUntilForgotten)
+{
+    const std::string path = dir_.write("bark.jpg", encodeJpeg(makeUniform(64, 64, {120, 80, 40}), 100));
+    const std::string missing = dir_.path("gone.jpg");
+    GLuint first[2] = {0, 0};
+    GLuint second[1] = {0};
+    loadSharedTexture(first, path.c_str(), 1);
+    loadSharedTexture(second, path.c_str(), 0);
+    ASSERT_NE(first[1], 0u);
+    EXPECT_EQ(second[0], first[1]) << "the same file gets the same texture";
+    EXPECT_EQ(first[0], 0u);
+
+    // A picture that could not be read is tried (and reported) again each time.
+    GLuint none[1] = {0};
+    StderrCapture capture;
+    loadSharedTexture(none, missing.c_str(), 0);
+    loadSharedTexture(none, missing.c_str(), 0);
+    const std::string boxes = capture.text();
+    EXPECT_EQ(none[0], 0u);
+    EXPECT_NE(boxes.find(missing), boxes.rfind(missing)) << boxes;
+
+    // Once forgotten (the GL context went), the file is loaded anew.
+    forgetSharedTextures();
+    GLuint fresh[1] = {0};
+    loadSharedTexture(fresh, path.c_str(), 0);
+    EXPECT_NE(fresh[0], 0u);
+    EXPECT_NE(fresh[0], first[1]);
+    forgetSharedTextures();
+}
+
 TEST_F(PictureOnScreen, BrightnessIsClampedToZeroToOne)
 {
     // A mid-gray picture: a brightness of 1.5 taken unclamped would brighten it to about 190.

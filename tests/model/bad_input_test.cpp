@@ -2,6 +2,7 @@
 // within bounds (the suite runs under AddressSanitizer and UndefinedBehaviorSanitizer) and without
 // hanging (an alarm ends the program if a single load stalls).
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,6 +11,8 @@
 #include <string>
 
 #include "fixtures.h"
+#include "media/texture.h"
+#include "platform/platform.h"
 
 using namespace fixtures;
 
@@ -327,6 +330,158 @@ TEST(ModelBadInput, MixedKindsAndTooManyObjects)
     Model many;
     ASSERT_TRUE(guardedLoad(many, w.bytes(), "65540 objects"));
     EXPECT_EQ(many.objectCount, 65535);
+}
+
+// Loads a file from disk with the given picture loader and returns what went to stderr.
+std::string loadFileReporting(Model& model, const std::string& path, Model::MaterialLoader loader)
+{
+    currentCase = path.c_str();
+    std::signal(SIGALRM, onAlarm);
+    alarm(10);
+    model.materialLoader = loader;
+    ::testing::internal::CaptureStderr();
+    model.load(path.c_str());
+    alarm(0);
+    return ::testing::internal::GetCapturedStderr();
+}
+
+// Lines of text that name needle.
+int linesNaming(const std::string& text, const std::string& needle)
+{
+    int count = 0;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        if (text.substr(start, end - start).find(needle) != std::string::npos)
+            ++count;
+        start = end + 1;
+    }
+    return count;
+}
+
+TEST(ModelBadInput, EveryUnreadableFileIsNamedWithItsReason)
+{
+    std::vector<uint8_t> good = tds::writeScene(richScene());
+    // Cut inside the first mesh's vertex list: deep in a sub-chunk.
+    std::vector<uint8_t> cut(good.begin(), good.begin() + 60);
+    const std::string folder = writeTempFile("folder.3ds", {});
+    std::remove(folder.c_str());
+    ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+    struct Case {
+        std::string path;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"/nonexistent/velmora/none.3ds", "cannot be opened"},
+        {folder, "cannot be opened"},
+        {writeTempFile("empty.3ds", {}), "too short"},
+        {writeTempFile("three.3ds", {0x4D, 0x4D, 0x10}), "too short"},
+        {writeTempFile("picture.3ds", {0xFF, 0xD8, 0xFF, 0xE0, 0, 0x10, 'J', 'F', 'I', 'F'}), "not a 3DS file"},
+        {writeTempFile("cut.3ds", cut), "cut off"},
+    };
+    for (const Case& c : cases) {
+        Model model;
+        const std::string text = loadFileReporting(model, c.path, nullptr);
+        EXPECT_EQ(linesNaming(text, c.path), 1) << c.path << ":\n" << text;
+        EXPECT_NE(text.find(c.reason), std::string::npos) << c.path << ":\n" << text;
+    }
+    rmdir(folder.c_str());
+}
+
+TEST(ModelBadInput, MaterialPathsLeavingTheDataFolderAreNeverOpened)
+{
+    tds::Scene scene;
+    const char* names[] = {"/etc/passwd", "../x.jpg", "maps/../../x.jpg", "maps/tex/..", "..x.jpg", "maps/tex/a..b.jpg"};
+    for (int i = 0; i < 6; ++i)
+        scene.objects.push_back(boxMesh("m" + std::to_string(i), float(i), 0, 0, float(i) + 1, 1, 1, names[i]));
+    const std::string path = writeTempFile("paths.3ds", tds::writeScene(scene));
+    Model model;
+    PictureLog::names.clear();
+    const std::string text = loadFileReporting(model, path, PictureLog::load);
+    // Only the two names without a ".." part are handed to the picture loader.
+    EXPECT_EQ(PictureLog::names, (std::vector<std::string>{"..x.jpg", "maps/tex/a..b.jpg"}));
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(linesNaming(text, "\"" + std::string(names[i]) + "\""), 1) << names[i] << ":\n" << text;
+        EXPECT_EQ(model.textureOf(model.findObject(("m" + std::to_string(i)).c_str())), 0u) << names[i];
+    }
+}
+
+TEST(ModelBadInput, MaterialPicturesThatAreNoRegularFileGetNoTextureAndNeverBlock)
+{
+    // In the picture folder: a FIFO no one writes to, a folder, and no file of the third name.
+    const std::string folder = writeTempFile("pictures", {});
+    std::remove(folder.c_str());
+    ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+    const std::string fifo = folder + "/pipe.jpg";
+    const std::string subfolder = folder + "/folder.jpg";
+    const std::string missing = folder + "/missing.jpg";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_EQ(mkdir(subfolder.c_str(), 0700), 0);
+    tds::Scene scene;
+    const std::string names[] = {fifo.substr(1), subfolder.substr(1), missing.substr(1)};
+    for (int i = 0; i < 3; ++i)
+        scene.objects.push_back(boxMesh("m" + std::to_string(i), float(i), 0, 0, float(i) + 1, 1, 1, names[i]));
+    const std::string path = writeTempFile("pictures.3ds", tds::writeScene(scene));
+    // The names are relative to the root folder, as a data folder's are to it.
+    char previous[4096];
+    ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
+    ASSERT_EQ(chdir("/"), 0);
+    sysSetBatchMode(true);
+    Model model;
+    const std::string text = loadFileReporting(model, path, loadTexture);
+    ASSERT_EQ(chdir(previous), 0);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(linesNaming(text, names[i]), 1) << names[i] << ":\n" << text;
+        EXPECT_EQ(model.textureOf(model.findObject(("m" + std::to_string(i)).c_str())), 0u) << names[i];
+    }
+    std::remove(fifo.c_str());
+    rmdir(subfolder.c_str());
+    rmdir(folder.c_str());
+}
+
+// One mesh of vertexCount vertices lit by 100 spotlights, with 1000 small unlit '^' boxes beside
+// every light ray: close enough that the bounding-box rejection lets each through to the exact
+// test, which then misses. Far from the origin, so that the rejection's margin is wide.
+std::vector<uint8_t> lightingBomb(int vertexCount)
+{
+    const float o = 1000.0f;
+    tds::Scene scene;
+    tds::Mesh lit;
+    lit.name = "lit";
+    for (int i = 0; i < vertexCount; ++i)
+        lit.vertices.push_back(up(o + i * 1e-4f, o, o));
+    scene.objects.push_back(lit);
+    for (int k = 0; k < 1000; ++k) {
+        tds::Mesh box;
+        box.name = "^o" + std::to_string(k);
+        const float x = o + 1.0f + k * 0.098f;
+        box.vertices = {up(x, o + 5.0f, o - 0.5f), up(x + 0.5f, o + 5.5f, o + 0.5f)};
+        scene.objects.push_back(box);
+    }
+    for (int k = 0; k < 100; ++k)
+        scene.objects.push_back(spotLight("l" + std::to_string(k), {o + 100.0f, o, o + k * 0.01f}, 500.0f));
+    return tds::writeScene(scene);
+}
+
+TEST(ModelBadInput, LightingBombLoadsWithinItsWorkBudget)
+{
+    // 6000 vertices x 100 lights x 1001 occluders: 600 million shadow tests, minutes of work.
+    const std::vector<uint8_t> bytes = lightingBomb(6000);
+    const std::string path = writeTempFile("bomb.3ds", bytes);
+    currentCase = "lighting bomb";
+    std::signal(SIGALRM, onAlarm);
+    alarm(60);
+    Model model;
+    model.materialLoader = nullptr;
+    ::testing::internal::CaptureStderr();
+    ASSERT_TRUE(model.load(path.c_str()));
+    const std::string text = ::testing::internal::GetCapturedStderr();
+    alarm(0);
+    EXPECT_EQ(linesNaming(text, path), 1) << text;
+    EXPECT_NE(text.find("without shadows"), std::string::npos) << text;
+    EXPECT_LE(model.shadowWorkUsed, Model::shadowWorkBudget + 1001 * (1 + Model::exactTestCost));
 }
 
 }  // namespace

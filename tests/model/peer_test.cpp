@@ -220,7 +220,8 @@ TEST(ModelPeer, AgreesWithLib3dsOnAFixture)
     EXPECT_EQ(ours.keys["light:lamp"], (std::vector<unsigned>{2}));
 }
 
-TEST(ModelPeer, AgreesWithLib3dsOnTheGeneratedScenes)
+// The generated scenes of the data folder, sorted; empty before the data is generated.
+std::vector<std::string> generatedScenes()
 {
     std::string folder = std::string(VELMORA_DATA_DIR) + "/maps";
     std::vector<std::string> files;
@@ -232,10 +233,30 @@ TEST(ModelPeer, AgreesWithLib3dsOnTheGeneratedScenes)
         }
         closedir(dir);
     }
-    ASSERT_FALSE(files.empty()) << "no generated scenes in " << folder;
     std::sort(files.begin(), files.end());
+    return files;
+}
+
+TEST(ModelPeer, AgreesWithLib3dsOnTheGeneratedScenes)
+{
+    const std::vector<std::string> files = generatedScenes();
+    ASSERT_FALSE(files.empty()) << "no generated scenes in " << VELMORA_DATA_DIR << "/maps";
     for (const std::string& path : files)
         expectAgreement(path);
+}
+
+// The lighting's work budget is there for hostile files: every shipped scene is lit with all its
+// shadows and leaves three quarters of the budget unused.
+TEST(GeneratedScenes, LightingUsesAtMostAQuarterOfTheShadowBudget)
+{
+    const std::vector<std::string> files = generatedScenes();
+    ASSERT_FALSE(files.empty()) << "no generated scenes in " << VELMORA_DATA_DIR << "/maps";
+    for (const std::string& path : files) {
+        Model model;
+        model.materialLoader = nullptr;
+        ASSERT_TRUE(model.load(path.c_str())) << path;
+        EXPECT_LE(model.shadowWorkUsed * 4, Model::shadowWorkBudget) << path;
+    }
 }
 
 }  // namespace

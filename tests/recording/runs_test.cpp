@@ -1,4 +1,5 @@
-// The program itself, run as a user would: frames written twice are identical, a capture without a
+// The program itself, run as a user would: frames written twice are identical, and identical from
+// display lists and immediate mode; a benchmark of a short range; a capture without a
 // display holds video of the asked size and rate and the music, a missing or failing ffmpeg is
 // reported and leaves no file, a later start shows the later scene, and an installed program finds
 // its data from any folder.
@@ -353,4 +354,89 @@ TEST_F(ProgramRuns, WithoutDataAnywhereTheProgramSaysWhereItLookedAndFails)
     }
     EXPECT_NE(r.errors.find("--data"), std::string::npos) << r.errors;
     EXPECT_FALSE(exists(empty + "/shots"));
+}
+
+// Occurrences of text in a string.
+static size_t countOf(const std::string& text, const std::string& what)
+{
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size())) {
+        ++n;
+    }
+    return n;
+}
+
+TEST_F(ProgramRuns, BenchmarkOfTwoSecondsWritesEveryFrameAndATableRowPerSceneCovered)
+{
+    if (!generatedDataPresent()) {
+        GTEST_SKIP() << "the generated data is not built";
+    }
+    RunSetup setup;
+    setup.unset = {"DISPLAY", "WAYLAND_DISPLAY"};
+    const std::string json = work_ + "/two.json";
+    const RunResult r = run({velmora, "--data", data(), "--benchmark", "--start-at", "44", "--end-at", "46", "--fps",
+                             "30", "--benchmark-out", json},
+                            setup);
+    ASSERT_EQ(r.status, 0) << r.errors;
+    const std::string text = readFile(json);
+    // 44 s to 46 s at 30 frames a second, both ends drawn: 60 steps and the frame at 44 itself, all
+    // in the Title scene.
+    EXPECT_EQ(countOf(text, "{\"t\": "), 61u) << text.substr(0, 2000);
+    EXPECT_EQ(countOf(text, "\"scene\": \"Title\", \"ms\": "), 61u);
+    EXPECT_NE(text.find("{\"t\": 44.0000, "), std::string::npos);
+    EXPECT_NE(text.find("{\"t\": 46.0000, "), std::string::npos);
+    EXPECT_NE(text.find("\"gl_renderer\": "), std::string::npos);
+    EXPECT_NE(text.find("\"scene\": \"Title\", \"start\": 44.000, \"end\": 69.000, \"frames\": 61,"), std::string::npos);
+    EXPECT_NE(r.errors.find("\nTitle               61 "), std::string::npos) << r.errors;
+    EXPECT_EQ(r.errors.find("\nOpening "), std::string::npos) << r.errors;
+
+    // Across the first scene change: one row for each of the two scenes.
+    const RunResult across = run({velmora, "--data", data(), "--benchmark", "--start-at", "43.5", "--end-at", "44.5",
+                                  "--fps", "10"},
+                                 setup);
+    ASSERT_EQ(across.status, 0) << across.errors;
+    EXPECT_NE(across.errors.find("\nOpening "), std::string::npos) << across.errors;
+    EXPECT_NE(across.errors.find("\nTitle "), std::string::npos) << across.errors;
+    EXPECT_EQ(across.errors.find("\nCredits "), std::string::npos) << across.errors;
+}
+
+TEST_F(ProgramRuns, BenchmarkWithARecordingOrItsFileAloneIsRefusedWithExitStatus2)
+{
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{velmora, "--benchmark", "--capture", work_ + "/a.mp4"},
+          std::vector<std::string>{velmora, "--benchmark", "--frames", work_, "--at", "3"},
+          std::vector<std::string>{velmora, "--benchmark-out", work_ + "/b.json"}}) {
+        const RunResult r = run(arguments, RunSetup{});
+        EXPECT_EQ(r.status, 2) << arguments[1] << ": " << r.errors;
+        EXPECT_NE(r.errors.find("--benchmark"), std::string::npos) << r.errors;
+    }
+    EXPECT_FALSE(exists(work_ + "/b.json"));
+}
+
+TEST_F(ProgramRuns, DisplayListsAndImmediateModeDrawByteIdenticalFrames)
+{
+    if (!generatedDataPresent()) {
+        GTEST_SKIP() << "the generated data is not built";
+    }
+    // One or two moments in every scene; the Opening and the Credits draw their gridded models.
+    const std::string times = "10,40,50,85,100,112,130,146,164,200";
+    for (const char* path : {"lists", "immediate"}) {
+        RunSetup setup;
+        setup.timeoutSeconds = 500;
+        if (std::string(path) == "immediate") {
+            setup.set = {{"VELMORA_IMMEDIATE", "1"}};
+        } else {
+            setup.unset = {"VELMORA_IMMEDIATE"};
+        }
+        const RunResult r = run({velmora, "--data", data(), "--resolution", "640x480", "--fps", "2", "--frames",
+                                 work_ + "/" + path, "--at", times},
+                                setup);
+        ASSERT_EQ(r.status, 0) << path << ": " << r.errors;
+    }
+    for (const char* name : {"0010.000", "0040.000", "0050.000", "0085.000", "0100.000", "0112.000", "0130.000",
+                             "0146.000", "0164.000", "0200.000"}) {
+        const std::string lists = readFile(work_ + "/lists/" + name + ".png");
+        ASSERT_FALSE(lists.empty()) << name;
+        EXPECT_TRUE(lists == readFile(work_ + "/immediate/" + name + ".png")) << name << " differs between the paths";
+    }
 }

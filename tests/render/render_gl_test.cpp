@@ -308,6 +308,73 @@ TEST_F(ModelOnScreen, ModelWithoutEmittersOrBoltsLeavesTheStateOfDrawMeshes)
     EXPECT_TRUE(afterRender.fog);
 }
 
+TEST_F(ModelOnScreen, DisplayListsDrawTheFrameAndLeaveTheStateOfFaceByFaceDrawing)
+{
+    square("wall", 0, 0, -60, 30, Vec3f{0.5f, 0.2f, 0.1f});
+    SceneObject* mover = square("mover", 0, 0, -50, 5, Vec3f{0.2f, 0.9f, 0.3f});
+    rfix::setPositionTrack(*mover, {rfix::Key{0, {0, 0, -50}}, rfix::Key{100, {20, 5, -50}}});
+    // Last in the translucent pass and animated: the matrix it leaves is its own placement.
+    SceneObject* glow = square("%glow", 0, 0, -45, 8, Vec3f{0.0f, 0.0f, 0.6f});
+    rfix::setPositionTrack(*glow, {rfix::Key{0, {0, 0, -45}}, rfix::Key{100, {-15, 0, -45}}});
+    rfix::setRotationTrack(*glow, {rfix::Key{0, {0, 0, 0}}, rfix::Key{100, {0, 0, 40}}});
+    SceneObject* bolt = square("#arc", 0, 10, -70, 4, Vec3f{1.0f, 1.0f, 1.0f});
+    bolt->basePosition = Vec3d{0, 10, -70};
+    model.boltObjects[0] = bolt;
+    model.boltObjectCount = 1;
+    grid();
+    model.startFrame = 0;
+    model.endFrame = 100;
+    sceneDuration = 10.0f;
+    sceneTime = 4.0f;
+
+    auto render = [&](std::vector<unsigned char>& frame) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        resetRandom();
+        model.renderModel();
+        frame.assign(static_cast<size_t>(WIDTH) * HEIGHT * 3, 0);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, WIDTH, HEIGHT, GL_RGB, GL_UNSIGNED_BYTE, frame.data());
+        return GlState::read();
+    };
+    std::vector<unsigned char> faceByFace;
+    const GlState immediateState = render(faceByFace);
+    ASSERT_NE(glow->position.x, 0.0) << "the glow did not move; the placement is not exercised";
+
+    // drawMeshes leaves the matrix a set-up from identity gives the last object it drew (renderModel
+    // then goes on to the arcs, which load the plain view).
+    model.drawMeshes();
+    GLfloat afterMeshes[16] = {};
+    glGetFloatv(GL_MODELVIEW_MATRIX, afterMeshes);
+    glLoadIdentity();
+    loadCameraView(cameraView(model));
+    glTranslatef(static_cast<float>(glow->position.x), static_cast<float>(glow->position.y),
+                 static_cast<float>(glow->position.z));
+    glRotatef(static_cast<float>(glow->rotation.x), 1.0f, 0.0f, 0.0f);
+    glRotatef(static_cast<float>(glow->rotation.y), 0.0f, 1.0f, 0.0f);
+    glRotatef(static_cast<float>(glow->rotation.z), 0.0f, 0.0f, 1.0f);
+    glTranslatef(static_cast<float>(-glow->basePosition.x), static_cast<float>(-glow->basePosition.y),
+                 static_cast<float>(-glow->basePosition.z));
+    GLfloat expected[16] = {};
+    glGetFloatv(GL_MODELVIEW_MATRIX, expected);
+    EXPECT_EQ(std::memcmp(afterMeshes, expected, sizeof(expected)), 0);
+    EXPECT_FALSE(immediateState.blend);
+    EXPECT_TRUE(immediateState.depthMask);
+
+    model.compileGridLists();
+    int lists = 0;
+    for (int32_t cell = 0; cell < model.columns * model.rows; ++cell)
+        for (int32_t k = 0; k < model.grid[cell].entryCount; ++k)
+            lists += model.grid[cell].entries[k].list != 0;
+    EXPECT_EQ(lists, 4);  // wall, mover, glow and the arc object's square: every mesh with faces
+    std::vector<unsigned char> fromLists;
+    const GlState listState = render(fromLists);
+    EXPECT_TRUE(fromLists == faceByFace) << "the display lists draw another picture";
+    EXPECT_TRUE(listState == immediateState);
+    GLint depth = 0;
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+    EXPECT_EQ(depth, 1);
+}
+
 TEST_F(ModelOnScreen, DrawRisingWithoutParticlesLeavesDepthTestOnBlendingOffAndWhite)
 {
     ParticleSystem system(10, nullptr, 1.0f, 10, 1.0f, 1.0f);
@@ -344,6 +411,15 @@ TEST_F(ModelOnScreen, DrawRisingShowsAParticleThatRisesShrinksAndFades)
     EXPECT_EQ(centre().r, 0);
     EXPECT_NEAR(pixel(WIDTH / 2, HEIGHT / 2 + static_cast<int>(10 * perUnit)).r, 128, 2);
     EXPECT_EQ(pixel(WIDTH / 2 + static_cast<int>(3.5 * perUnit), HEIGHT / 2 + static_cast<int>(10 * perUnit)).r, 0);
+    // The matrix of the last particle drawn stays current: the zero eye, then its risen place.
+    GLfloat matrix[16] = {};
+    glGetFloatv(GL_MODELVIEW_MATRIX, matrix);
+    EXPECT_NEAR(matrix[12], 0.0f, 1e-4);
+    EXPECT_NEAR(matrix[13], 10.0f, 1e-4);
+    EXPECT_NEAR(matrix[14], -50.0f, 1e-4);
+    GLint depth = 0;
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+    EXPECT_EQ(depth, 1);
 }
 
 // A model with one emitter square and its system, the camera looking along -z.

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # End-to-end checks of the program under the test display: the window's client size, Escape,
 # closing the window, the launch dialog worked from the keyboard, the exit statuses, a window that
-# cannot be made and the silent audio fallback.
+# cannot be made, the silent audio fallback, the command line's checks, and SIGINT and SIGTERM at
+# the dialog, during loading and during play.
 set -u
 velmora="$1"
 close_window="$2"
+root=$(cd "$(dirname "$0")/../.." && pwd)
 . "$(dirname "$0")/../support/shell_helpers.sh"
 cd "$work"
 
@@ -93,15 +95,58 @@ check "bad option exits with status 2 and names it" $?
 "$velmora" --resolution 123x45 2>"$work/bad2.err"; status=$?
 [ $status -eq 2 ]; check "bad resolution exits with status 2" $?
 
-# 5. No display: a clear word and a non-zero status, never a silent success.
+# 5. No display: a clear word and a non-zero status, never a silent success; the hint names what
+# works without one.
 env -u DISPLAY -u WAYLAND_DISPLAY "$velmora" 2>"$work/nodisplay.err"; status=$?
-[ $status -ne 0 ] && grep -q -- "--no-dialog" "$work/nodisplay.err"
-check "no display for the dialog: non-zero status mentioning --no-dialog (got $status)" $?
+[ $status -ne 0 ] && grep -q -- "--capture" "$work/nodisplay.err" && grep -q -- "--frames" "$work/nodisplay.err" \
+    && ! grep -q -- "--no-dialog" "$work/nodisplay.err"
+check "no display for the dialog: non-zero status, the hint names --capture and --frames (got $status)" $?
 env -u DISPLAY -u WAYLAND_DISPLAY "$velmora" --no-dialog --windowed 2>"$work/nodisplay2.err"; status=$?
 [ $status -ne 0 ] && [ -s "$work/nodisplay2.err" ]
 check "no display for the window: non-zero status with a reason (got $status)" $?
 
-# 6. A window that cannot be made (no GL library to make it with): status 1 and the reason.
+# 6. The command line's small print: --data must hold the data; --version is the project's version.
+mkdir -p "$work/nodata/other"
+"$velmora" --no-dialog --windowed --data "$work/nodata" 2>"$work/nodata.err"; status=$?
+[ $status -eq 1 ] && grep -q "$work/nodata" "$work/nodata.err" && grep -q "pict/" "$work/nodata.err"
+check "--data without pict/ or maps/ exits with status 1 naming the folder (got $status)" $?
+project=$(sed -n 's/^project(velmora VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
+[ -n "$project" ] && [ "$("$velmora" --version)" = "velmora $project" ]
+check "--version prints the CMake project version $project" $?
+
+# 7. Signals: Ctrl+C or kill at any moment ends the run through its teardown with 130 or 143,
+# leaving no window and nothing leaked.
+no_window_left() { ! xdotool search --name '^Velmora' >/dev/null 2>&1; }
+"$velmora" --batch 2>"$work/int-dialog.err" &
+pid=$!
+if wait_window '^Velmora - final version$' 30 >/dev/null; then
+    kill -INT $pid
+    wait_exit $pid 5; status=$?
+    [ $status -eq 130 ] && no_window_left && clean_of_sanitizers "$work/int-dialog.err"
+    check "SIGINT with the dialog open: status 130, no window (got $status)" $?
+else
+    kill $pid 2>/dev/null; check "launch dialog appears for SIGINT" 1
+fi
+"$velmora" --no-dialog --windowed --batch 2>"$work/int-load.err" &
+pid=$!
+sleep 0.3
+kill -INT $pid
+wait_exit $pid 60; status=$?
+[ $status -eq 130 ] && no_window_left && clean_of_sanitizers "$work/int-load.err"
+check "SIGINT 0.3 s after start: status 130 after loading, no window (got $status)" $?
+"$velmora" --no-dialog --windowed --batch 2>"$work/term-play.err" &
+pid=$!
+if wait_window '^Velmora$' 60 >/dev/null; then
+    sleep 3  # loading is over and the first scene is playing
+    kill -TERM $pid
+    wait_exit $pid 30; status=$?
+    [ $status -eq 143 ] && no_window_left && clean_of_sanitizers "$work/term-play.err"
+    check "SIGTERM during play: status 143, no window (got $status)" $?
+else
+    kill $pid 2>/dev/null; check "render window appears for SIGTERM" 1
+fi
+
+# 8. A window that cannot be made (no GL library to make it with): status 1 and the reason.
 SDL_OPENGL_LIBRARY=/nonexistent/libGL.so.1 "$velmora" --no-dialog --windowed --resolution 640x480 --batch \
     2>"$work/nowindow.err"; status=$?
 reason=$(head -c 200 "$work/nowindow.err")

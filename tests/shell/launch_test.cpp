@@ -76,6 +76,26 @@ TEST_F(LaunchDialog, NoRadioCheckedChecks800AgainAndKeepsTheResolution)
     EXPECT_EQ(screenHeight, 480);
 }
 
+TEST_F(LaunchDialog, OpensOnTheCommandLinesChoiceAndTheClicksStillDecide)
+{
+    // --windowed --resolution 1024x768: the dialog shows them checked...
+    setLaunchDefaults();
+    fullScreen = false;
+    screenWidth = 1024;
+    screenHeight = 768;
+    launchDialogProc(DialogMessage::InitDialog, 0);
+    EXPECT_TRUE(sysDialogIsChecked(IDC_RES_1024));
+    EXPECT_FALSE(sysDialogIsChecked(IDC_RES_800));
+    EXPECT_TRUE(sysDialogIsChecked(IDC_WINDOWED));
+    // ...and what the person then picks is what plays.
+    click(IDC_WINDOWED);
+    click(IDC_RES_640);
+    click(IDC_LAUNCH);
+    EXPECT_TRUE(fullScreen);
+    EXPECT_EQ(screenWidth, 640);
+    EXPECT_EQ(screenHeight, 480);
+}
+
 TEST_F(LaunchDialog, ExitAndCloseChooseExit)
 {
     click(IDC_EXIT);

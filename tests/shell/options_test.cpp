@@ -40,12 +40,43 @@ TEST(RecordingOptions, CaptureAndFramesImplyAnUnattendedWindowedFixedStepRun)
     EXPECT_TRUE(frames.noDialog);
     EXPECT_EQ(frames.width, 640);
 
+    Options end;
+    ASSERT_TRUE(parse({"--start-at", "232"}, &end, &error)) << error;  // the help's "0 to 232"
+    EXPECT_EQ(end.startAtMs, 232000);
+
     Options plain;
     ASSERT_TRUE(parse({"--start-at", "138"}, &plain, &error)) << error;
     EXPECT_FALSE(plain.noDialog);  // starting later alone keeps the dialog and the wall clock
     EXPECT_EQ(plain.fps, 0);
     EXPECT_EQ(plain.startAtMs, 138000);
     EXPECT_FALSE(isRecording(plain));
+}
+
+TEST(RecordingOptions, BenchmarkIsAnUnattendedFixedStepRunHeadlessUnlessWindowed)
+{
+    Options options;
+    std::string error;
+    ASSERT_TRUE(parse({"--benchmark", "--start-at", "44", "--end-at", "46", "--benchmark-out", "b.json", "--resolution",
+                       "1024x768"},
+                      &options, &error))
+        << error;
+    EXPECT_TRUE(options.benchmark);
+    EXPECT_TRUE(options.noDialog);
+    EXPECT_TRUE(options.batch);
+    EXPECT_FALSE(options.windowed);
+    EXPECT_EQ(options.fps, 60);
+    EXPECT_EQ(options.startAtMs, 44000);
+    EXPECT_EQ(options.endAtMs, 46000);
+    EXPECT_EQ(options.benchmarkOut, "b.json");
+    EXPECT_EQ(options.width, 1024);
+    EXPECT_FALSE(isRecording(options));
+
+    Options windowed;
+    ASSERT_TRUE(parse({"--windowed", "--fps", "30", "--benchmark"}, &windowed, &error)) << error;
+    EXPECT_TRUE(windowed.windowed);
+    EXPECT_EQ(windowed.fps, 30);
+    EXPECT_NE(std::string(usageText()).find("--end-at"), std::string::npos);
+    EXPECT_NE(std::string(usageText()).find("--benchmark-out"), std::string::npos);
 }
 
 TEST(RecordingOptions, TimesAreMillisecondsSortedWithoutDuplicatesAndEveryCountsFromTheStart)
@@ -84,10 +115,16 @@ TEST(RecordingOptions, BadValuesAndCombinationsAreRefusedWithTheOptionNamed)
         {{"--frames", "d", "--at", "nan"}, "--at"},
         {{"--frames", "d", "--at", "12s"}, "--at"},
         {{"--frames", "d", "--every", "0"}, "--every"},
-        {{"--start-at", "232"}, "--start-at"},
+        {{"--start-at", "232.001"}, "--start-at"},
         {{"--start-at"}, "--start-at needs a value"},
         {{"--capture", "a.mkv", "--start-at", "50", "--end-at", "50"}, "--end-at"},
         {{"--frames", "d", "--start-at", "50", "--at", "10"}, "--at 0010.000 lies before --start-at 0050.000"},
+        {{"--benchmark", "--capture", "a.mp4"}, "--benchmark cannot be used with --capture"},
+        {{"--frames", "d", "--at", "1", "--benchmark"}, "--benchmark cannot be used with --frames"},
+        {{"--benchmark-out", "b.json"}, "--benchmark-out needs --benchmark"},
+        {{"--benchmark", "--benchmark-out", ""}, "--benchmark-out"},
+        {{"--benchmark", "--at", "50"}, "--at and --every need --frames"},
+        {{"--benchmark", "--start-at", "46", "--end-at", "44"}, "--end-at"},
     };
     for (const Case& c : cases) {
         Options options;

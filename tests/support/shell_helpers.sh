@@ -42,7 +42,7 @@ wait_window() {  # wait_window NAME-REGEX SECONDS -> prints the first visible wi
 wait_exit() {  # wait_exit PID SECONDS -> status of the process, 124 if it had to be killed
     local deadline=$(($(date +%s%N) + $2 * 1000000000))
     while kill -0 "$1" 2>/dev/null; do
-        [ "$(date +%s%N)" -gt "$deadline" ] && { kill "$1"; wait "$1"; return 124; }
+        [ "$(date +%s%N)" -gt "$deadline" ] && { kill -KILL "$1"; wait "$1"; return 124; }
         sleep 0.05
     done
     wait "$1"

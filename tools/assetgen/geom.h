@@ -1,30 +1,32 @@
-// Small vector maths and a seeded random source for the content generator. Header only; every
-// scene and picture module builds on it. Nothing here reads the clock: the same seed gives the same
-// numbers on every run.
+// Small vector maths on the program's Vec3f and a seeded random source for the content generator.
+// Header only; every scene and picture module builds on it. Nothing here reads the clock: the same
+// seed gives the same numbers on every run.
 #pragma once
 #include <cmath>
 #include <cstdint>
+
+#include "core/geometry.h"
+
+// Vector arithmetic on the program's Vec3f. The operators stand beside the type, in the global
+// namespace, so that argument lookup finds them from the generator, its tests and the writer alike.
+inline Vec3f operator+(Vec3f a, Vec3f b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+inline Vec3f operator-(Vec3f a, Vec3f b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+inline Vec3f operator-(Vec3f a) { return {-a.x, -a.y, -a.z}; }
+inline Vec3f operator*(Vec3f a, float s) { return {a.x * s, a.y * s, a.z * s}; }
+inline Vec3f operator*(float s, Vec3f a) { return {a.x * s, a.y * s, a.z * s}; }
+inline Vec3f operator*(Vec3f a, Vec3f b) { return {a.x * b.x, a.y * b.y, a.z * b.z}; }
+inline Vec3f operator/(Vec3f a, float s) { return {a.x / s, a.y / s, a.z / s}; }
+inline Vec3f& operator+=(Vec3f& a, Vec3f b) { a = a + b; return a; }
+inline Vec3f& operator-=(Vec3f& a, Vec3f b) { a = a - b; return a; }
+inline Vec3f& operator*=(Vec3f& a, float s) { a = a * s; return a; }
 
 namespace ag {
 
 constexpr float kPi = 3.14159265358979f;
 
-struct Vec3 {
-    float x = 0.0f;
-    float y = 0.0f;
-    float z = 0.0f;
-};
+// The generator's points, directions and colours: the same three floats as the program's.
+using Vec3 = ::Vec3f;
 
-inline Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-inline Vec3 operator-(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-inline Vec3 operator-(Vec3 a) { return {-a.x, -a.y, -a.z}; }
-inline Vec3 operator*(Vec3 a, float s) { return {a.x * s, a.y * s, a.z * s}; }
-inline Vec3 operator*(float s, Vec3 a) { return {a.x * s, a.y * s, a.z * s}; }
-inline Vec3 operator*(Vec3 a, Vec3 b) { return {a.x * b.x, a.y * b.y, a.z * b.z}; }
-inline Vec3 operator/(Vec3 a, float s) { return {a.x / s, a.y / s, a.z / s}; }
-inline Vec3& operator+=(Vec3& a, Vec3 b) { a = a + b; return a; }
-inline Vec3& operator-=(Vec3& a, Vec3 b) { a = a - b; return a; }
-inline Vec3& operator*=(Vec3& a, float s) { a = a * s; return a; }
 inline float dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 inline Vec3 cross(Vec3 a, Vec3 b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};

@@ -1,6 +1,6 @@
 // Image helpers and file writers for the content generator. JPEG output uses libjpeg's stdio
 // destination with fixed settings (baseline, quality 90, YCbCr 4:2:0), so the same image always
-// gives the same bytes; PNG output (previews only) uses libpng.
+// gives the same bytes; PNG output (previews only) goes through the house's one PNG writer.
 #include "tools/assetgen/image.h"
 
 #include <cerrno>
@@ -13,7 +13,8 @@
 #include <thread>
 
 #include <jpeglib.h>
-#include <png.h>
+
+#include "core/png.h"
 
 namespace ag {
 
@@ -66,29 +67,31 @@ Mask blur(const Mask& m, int radius) {
     return out;
 }
 
-void addMask(Image& img, const Mask& m, int ox, int oy, Vec3 colour, float strength) {
+namespace {
+
+// Calls apply(pixel, coverage) for every mask value that lands inside the image when the mask's
+// corner sits at (ox, oy).
+template <typename Apply>
+void overMask(Image& img, const Mask& m, int ox, int oy, Apply apply) {
     for (int y = 0; y < m.height; ++y) {
         int iy = y + oy;
         if (iy < 0 || iy >= img.height) continue;
         for (int x = 0; x < m.width; ++x) {
             int ix = x + ox;
             if (ix < 0 || ix >= img.width) continue;
-            img.at(ix, iy) += colour * (m.at(x, y) * strength);
+            apply(img.at(ix, iy), m.at(x, y));
         }
     }
 }
 
+}  // namespace
+
+void addMask(Image& img, const Mask& m, int ox, int oy, Vec3 colour, float strength) {
+    overMask(img, m, ox, oy, [&](Vec3& pixel, float coverage) { pixel += colour * (coverage * strength); });
+}
+
 void paintMask(Image& img, const Mask& m, int ox, int oy, Vec3 colour, float opacity) {
-    for (int y = 0; y < m.height; ++y) {
-        int iy = y + oy;
-        if (iy < 0 || iy >= img.height) continue;
-        for (int x = 0; x < m.width; ++x) {
-            int ix = x + ox;
-            if (ix < 0 || ix >= img.width) continue;
-            float a = clamp01(m.at(x, y) * opacity);
-            img.at(ix, iy) = lerp(img.at(ix, iy), colour, a);
-        }
-    }
+    overMask(img, m, ox, oy, [&](Vec3& pixel, float coverage) { pixel = lerp(pixel, colour, clamp01(coverage * opacity)); });
 }
 
 void addGlow(Image& img, float cx, float cy, float radius, Vec3 colour, float strength, float falloff) {
@@ -174,28 +177,10 @@ bool writeJpeg(const Image& img, const std::string& path, int quality) {
 }
 
 bool writePng(const Image& img, const std::string& path) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) {
-        std::fprintf(stderr, "%s: cannot open for writing: %s\n", path.c_str(), std::strerror(errno));
-        return false;
-    }
-    std::vector<unsigned char> rgb = toBytes(img);  // before setjmp: a longjmp must not skip its constructor
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!png || !info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        std::fclose(f);
-        std::fprintf(stderr, "%s: PNG write failed\n", path.c_str());
-        return false;
-    }
-    png_init_io(png, f);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(img.width), static_cast<png_uint_32>(img.height), 8,
-                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int y = 0; y < img.height; ++y) png_write_row(png, &rgb[static_cast<size_t>(y) * img.width * 3]);
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return std::fclose(f) == 0;
+    std::string error;
+    if (::writePng(path, img.width, img.height, 3, toBytes(img), RowOrder::TopDown, &error)) return true;
+    std::fprintf(stderr, "%s\n", error.c_str());
+    return false;
 }
 
 bool runJobs(size_t count, const std::function<bool(size_t)>& job, unsigned threads) {

@@ -1,5 +1,5 @@
 // In-memory pictures for the content generator: float RGB images and single-channel masks, a few
-// compositing helpers, and the JPEG (libjpeg) and PNG (libpng) writers.
+// compositing helpers, and the JPEG (libjpeg) and PNG writers.
 #pragma once
 #include <functional>
 #include <string>

@@ -9,18 +9,26 @@ namespace ag {
 
 namespace {
 
-tds::Vec3 toFile(Vec3 p) { return tds::sceneToFile(tds::Vec3{p.x, p.y, p.z}); }
-
 tds::Track positionTrack(const std::vector<TrackKey>& keys) {
     tds::Track t;
-    for (const TrackKey& k : keys) t.keys.push_back(tds::positionKey(k.frame, toFile(k.value)));
+    for (const TrackKey& k : keys) t.keys.push_back(tds::positionKey(k.frame, tds::sceneToFile(k.value)));
     return t;
 }
 
 tds::Track rotationTrack(const std::vector<TrackKey>& keys) {
     tds::Track t;
-    for (const TrackKey& k : keys) t.keys.push_back(tds::rotationKey(k.frame, k.angle, toFile(k.value)));
+    for (const TrackKey& k : keys) t.keys.push_back(tds::rotationKey(k.frame, k.angle, tds::sceneToFile(k.value)));
     return t;
+}
+
+// A keyframer node of the given block id that moves the object `name` along a position track.
+tds::Node positionNode(uint16_t id, const std::string& name, const std::vector<TrackKey>& keys) {
+    tds::Node node;
+    node.id = id;
+    node.name = name;
+    node.hasPosition = true;
+    node.position = positionTrack(keys);
+    return node;
 }
 
 bool strictlyRising(const std::vector<TrackKey>& keys) {
@@ -60,17 +68,14 @@ tds::Scene toFileScene(const SceneDef& scene) {
     for (const MeshDef& m : scene.meshes) {
         tds::Mesh mesh;
         mesh.name = m.name;
-        for (const Vec3& v : m.vertices) mesh.vertices.push_back(toFile(v));
+        mesh.vertices = tds::sceneToFile(m.vertices);
         mesh.faces = m.faces;
         mesh.mapping = m.mapping;
         mesh.material = m.material;
         out.objects.push_back(mesh);
 
-        tds::Node node;
-        node.id = tds::CHUNK_OBJETINFOBLOCK;
-        node.name = m.name;
+        tds::Node node = positionNode(tds::CHUNK_OBJETINFOBLOCK, m.name, m.positionKeys);
         node.hasPosition = !m.positionKeys.empty();
-        node.position = positionTrack(m.positionKeys);
         node.hasRotation = !m.rotationKeys.empty();
         node.rotation = rotationTrack(m.rotationKeys);
         out.nodes.push_back(node);
@@ -78,43 +83,28 @@ tds::Scene toFileScene(const SceneDef& scene) {
     for (const LightDef& l : scene.lights) {
         tds::Light light;
         light.name = l.name;
-        light.position = toFile(l.position);
-        light.colour = tds::Vec3{l.colour.x, l.colour.y, l.colour.z};
+        light.position = tds::sceneToFile(l.position);
+        light.colour = l.colour;
         light.isSpot = true;
-        light.target = toFile(l.target);
+        light.target = tds::sceneToFile(l.target);
         light.hotspot = l.hotspot;
         light.falloff = l.falloff;
         out.objects.push_back(light);
 
         // A spotlight node holding the light's one position key: peers want a node per light, and
         // a single key leaves the light where its own chunk puts it.
-        tds::Node node;
-        node.id = tds::CHUNK_SPOTLIGHTINFOBLOCK;
-        node.name = l.name;
-        node.hasPosition = true;
-        node.position.keys.push_back(tds::positionKey(0, toFile(l.position)));
-        out.nodes.push_back(node);
+        out.nodes.push_back(positionNode(tds::CHUNK_SPOTLIGHTINFOBLOCK, l.name, {TrackKey{0, l.position}}));
     }
     for (const CameraDef& c : scene.cameras) {
         tds::Camera cam;
         cam.name = c.name;
-        cam.position = c.eye.empty() ? tds::Vec3{} : toFile(c.eye.front().value);
-        cam.target = c.target.empty() ? tds::Vec3{} : toFile(c.target.front().value);
+        cam.position = c.eye.empty() ? Vec3{} : tds::sceneToFile(c.eye.front().value);
+        cam.target = c.target.empty() ? Vec3{} : tds::sceneToFile(c.target.front().value);
         cam.lens = c.lens;
         out.objects.push_back(cam);
 
-        tds::Node eye;
-        eye.id = tds::CHUNK_CAMERAINFOBLOCK;
-        eye.name = c.name;
-        eye.hasPosition = true;
-        eye.position = positionTrack(c.eye);
-        out.nodes.push_back(eye);
-        tds::Node target;
-        target.id = tds::CHUNK_CAMERATARGETINFOBLOCK;
-        target.name = c.name;
-        target.hasPosition = true;
-        target.position = positionTrack(c.target);
-        out.nodes.push_back(target);
+        out.nodes.push_back(positionNode(tds::CHUNK_CAMERAINFOBLOCK, c.name, c.eye));
+        out.nodes.push_back(positionNode(tds::CHUNK_CAMERATARGETINFOBLOCK, c.name, c.target));
     }
     return out;
 }

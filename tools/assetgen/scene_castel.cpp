@@ -15,8 +15,11 @@ constexpr float kHalf = 1200.0f;
 constexpr float kWall = 180.0f;      // the walls stand at x, z = +-kWall
 constexpr float kWallHeight = 70.0f;
 constexpr float kPlateau = 60.0f;    // height of the hill top the castle stands on
-
-float frameOf(float seconds) { return 30.0f + seconds * kFramesPerSecond; }
+const std::string kStone = "maps/tex/stone.jpg", kRoof = "maps/tex/roof.jpg";
+// The wall corners, north-west first, clockwise seen from above.
+const Vec3 kCorners[4] = {{-kWall, kPlateau, -kWall}, {kWall, kPlateau, -kWall}, {kWall, kPlateau, kWall}, {-kWall, kPlateau, kWall}};
+const Vec3 kKeepAt{-40.0f, kPlateau, -50.0f};
+const Vec3 kSpireAt = kKeepAt + Vec3{35.0f, 0.0f, 28.0f};  // the keep tower, with the crown on top
 
 float terrainHeight(float x, float z) {
     float r = std::hypot(x, z);
@@ -65,9 +68,7 @@ void addHouse(MeshDef& walls, MeshDef& roof, Vec3 base, Vec3 size, float angle) 
 
 // Prongs hanging down and out from a hub; the arcs leap away from the prong tips, up and outward.
 MeshDef boltCrown(const std::string& name, Vec3 hub, int prongs, float reach, float drop) {
-    MeshDef m;
-    m.name = name;
-    m.material = "maps/tex/coil.jpg";
+    MeshDef m = newMesh(name, "maps/tex/coil.jpg");
     for (int i = 0; i < prongs; ++i) {
         float a = 2.0f * kPi * static_cast<float>(i) / static_cast<float>(prongs);
         Vec3 dir{std::cos(a), 0.0f, std::sin(a)};
@@ -82,36 +83,24 @@ MeshDef boltCrown(const std::string& name, Vec3 hub, int prongs, float reach, fl
     return m;
 }
 
-}  // namespace
-
-SceneDef buildCastel() {
-    SceneDef scene;
-    scene.path = "maps/castel.3ds";
-    scene.frameCount = static_cast<uint32_t>(frameOf(34.5f)) + 90;
-    Rng rng(2001u);
-    const std::string stone = "maps/tex/stone.jpg", roofTex = "maps/tex/roof.jpg";
-
-    MeshDef ground;
-    ground.name = "g*ground";
-    ground.material = "maps/tex/grass.jpg";
+// Grass over the hill and cobbles in the yard.
+void addGround(SceneDef& scene) {
+    MeshDef ground = newMesh("g*ground", "maps/tex/grass.jpg");
     addTerrain(ground, -kHalf, -kHalf, kHalf, kHalf, 48, 48, terrainHeight, 110.0f);
     scene.meshes.push_back(ground);
-    MeshDef yard;
-    yard.name = "y*yard";
-    yard.material = "maps/tex/cobble.jpg";
+    MeshDef yard = newMesh("y*yard", "maps/tex/cobble.jpg");
     addPanel(yard, Vec3{-kWall, kPlateau + 0.5f, kWall}, Vec3{2.0f * kWall, 0.0f, 0.0f}, Vec3{0.0f, 0.0f, -2.0f * kWall}, 8, 8, 90.0f);
     scene.meshes.push_back(yard);
+}
 
-    // --- Curtain walls, one mesh per side so that each casts its own shadow ---
-    const Vec3 corners[4] = {{-kWall, kPlateau, -kWall}, {kWall, kPlateau, -kWall}, {kWall, kPlateau, kWall}, {-kWall, kPlateau, kWall}};
+// Curtain walls, one mesh per side so that each casts its own shadow.
+void addCurtainWalls(SceneDef& scene) {
     const char* wallNames[4] = {"WallNorth", "WallEast", "WallSouth", "WallWest"};
     for (int i = 0; i < 4; ++i) {
-        Vec3 a = corners[i], b = corners[(i + 1) % 4];
+        Vec3 a = kCorners[i], b = kCorners[(i + 1) % 4];
         Vec3 mid = (a + b) * 0.5f;
         bool alongX = std::fabs(a.x - b.x) > 1.0f;
-        MeshDef wall;
-        wall.name = wallNames[i];
-        wall.material = stone;
+        MeshDef wall = newMesh(wallNames[i], kStone);
         float len = alongX ? std::fabs(a.x - b.x) : std::fabs(a.z - b.z);
         if (i == 2) {
             // The south wall leaves room for the gate.
@@ -126,69 +115,64 @@ SceneDef buildCastel() {
         addBattlement(wall, a, b, kPlateau + kWallHeight);
         scene.meshes.push_back(wall);
     }
+}
 
-    // --- Corner towers, the gatehouse and the keep ---
-    MeshDef roofs;
-    roofs.name = "RoofsTowers";
-    roofs.material = roofTex;
+// The tops that later landmarks stand on: the keep tower's and the gatehouse's.
+struct Tops {
+    float spire = 0.0f;
+    float gate = 0.0f;
+};
+
+// Corner towers, the gatehouse with its door, the keep and its tower; all their roofs in one mesh.
+Tops addTowersAndKeep(SceneDef& scene) {
+    Tops tops;
+    MeshDef roofs = newMesh("RoofsTowers", kRoof);
     for (int i = 0; i < 4; ++i) {
-        MeshDef tower;
-        tower.name = numbered("Tower", i);
-        tower.material = stone;
-        addTower(tower, roofs, corners[i], 30.0f, 115.0f, 55.0f);
+        MeshDef tower = newMesh(numbered("Tower", i), kStone);
+        addTower(tower, roofs, kCorners[i], 30.0f, 115.0f, 55.0f);
         scene.meshes.push_back(tower);
     }
-    MeshDef gate;
-    gate.name = "Gatehouse";
-    gate.material = stone;
-    float gateTop = 0.0f;
-    for (float sgn : {-1.0f, 1.0f}) gateTop = addTower(gate, roofs, Vec3{sgn * 34.0f, kPlateau, kWall + 6.0f}, 20.0f, 100.0f, 40.0f);
+    MeshDef gate = newMesh("Gatehouse", kStone);
+    for (float sgn : {-1.0f, 1.0f}) tops.gate = addTower(gate, roofs, Vec3{sgn * 34.0f, kPlateau, kWall + 6.0f}, 20.0f, 100.0f, 40.0f);
     addBox(gate, Vec3{0.0f, kPlateau + 80.0f, kWall + 6.0f}, Vec3{56.0f, 40.0f, 26.0f}, 60.0f, true);
     scene.meshes.push_back(gate);
-    MeshDef door;
-    door.name = "d*door";
-    door.material = "maps/tex/planks.jpg";
+    MeshDef door = newMesh("d*door", "maps/tex/planks.jpg");
     addQuad(door, Vec3{-22.0f, kPlateau, kWall + 19.5f}, Vec3{22.0f, kPlateau, kWall + 19.5f}, Vec3{22.0f, kPlateau + 60.0f, kWall + 19.5f},
             Vec3{-22.0f, kPlateau + 60.0f, kWall + 19.5f}, 1.0f, 1.0f);
     scene.meshes.push_back(door);
 
-    const Vec3 keepAt{-40.0f, kPlateau, -50.0f};
-    MeshDef keep;
-    keep.name = "Keep";
-    keep.material = stone;
-    addBox(keep, keepAt + Vec3{0.0f, 60.0f, 0.0f}, Vec3{100.0f, 140.0f, 84.0f}, 60.0f, false);
-    addBattlement(keep, keepAt + Vec3{-50.0f, 0.0f, -42.0f}, keepAt + Vec3{50.0f, 0.0f, -42.0f}, kPlateau + 130.0f);
-    addBattlement(keep, keepAt + Vec3{-50.0f, 0.0f, 42.0f}, keepAt + Vec3{50.0f, 0.0f, 42.0f}, kPlateau + 130.0f);
+    MeshDef keep = newMesh("Keep", kStone);
+    addBox(keep, kKeepAt + Vec3{0.0f, 60.0f, 0.0f}, Vec3{100.0f, 140.0f, 84.0f}, 60.0f, false);
+    addBattlement(keep, kKeepAt + Vec3{-50.0f, 0.0f, -42.0f}, kKeepAt + Vec3{50.0f, 0.0f, -42.0f}, kPlateau + 130.0f);
+    addBattlement(keep, kKeepAt + Vec3{-50.0f, 0.0f, 42.0f}, kKeepAt + Vec3{50.0f, 0.0f, 42.0f}, kPlateau + 130.0f);
     scene.meshes.push_back(keep);
-    MeshDef spire;
-    spire.name = "KeepTower";
-    spire.material = stone;
-    Vec3 spireAt = keepAt + Vec3{35.0f, 0.0f, 28.0f};
-    float spireTop = addTower(spire, roofs, spireAt, 22.0f, 235.0f, 0.0f);
+    MeshDef spire = newMesh("KeepTower", kStone);
+    tops.spire = addTower(spire, roofs, kSpireAt, 22.0f, 235.0f, 0.0f);
     scene.meshes.push_back(spire);
     scene.meshes.push_back(roofs);
-    MeshDef windows;
-    windows.name = "^*windows";  // lit from inside: unlit, full colour
-    windows.material = "maps/tex/window.jpg";
+    return tops;
+}
+
+// Lit windows in the keep and up its tower, banners on the north and south walls.
+void addWindowsAndBanners(SceneDef& scene) {
+    MeshDef windows = newMesh("^*windows", "maps/tex/window.jpg");  // lit from inside: unlit, full colour
     for (int i = 0; i < 3; ++i) {
-        float y = keepAt.y + 40.0f + 35.0f * static_cast<float>(i);
+        float y = kKeepAt.y + 40.0f + 35.0f * static_cast<float>(i);
         for (float x : {-25.0f, 10.0f}) {
-            addQuad(windows, keepAt + Vec3{x - 7.0f, y - keepAt.y, 42.5f}, keepAt + Vec3{x + 7.0f, y - keepAt.y, 42.5f},
-                    keepAt + Vec3{x + 7.0f, y + 20.0f - keepAt.y, 42.5f}, keepAt + Vec3{x - 7.0f, y + 20.0f - keepAt.y, 42.5f});
+            addQuad(windows, kKeepAt + Vec3{x - 7.0f, y - kKeepAt.y, 42.5f}, kKeepAt + Vec3{x + 7.0f, y - kKeepAt.y, 42.5f},
+                    kKeepAt + Vec3{x + 7.0f, y + 20.0f - kKeepAt.y, 42.5f}, kKeepAt + Vec3{x - 7.0f, y + 20.0f - kKeepAt.y, 42.5f});
         }
     }
     for (int i = 0; i < 4; ++i) {
-        float y = spireAt.y + 150.0f + 24.0f * static_cast<float>(i);
+        float y = kSpireAt.y + 150.0f + 24.0f * static_cast<float>(i);
         float a = 1.2f + static_cast<float>(i) * 1.7f;
         Vec3 n{std::cos(a), 0.0f, std::sin(a)};
         Vec3 t{-n.z, 0.0f, n.x};
-        Vec3 c = Vec3{spireAt.x, y, spireAt.z} + n * 22.8f;
+        Vec3 c = Vec3{kSpireAt.x, y, kSpireAt.z} + n * 22.8f;
         addQuad(windows, c - t * 5.0f, c + t * 5.0f, c + t * 5.0f + Vec3{0.0f, 14.0f, 0.0f}, c - t * 5.0f + Vec3{0.0f, 14.0f, 0.0f});
     }
     scene.meshes.push_back(windows);
-    MeshDef banner;
-    banner.name = "b*banners";
-    banner.material = "maps/tex/banner.jpg";
+    MeshDef banner = newMesh("b*banners", "maps/tex/banner.jpg");
     for (float x : {-25.0f, 25.0f}) {
         addQuad(banner, Vec3{x - 12.0f, kPlateau + 20.0f, -kWall - 9.0f}, Vec3{x + 12.0f, kPlateau + 20.0f, -kWall - 9.0f},
                 Vec3{x + 12.0f, kPlateau + 65.0f, -kWall - 9.0f}, Vec3{x - 12.0f, kPlateau + 65.0f, -kWall - 9.0f});
@@ -196,64 +180,57 @@ SceneDef buildCastel() {
                 Vec3{x - 12.0f, kPlateau + 65.0f, kWall - 9.0f}, Vec3{x + 12.0f, kPlateau + 65.0f, kWall - 9.0f});
     }
     scene.meshes.push_back(banner);
+}
 
-    // --- Houses in the yard ---
-    MeshDef houses, houseRoofs;
-    houses.name = "Houses";
-    houses.material = "maps/tex/planks.jpg";
-    houseRoofs.name = "r*houseRoofs";
-    houseRoofs.material = roofTex;
+// Houses in the yard.
+void addHouses(SceneDef& scene) {
+    MeshDef houses = newMesh("Houses", "maps/tex/planks.jpg");
+    MeshDef houseRoofs = newMesh("r*houseRoofs", kRoof);
     addHouse(houses, houseRoofs, Vec3{100.0f, kPlateau, -90.0f}, Vec3{60.0f, 36.0f, 44.0f}, 0.1f);
     addHouse(houses, houseRoofs, Vec3{110.0f, kPlateau, 60.0f}, Vec3{50.0f, 32.0f, 40.0f}, -0.2f);
     addHouse(houses, houseRoofs, Vec3{-110.0f, kPlateau, 100.0f}, Vec3{54.0f, 30.0f, 40.0f}, 0.3f);
     scene.meshes.push_back(houses);
     scene.meshes.push_back(houseRoofs);
+}
 
-    // --- Bolt objects: the crown on the keep tower and a rod over the gate ---
-    scene.meshes.push_back(boltCrown("#crown", Vec3{spireAt.x, spireTop + 18.0f, spireAt.z}, 8, 46.0f, 30.0f));
-    scene.meshes.push_back(boltCrown("#rod", Vec3{0.0f, gateTop + 30.0f, kWall + 6.0f}, 4, 24.0f, 22.0f));
-    MeshDef mast;
-    mast.name = "m*mast";
-    mast.material = "maps/tex/coil.jpg";
-    addFrustum(mast, Vec3{spireAt.x, spireTop - 2.0f, spireAt.z}, 3.0f, 2.0f, 20.0f, 6, 1.0f, 20.0f, true, false);
-    addFrustum(mast, Vec3{0.0f, gateTop - 2.0f, kWall + 6.0f}, 2.5f, 1.5f, 32.0f, 6, 1.0f, 20.0f, true, false);
+// Bolt objects: the crown on the keep tower and a rod over the gate, each on a short mast.
+void addBoltObjects(SceneDef& scene, Tops tops) {
+    scene.meshes.push_back(boltCrown("#crown", Vec3{kSpireAt.x, tops.spire + 18.0f, kSpireAt.z}, 8, 46.0f, 30.0f));
+    scene.meshes.push_back(boltCrown("#rod", Vec3{0.0f, tops.gate + 30.0f, kWall + 6.0f}, 4, 24.0f, 22.0f));
+    MeshDef mast = newMesh("m*mast", "maps/tex/coil.jpg");
+    addFrustum(mast, Vec3{kSpireAt.x, tops.spire - 2.0f, kSpireAt.z}, 3.0f, 2.0f, 20.0f, 6, 1.0f, 20.0f, true, false);
+    addFrustum(mast, Vec3{0.0f, tops.gate - 2.0f, kWall + 6.0f}, 2.5f, 1.5f, 32.0f, 6, 1.0f, 20.0f, true, false);
     scene.meshes.push_back(mast);
+}
 
-    // --- The forest around the hill, grouped per block of 3 x 3 cells ---
-    std::vector<Vec3> flight;
-    auto avoid = [&](float x, float z) {
-        for (const Vec3& p : flight) {
-            if (std::hypot(p.x - x, p.z - z) < 70.0f && p.y - terrainHeight(x, z) < 200.0f) return true;
-        }
-        return false;
-    };
-
-    // --- Cameras ---
+// Three cameras: up the road to the gate, once round the walls, then a climb to the crown.
+void addCameras(SceneDef& scene, Tops tops) {
+    const float spireTop = tops.spire;
     PathFn eye1 = [](float f) {
         float s = (f - frameOf(0.0f)) / (frameOf(12.0f) - frameOf(0.0f));
         Vec3 from{60.0f, 0.0f, 1000.0f}, to{-30.0f, 0.0f, 430.0f};
         Vec3 p = lerp(from, to, s);
         return Vec3{p.x, terrainHeight(p.x, p.z) + 50.0f + 80.0f * s, p.z};
     };
-    PathFn target1 = [keepAt](float f) {
+    PathFn target1 = [](float f) {
         float s = (f - frameOf(0.0f)) / (frameOf(12.0f) - frameOf(0.0f));
-        return lerp(Vec3{0.0f, kPlateau + 60.0f, kWall}, keepAt + Vec3{0.0f, 120.0f, 0.0f}, s);
+        return lerp(Vec3{0.0f, kPlateau + 60.0f, kWall}, kKeepAt + Vec3{0.0f, 120.0f, 0.0f}, s);
     };
     PathFn eye2 = [](float f) {
         float s = (f - frameOf(12.0f)) / (frameOf(24.0f) - frameOf(12.0f));
         float a = kPi * 0.5f + 0.1f + 3.6f * s;
         return Vec3{430.0f * std::cos(a), kPlateau + 140.0f + 60.0f * s, 430.0f * std::sin(a)};
     };
-    PathFn target2 = [keepAt](float) { return keepAt + Vec3{20.0f, 110.0f, 20.0f}; };
-    PathFn eye3 = [spireAt, spireTop](float f) {
+    PathFn target2 = [](float) { return kKeepAt + Vec3{20.0f, 110.0f, 20.0f}; };
+    PathFn eye3 = [spireTop](float f) {
         float s = (f - frameOf(24.0f)) / (frameOf(34.5f) - frameOf(24.0f));
         float a = 1.1f + 1.4f * s;
         float r = 300.0f - 150.0f * s;
-        return Vec3{spireAt.x + r * std::cos(a), kPlateau + 130.0f + (spireTop - kPlateau - 80.0f) * s, spireAt.z + r * std::sin(a)};
+        return Vec3{kSpireAt.x + r * std::cos(a), kPlateau + 130.0f + (spireTop - kPlateau - 80.0f) * s, kSpireAt.z + r * std::sin(a)};
     };
-    PathFn target3 = [spireAt, spireTop](float f) {
+    PathFn target3 = [spireTop](float f) {
         float s = (f - frameOf(24.0f)) / (frameOf(34.5f) - frameOf(24.0f));
-        return Vec3{spireAt.x, spireTop - 100.0f + 120.0f * s, spireAt.z};
+        return Vec3{kSpireAt.x, spireTop - 100.0f + 120.0f * s, kSpireAt.z};
     };
     const uint32_t step = 45;
     uint32_t f0 = static_cast<uint32_t>(frameOf(0.0f)), f1 = static_cast<uint32_t>(frameOf(12.0f));
@@ -261,20 +238,29 @@ SceneDef buildCastel() {
     scene.cameras.push_back(makeCamera("CamApproach", eye1, target1, cameraFrames(f0, f1, step, 1)));
     scene.cameras.push_back(makeCamera("CamCircle", eye2, target2, cameraFrames(f1, f2, step, 1)));
     scene.cameras.push_back(makeCamera("CamCrown", eye3, target3, cameraFrames(f2, f3, step, 2)));
+}
+
+// The forest around the hill, grouped per block of 3 x 3 cells, kept clear of the road and of the
+// cameras' low flight.
+void addForest(SceneDef& scene) {
+    Rng rng(2001u);
+    std::vector<Vec3> flight;
     for (float f = 0.0f; f < frameOf(36.0f); f += 5.0f) {
         for (const CameraDef& c : scene.cameras) {
             Vec3 e, t;
             if (cameraAt(c, f, e, t)) flight.push_back(e);
         }
     }
-
+    auto avoid = [&](float x, float z) {
+        for (const Vec3& p : flight) {
+            if (std::hypot(p.x - x, p.z - z) < 70.0f && p.y - terrainHeight(x, z) < 200.0f) return true;
+        }
+        return false;
+    };
     for (int bz = 0; bz < 4; ++bz) {
         for (int bx = 0; bx < 4; ++bx) {
-            MeshDef trunks, pines;
-            trunks.name = "t*trunks" + std::to_string(bz * 4 + bx);
-            trunks.material = "maps/tex/bark.jpg";
-            pines.name = "t*pines" + std::to_string(bz * 4 + bx);
-            pines.material = "maps/tex/needles.jpg";
+            MeshDef trunks = newMesh("t*trunks" + std::to_string(bz * 4 + bx), "maps/tex/bark.jpg");
+            MeshDef pines = newMesh("t*pines" + std::to_string(bz * 4 + bx), "maps/tex/needles.jpg");
             const float block = 600.0f, spacing = 105.0f;
             float x0 = -kHalf + block * static_cast<float>(bx), z0 = -kHalf + block * static_cast<float>(bz);
             for (float z = z0 + spacing * 0.5f; z < z0 + block; z += spacing) {
@@ -291,14 +277,15 @@ SceneDef buildCastel() {
             if (!pines.faces.empty()) scene.meshes.push_back(pines);
         }
     }
+}
 
-    // --- Torches on the walls and braziers at the gate: emitters with firelight beside them ---
-    MeshDef brackets;
-    brackets.name = "k*brackets";
-    brackets.material = "maps/tex/coil.jpg";
+// Torches on the walls and braziers at the gate, emitters with firelight beside them, and sparks
+// over the crown.
+void addFires(SceneDef& scene, Tops tops) {
+    MeshDef brackets = newMesh("k*brackets", "maps/tex/coil.jpg");
     std::vector<Vec3> torchAt;
     for (int i = 0; i < 4; ++i) {
-        Vec3 a = corners[i], b = corners[(i + 1) % 4];
+        Vec3 a = kCorners[i], b = kCorners[(i + 1) % 4];
         Vec3 outward = normalize(Vec3{(a.x + b.x) * 0.5f, 0.0f, (a.z + b.z) * 0.5f});
         for (float t : {0.3f, 0.7f}) {
             if (i == 2) t = t < 0.5f ? 0.22f : 0.78f;
@@ -308,50 +295,54 @@ SceneDef buildCastel() {
         }
     }
     for (size_t i = 0; i < torchAt.size(); ++i) {
-        MeshDef torch;
-        torch.name = numbered(i % 2 == 0 ? "*1torch" : "*2torch", static_cast<int>(i));
-        torch.material = "maps/tex/sparkr.jpg";
-        addMarker(torch, torchAt[i], 2.0f);
-        setRestPosition(torch, torchAt[i]);
-        scene.meshes.push_back(torch);
+        scene.meshes.push_back(pointEmitter(numbered(i % 2 == 0 ? "*1torch" : "*2torch", static_cast<int>(i)),
+                                            "maps/tex/sparkr.jpg", torchAt[i]));
         Vec3 out = normalize(Vec3{torchAt[i].x, 0.0f, torchAt[i].z});
         scene.lights.push_back(makeLight(numbered("Torch", static_cast<int>(i)), torchAt[i] + out * 8.0f + Vec3{0.0f, 6.0f, 0.0f},
                                          Vec3{1.0f, 0.55f, 0.22f}, 190.0f));
     }
-    MeshDef braziers;
-    braziers.name = "Braziers";
-    braziers.material = "maps/tex/coil.jpg";
+    MeshDef braziers = newMesh("Braziers", "maps/tex/coil.jpg");
     for (float sgn : {-1.0f, 1.0f}) {
         Vec3 at = onGround(sgn * 60.0f, kWall + 70.0f);
         addFrustum(braziers, at, 4.0f, 12.0f, 26.0f, 8, 1.0f, 20.0f, true, false);
-        MeshDef fire;
-        fire.name = sgn < 0.0f ? "*3brazierWest" : "*3brazierEast";
-        fire.material = sgn < 0.0f ? "maps/tex/sparkr.jpg" : "maps/tex/spark.jpg";
-        addMarker(fire, at + Vec3{-8.0f, 26.0f, -8.0f}, 2.0f);
-        addMarker(fire, at + Vec3{8.0f, 40.0f, 8.0f}, 2.0f);
-        setRestPosition(fire, at + Vec3{0.0f, 30.0f, 0.0f});
-        scene.meshes.push_back(fire);
+        scene.meshes.push_back(boxEmitter(sgn < 0.0f ? "*3brazierWest" : "*3brazierEast",
+                                          sgn < 0.0f ? "maps/tex/sparkr.jpg" : "maps/tex/spark.jpg", at + Vec3{-8.0f, 26.0f, -8.0f},
+                                          at + Vec3{8.0f, 40.0f, 8.0f}, at + Vec3{0.0f, 30.0f, 0.0f}, 2.0f));
         scene.lights.push_back(makeLight(sgn < 0.0f ? "BrazierWest" : "BrazierEast", at + Vec3{0.0f, 45.0f, 20.0f},
                                          Vec3{1.0f, 0.6f, 0.3f}, 260.0f));
     }
     scene.meshes.push_back(braziers);
     scene.meshes.push_back(brackets);
-    MeshDef sparks;
-    sparks.name = "*0sparks";
-    sparks.material = "maps/tex/sparkb.jpg";
-    addMarker(sparks, Vec3{spireAt.x, spireTop + 30.0f, spireAt.z}, 2.0f);
-    setRestPosition(sparks, Vec3{spireAt.x, spireTop + 30.0f, spireAt.z});
-    scene.meshes.push_back(sparks);
+    scene.meshes.push_back(pointEmitter("*0sparks", "maps/tex/sparkb.jpg", Vec3{kSpireAt.x, tops.spire + 30.0f, kSpireAt.z}));
+}
 
-    scene.meshes.push_back(gridAnchor(-kHalf - 200.0f, -kHalf - 200.0f, "maps/tex/grass.jpg"));
-
-    // --- Moonlight over the hill, the glow of the crown, light from the keep's windows ---
+// Moonlight over the hill, the glow of the crown, light from the keep's windows.
+void addSkyLights(SceneDef& scene, Tops tops) {
     const Vec3 moon{0.50f, 0.58f, 0.90f};
     scene.lights.push_back(makeLight("MoonHigh", Vec3{-200.0f, 750.0f, 250.0f}, moon, 1150.0f));
     scene.lights.push_back(makeLight("MoonFar", Vec3{500.0f, 650.0f, 700.0f}, moon * 0.7f, 1050.0f));
-    scene.lights.push_back(makeLight("CrownGlow", Vec3{spireAt.x + 40.0f, spireTop + 20.0f, spireAt.z + 40.0f},
+    scene.lights.push_back(makeLight("CrownGlow", Vec3{kSpireAt.x + 40.0f, tops.spire + 20.0f, kSpireAt.z + 40.0f},
                                      Vec3{1.0f, 0.65f, 0.25f}, 260.0f));
-    scene.lights.push_back(makeLight("KeepWindows", keepAt + Vec3{0.0f, 70.0f, 90.0f}, Vec3{0.9f, 0.6f, 0.3f}, 220.0f));
+    scene.lights.push_back(makeLight("KeepWindows", kKeepAt + Vec3{0.0f, 70.0f, 90.0f}, Vec3{0.9f, 0.6f, 0.3f}, 220.0f));
+}
+
+}  // namespace
+
+SceneDef buildCastel() {
+    SceneDef scene;
+    scene.path = "maps/castel.3ds";
+    scene.frameCount = static_cast<uint32_t>(frameOf(34.5f)) + 90;
+    addGround(scene);
+    addCurtainWalls(scene);
+    Tops tops = addTowersAndKeep(scene);
+    addWindowsAndBanners(scene);
+    addHouses(scene);
+    addBoltObjects(scene, tops);
+    addCameras(scene, tops);
+    addForest(scene);
+    addFires(scene, tops);
+    scene.meshes.push_back(gridAnchor(-kHalf - 200.0f, -kHalf - 200.0f, "maps/tex/grass.jpg"));
+    addSkyLights(scene, tops);
     return scene;
 }
 

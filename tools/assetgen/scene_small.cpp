@@ -39,9 +39,7 @@ SceneDef buildTruc() {
     scene.frameCount = last + 90;
 
     // The knot turns about a tilted axis: its x and y angles drive the streaks' stretch.
-    MeshDef knot;
-    knot.name = "Knot";
-    knot.material = "maps/tex/chrome.jpg";
+    MeshDef knot = newMesh("Knot", "maps/tex/chrome.jpg");
     std::vector<Vec3> path;
     // Few faces on purpose: every second one becomes a streak of several hundred units.
     const int segments = 18;
@@ -52,9 +50,7 @@ SceneDef buildTruc() {
     knot.rotationKeys = steadyRotation(axis, 2.0f * kPi * 3.2f, 0, scene.frameCount, 10);
     scene.meshes.push_back(knot);
 
-    MeshDef halo;
-    halo.name = "Halo";
-    halo.material = "maps/tex/chrome.jpg";
+    MeshDef halo = newMesh("Halo", "maps/tex/chrome.jpg");
     std::vector<Vec3> ring;
     for (int i = 0; i <= 12; ++i) {
         float a = 2.0f * kPi * static_cast<float>(i) / 12.0f;
@@ -102,9 +98,7 @@ SceneDef buildChose() {
             return Vec3{o.radius.x * std::sin(o.speed.x * a + o.phase.x), o.radius.y * std::sin(o.speed.y * a + o.phase.y),
                         o.radius.z * std::cos(o.speed.z * a + o.phase.z)};
         };
-        MeshDef blob;
-        blob.name = o.name;
-        blob.material = material;
+        MeshDef blob = newMesh(o.name, material);
         Vec3 start = path(0.0f);
         // Every face becomes a spike across the screen, so the blobs keep few, small faces.
         addBlob(blob, start, o.size, 4, 6, 600u + static_cast<uint32_t>(i));
@@ -112,9 +106,7 @@ SceneDef buildChose() {
         scene.meshes.push_back(blob);
     }
 
-    MeshDef core;
-    core.name = "Core";
-    core.material = material;
+    MeshDef core = newMesh("Core", material);
     addBlob(core, Vec3{}, 24.0f, 4, 6, 610u);
     scene.meshes.push_back(core);
 
@@ -143,16 +135,12 @@ SceneDef buildMeta() {
         float a = 2.0f * kPi * f / static_cast<float>(lastFrame);
         return Vec3{-165.0f * std::cos(a), 80.0f + 40.0f * std::sin(3.0f * a), -175.0f * std::sin(a)};
     };
-    MeshDef orb;
-    orb.name = "Orb";
-    orb.material = material;
+    MeshDef orb = newMesh("Orb", material);
     addBlob(orb, orbPath(0.0f), 20.0f, 6, 11, 700u);
     orb.positionKeys = bezierChain(orbPath, 0, lastFrame, segments);
     scene.meshes.push_back(orb);
 
-    MeshDef seed;
-    seed.name = "Seed";
-    seed.material = material;
+    MeshDef seed = newMesh("Seed", material);
     addBlob(seed, seedPath(0.0f), 9.0f, 4, 6, 701u);
     seed.positionKeys = bezierChain(seedPath, 0, lastFrame, segments);
     scene.meshes.push_back(seed);
@@ -161,9 +149,7 @@ SceneDef buildMeta() {
     // 7500 / distance squared, so the orbs circle outside a small centre piece (never nearer than
     // about 80 units to it) and the camera keeps well back. The floor bulges up where the orbs
     // pass: its pivot lies below it, so the push lifts the floor rather than stretching it.
-    MeshDef floor;
-    floor.name = "Floor";
-    floor.material = material;
+    MeshDef floor = newMesh("Floor", material);
     addTerrain(floor, -75.0f, -75.0f, 75.0f, 75.0f, 4, 4, [](float, float) { return 0.0f; }, 70.0f);
     setRestPosition(floor, Vec3{0.0f, -50.0f, 0.0f});
     scene.meshes.push_back(floor);
@@ -171,9 +157,7 @@ SceneDef buildMeta() {
     for (int i = 0; i < 4; ++i) {
         float a = kPi * 0.25f + static_cast<float>(i) * kPi * 0.5f;
         Vec3 base{45.0f * std::cos(a), 0.0f, 45.0f * std::sin(a)};
-        MeshDef pillar;
-        pillar.name = numbered("Pillar", i);
-        pillar.material = material;
+        MeshDef pillar = newMesh(numbered("Pillar", i), material);
         addFrustum(pillar, base, 8.0f, 5.0f, 100.0f, 4, 1.0f, 40.0f);
         setRestPosition(pillar, base);
         scene.meshes.push_back(pillar);

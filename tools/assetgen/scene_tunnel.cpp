@@ -32,8 +32,6 @@ Vec3 around(float s, float a, float r) {
     return centre(s) + sd * (std::cos(a) * r) + l * (std::sin(a) * r);
 }
 
-float frameOf(float seconds) { return 30.0f + seconds * kFramesPerSecond; }
-
 // Distance along the tunnel at a frame: steady flight from s = 60 to s = 1930.
 float travelAt(float f) { return 60.0f + (f - frameOf(0.0f)) * (1870.0f / (16.0f * kFramesPerSecond)); }
 
@@ -49,17 +47,13 @@ SceneDef buildTunnel() {
     for (int section = 0; section * 14 < rings; ++section) {
         std::vector<Vec3> path;
         for (int i = section * 14; i <= std::min(rings, section * 14 + 14); ++i) path.push_back(centre(static_cast<float>(i) * kRing));
-        MeshDef wall;
-        wall.name = numbered("w*wall", section);
-        wall.material = "maps/tex/panel.jpg";
+        MeshDef wall = newMesh(numbered("w*wall", section), "maps/tex/panel.jpg");
         addTube(wall, path, kRadius, 14, 4.0f, 110.0f, true);
         scene.meshes.push_back(wall);
     }
 
     // Ribs every 100 units: small square tubes around the inside of the wall.
-    MeshDef ribs;
-    ribs.name = "r*ribs";
-    ribs.material = "maps/tex/grate.jpg";
+    MeshDef ribs = newMesh("r*ribs", "maps/tex/grate.jpg");
     for (float s = 50.0f; s < kLength; s += 100.0f) {
         std::vector<Vec3> hoop;
         for (int i = 0; i <= 14; ++i) hoop.push_back(around(s, 2.0f * kPi * static_cast<float>(i) / 14.0f, kRadius - 5.0f));
@@ -68,9 +62,7 @@ SceneDef buildTunnel() {
     scene.meshes.push_back(ribs);
 
     // Two pipes along the lower walls, a walkway grate along the floor, glow strips on the ceiling.
-    MeshDef pipes;
-    pipes.name = "p*pipes";
-    pipes.material = "maps/tex/cable.jpg";
+    MeshDef pipes = newMesh("p*pipes", "maps/tex/cable.jpg");
     for (float a : {-0.45f, kPi + 0.45f}) {
         std::vector<Vec3> line;
         for (float s = 0.0f; s <= kLength; s += kRing * 2.0f) line.push_back(around(s, a, kRadius - 12.0f));
@@ -104,9 +96,7 @@ SceneDef buildTunnel() {
         Vec3 outward = normalize(around(s, a, 1.0f) - centre(s));
         Vec3 tip = centre(s) + outward * 44.0f;
         Vec3 base = centre(s) + outward * 108.0f;
-        MeshDef electrode;
-        electrode.name = numbered("#coil", i);
-        electrode.material = "maps/tex/coil.jpg";
+        MeshDef electrode = newMesh(numbered("#coil", i), "maps/tex/coil.jpg");
         addFrustum(electrode, Vec3{}, 9.0f, 0.0f, 64.0f, 6, 1.0f, 20.0f);
         Vec3 ax = normalize(cross(-outward, f));
         placeLocal(electrode, 0, base, ax, -outward, f);
@@ -115,9 +105,7 @@ SceneDef buildTunnel() {
     }
 
     // The far end: a bright portal closing the tube, unlit so it shines whatever the lamps do.
-    MeshDef portal;
-    portal.name = "^portal";
-    portal.material = "maps/tex/portal.jpg";
+    MeshDef portal = newMesh("^portal", "maps/tex/portal.jpg");
     {
         Vec3 f, sd, l;
         frameAt(kLength, f, sd, l);

@@ -1,26 +1,16 @@
 // maps/wood.3ds, the Opening scene: a wood at night flown through by four cameras. A lantern-lit
 // trail leads to a glade around a giant tree, the view climbs over the moonlit canopy and sinks
 // into a misty hollow with a ring of standing stones. Drawn through the face grid (cells of 200)
-// with fog, so trees are spread over 16 x 16 cells and kept off the flight paths.
+// with fog, so trees are spread over 16 x 16 cells and kept off the flight paths. This file holds
+// the ground, the cameras, the trail and the wood; scene_wood_places.cpp the glade and the hollow.
 #include <algorithm>
 #include <cmath>
 
 #include "tools/assetgen/noise.h"
-#include "tools/assetgen/scenekit.h"
+#include "tools/assetgen/scene_wood.h"
 
 namespace ag {
-
-namespace {
-
-constexpr float kHalf = 1600.0f;     // the ground spans -kHalf .. kHalf on x and z
-const Vec3 kGlade{-120.0f, 0.0f, -150.0f};
-const Vec3 kHollow{820.0f, 0.0f, 640.0f};
-constexpr float kGladeRadius = 270.0f;
-constexpr float kHollowRadius = 330.0f;
-
-// Scene time (seconds) to animation frame: the first camera's key 1 sits at frame 30.
-float frameOf(float seconds) { return 30.0f + seconds * kFramesPerSecond; }
-uint32_t frameAt(float seconds) { return static_cast<uint32_t>(frameOf(seconds) + 0.5f); }
+namespace wood {
 
 float terrainHeight(float x, float z) {
     float h = 16.0f * fbm(x / 430.0f, z / 430.0f, 4096, 3, 101u) + 5.0f * fbm(x / 120.0f, z / 120.0f, 4096, 2, 102u);
@@ -31,14 +21,18 @@ float terrainHeight(float x, float z) {
     return h;
 }
 
-Vec3 onGround(float x, float z, float lift = 0.0f) { return Vec3{x, terrainHeight(x, z) + lift, z}; }
+Vec3 onGround(float x, float z, float lift) { return Vec3{x, terrainHeight(x, z) + lift, z}; }
 
-// The trail walked by the first camera, s from 0 (deep in the wood) to 1 (the glade's edge).
 Vec3 trail(float s) {
     float x = -1000.0f + 800.0f * s;
     float z = 600.0f - 520.0f * s + 90.0f * std::sin(2.5f * kPi * s);
     return Vec3{x, 0.0f, z};
 }
+
+namespace {
+
+// The frame nearest a scene time in seconds.
+uint32_t frameAt(float seconds) { return static_cast<uint32_t>(frameOf(seconds) + 0.5f); }
 
 // Shot 1 (0 - 12 s): low along the trail.
 Vec3 shot1Eye(float f) {
@@ -108,29 +102,8 @@ struct PathClearance {
     }
 };
 
-void addStandingStone(MeshDef& m, Vec3 base, Vec3 size, float angle, float lean) {
-    size_t first = m.vertices.size();
-    addBox(m, base + Vec3{0.0f, size.y * 0.5f - 6.0f, 0.0f}, size, 60.0f, false);
-    // Taper the top and lean the stone a little.
-    for (size_t i = first; i < m.vertices.size(); ++i) {
-        Vec3& v = m.vertices[i];
-        float t = (v.y - base.y) / size.y;
-        v.x = base.x + (v.x - base.x) * (1.0f - 0.25f * t);
-        v.z = base.z + (v.z - base.z) * (1.0f - 0.25f * t);
-        v.x += lean * t * size.y;
-    }
-    rotateY(m, first, angle, base);
-}
-
-}  // namespace
-
-SceneDef buildWood() {
-    SceneDef scene;
-    scene.path = "maps/wood.3ds";
-    scene.frameCount = frameAt(44.0f) + 60;
-    Rng rng(1001u);
-
-    // --- Cameras (built first: the trees keep clear of their paths) ---
+// The four cameras, and where they fly low enough for trees to be in the way.
+PathClearance addCameras(SceneDef& scene) {
     const uint32_t step = 45;
     scene.cameras.push_back(makeCamera("CamTrail", shot1Eye, shot1Target, cameraFrames(frameAt(0), frameAt(12), step, 1)));
     scene.cameras.push_back(makeCamera("CamGlade", shot2Eye, shot2Target, cameraFrames(frameAt(12), frameAt(22), step, 1)));
@@ -145,44 +118,11 @@ SceneDef buildWood() {
             if (e.y - terrainHeight(e.x, e.z) < 160.0f) clear.samples.push_back(e);
         }
     }
+    return clear;
+}
 
-    // --- Ground ---
-    const std::string moss = "maps/tex/moss.jpg", bark = "maps/tex/bark.jpg", needles = "maps/tex/needles.jpg";
-    const std::string leaves = "maps/tex/leaves.jpg", rock = "maps/tex/rock.jpg";
-    MeshDef ground;
-    ground.name = "g*ground";
-    ground.material = moss;
-    addTerrain(ground, -kHalf, -kHalf, kHalf, kHalf, 64, 64, terrainHeight, 90.0f);
-    scene.meshes.push_back(ground);
-
-    // --- The giant tree of the glade ---
-    MeshDef giant;
-    giant.name = "GiantTrunk";
-    giant.material = bark;
-    Vec3 gBase = onGround(kGlade.x, kGlade.z);
-    addFrustum(giant, gBase - Vec3{0.0f, 4.0f, 0.0f}, 30.0f, 17.0f, 150.0f, 10, 3.0f, 60.0f);
-    for (int i = 0; i < 5; ++i) {  // roots: slanted slabs spreading out
-        float a = static_cast<float>(i) * 2.0f * kPi / 5.0f + 0.4f;
-        size_t first = giant.vertices.size();
-        addBox(giant, gBase + Vec3{38.0f, 4.0f, 0.0f}, Vec3{60.0f, 16.0f, 10.0f}, 40.0f, false);
-        for (size_t v = first; v < giant.vertices.size(); ++v) {
-            float t = (giant.vertices[v].x - gBase.x - 8.0f) / 60.0f;
-            giant.vertices[v].y -= 14.0f * t;
-        }
-        rotateY(giant, first, a, gBase);
-    }
-    setRestPosition(giant, gBase);
-    scene.meshes.push_back(giant);
-    MeshDef giantCrown;
-    giantCrown.name = "GiantCrown";
-    giantCrown.material = leaves;
-    addEllipsoid(giantCrown, gBase + Vec3{0.0f, 185.0f, 0.0f}, Vec3{115.0f, 60.0f, 105.0f}, 6, 12, 4.0f, 2.0f);
-    addEllipsoid(giantCrown, gBase + Vec3{60.0f, 150.0f, 40.0f}, Vec3{70.0f, 45.0f, 70.0f}, 5, 9, 3.0f, 1.0f);
-    addEllipsoid(giantCrown, gBase + Vec3{-65.0f, 160.0f, -30.0f}, Vec3{75.0f, 45.0f, 70.0f}, 5, 9, 3.0f, 1.0f);
-    scene.meshes.push_back(giantCrown);
-
-    // --- Hero trees by the trail (these cast shadows) ---
-    int heroCount = 0;
+// Hero trees by the trail (these cast shadows).
+void addHeroTrees(SceneDef& scene, Rng& rng) {
     for (int i = 0; i < 9; ++i) {
         float s = 0.05f + 0.11f * static_cast<float>(i);
         Vec3 p = trail(s);
@@ -190,22 +130,19 @@ SceneDef buildWood() {
         Vec3 dir = normalize(trail(s + 0.01f) - p);
         Vec3 normal{-dir.z, 0.0f, dir.x};
         Vec3 at = p + normal * (side * rng.range(85.0f, 120.0f));
-        MeshDef trunk, crown;
-        trunk.name = numbered("Oak", heroCount);
-        trunk.material = bark;
-        crown.name = numbered("c*crown", heroCount);  // only the trunks cast shadows: cheaper to light
-        crown.material = leaves;
+        MeshDef trunk = newMesh(numbered("Oak", i), "maps/tex/bark.jpg");
+        // Only the trunks cast shadows: cheaper to light.
+        MeshDef crown = newMesh(numbered("c*crown", i), "maps/tex/leaves.jpg");
         addBroadleaf(trunk, crown, onGround(at.x, at.z), rng.range(150.0f, 190.0f), rng.range(0.0f, 6.28f));
         setRestPosition(trunk, onGround(at.x, at.z));
         scene.meshes.push_back(trunk);
         scene.meshes.push_back(crown);
-        ++heroCount;
     }
+}
 
-    // --- Rocks along the way ---
-    MeshDef rocks;
-    rocks.name = "r*rocks";
-    rocks.material = rock;
+// Rocks along the way, off the flight paths.
+void addRocks(SceneDef& scene, Rng& rng, const PathClearance& clear) {
+    MeshDef rocks = newMesh("r*rocks", "maps/tex/rock.jpg");
     for (int i = 0; i < 40; ++i) {
         float x = rng.range(-kHalf + 60.0f, kHalf - 60.0f), z = rng.range(-kHalf + 60.0f, kHalf - 60.0f);
         if (clear.distance(x, z) < 40.0f) continue;
@@ -215,45 +152,12 @@ SceneDef buildWood() {
         rotateY(rocks, first, rng.range(0.0f, 6.28f), onGround(x, z));
     }
     scene.meshes.push_back(rocks);
+}
 
-    // --- The stone ring in the hollow ---
-    Vec3 hBase = onGround(kHollow.x, kHollow.z);
-    for (int i = 0; i < 7; ++i) {
-        float a = static_cast<float>(i) * 2.0f * kPi / 7.0f + 0.3f;
-        Vec3 at = onGround(kHollow.x + 115.0f * std::cos(a), kHollow.z + 115.0f * std::sin(a));
-        MeshDef stone;
-        stone.name = numbered("Stone", i);
-        stone.material = rock;
-        addStandingStone(stone, at, Vec3{rng.range(16.0f, 24.0f), rng.range(55.0f, 80.0f), 10.0f}, -a, rng.range(-0.08f, 0.08f));
-        setRestPosition(stone, at);
-        scene.meshes.push_back(stone);
-    }
-    MeshDef monolith;
-    monolith.name = "Monolith";
-    monolith.material = rock;
-    addStandingStone(monolith, hBase, Vec3{26.0f, 120.0f, 14.0f}, 0.6f, 0.0f);
-    setRestPosition(monolith, hBase);
-    scene.meshes.push_back(monolith);
-    MeshDef runes;  // unlit glyphs glowing on the monolith's faces, drawn additively
-    runes.name = "^%runes";
-    runes.material = "maps/tex/runes.jpg";
-    {
-        size_t first = runes.vertices.size();
-        Vec3 c = hBase + Vec3{0.0f, 50.0f, 0.0f};
-        addQuad(runes, c + Vec3{-10.0f, -40.0f, 7.6f}, c + Vec3{10.0f, -40.0f, 7.6f}, c + Vec3{8.0f, 45.0f, 7.6f},
-                c + Vec3{-8.0f, 45.0f, 7.6f});
-        addQuad(runes, c + Vec3{10.0f, -40.0f, -7.6f}, c + Vec3{-10.0f, -40.0f, -7.6f}, c + Vec3{-8.0f, 45.0f, -7.6f},
-                c + Vec3{8.0f, 45.0f, -7.6f});
-        rotateY(runes, first, 0.6f, hBase);
-    }
-    scene.meshes.push_back(runes);
-
-    // --- Lantern posts along the trail ---
-    MeshDef posts, lamps;
-    posts.name = "l*posts";
-    posts.material = bark;
-    lamps.name = "^*lamps";  // unlit: the lamp glass shows its own glow
-    lamps.material = "maps/tex/lamp.jpg";
+// Lantern posts along the trail; returns where each lamp's light sits.
+std::vector<Vec3> addLanterns(SceneDef& scene) {
+    MeshDef posts = newMesh("l*posts", "maps/tex/bark.jpg");
+    MeshDef lamps = newMesh("^*lamps", "maps/tex/lamp.jpg");  // unlit: the lamp glass shows its own glow
     std::vector<Vec3> lanternLights;
     for (int i = 0; i < 8; ++i) {
         float s = 0.02f + 0.125f * static_cast<float>(i);
@@ -270,83 +174,18 @@ SceneDef buildWood() {
     }
     scene.meshes.push_back(posts);
     scene.meshes.push_back(lamps);
+    return lanternLights;
+}
 
-    // --- Glowing mushrooms in the glade ---
-    MeshDef stems, caps;
-    stems.name = "m*stems";
-    stems.material = "maps/tex/mushroom.jpg";
-    caps.name = "^*caps";
-    caps.material = "maps/tex/mushroom.jpg";
-    std::vector<Vec3> mushroomSpots;
-    for (int cluster = 0; cluster < 6; ++cluster) {
-        float a = static_cast<float>(cluster) * 1.05f + 0.5f;
-        Vec3 c{kGlade.x + 85.0f * std::cos(a), 0.0f, kGlade.z + 85.0f * std::sin(a)};
-        mushroomSpots.push_back(onGround(c.x, c.z, 6.0f));
-        for (int k = 0; k < 5; ++k) {
-            Vec3 at = onGround(c.x + rng.range(-14.0f, 14.0f), c.z + rng.range(-14.0f, 14.0f));
-            float h = rng.range(4.0f, 11.0f);
-            addFrustum(stems, at - Vec3{0.0f, 1.0f, 0.0f}, 1.2f, 0.9f, h, 5, 1.0f, 10.0f);
-            addFrustum(caps, at + Vec3{0.0f, h, 0.0f}, h * 0.55f, 0.0f, h * 0.35f, 7, 1.0f, 10.0f, false, true);
-        }
-    }
-    scene.meshes.push_back(stems);
-    scene.meshes.push_back(caps);
-
-    // --- Light shafts falling into the glade ---
-    MeshDef shafts;
-    shafts.name = "%*shafts";  // additive, lit by the moon and the glade, casting no shadow
-    shafts.material = "maps/tex/shaft.jpg";
-    for (int i = 0; i < 2; ++i) {
-        float a = 4.2f + 1.3f * static_cast<float>(i);
-        Vec3 foot = onGround(kGlade.x + 190.0f * std::cos(a), kGlade.z + 190.0f * std::sin(a));
-        Vec3 top = foot + Vec3{-40.0f, 230.0f, 30.0f};
-        for (int q = 0; q < 2; ++q) {
-            Vec3 side = q == 0 ? Vec3{16.0f, 0.0f, 0.0f} : Vec3{0.0f, 0.0f, 16.0f};
-            addQuad(shafts, foot - side, foot + side, top + side * 1.6f, top - side * 1.6f);
-        }
-    }
-    scene.meshes.push_back(shafts);
-
-    // --- Mist: translucent sheets in the hollow, along the trail and around the glade ---
-    const char* mistNames[3] = {"%*mistHollow", "%*mistTrail", "%*mistGlade"};
-    for (int area = 0; area < 3; ++area) {
-        MeshDef mist;
-        mist.name = mistNames[area];
-        mist.material = "maps/tex/mist.jpg";
-        int count = area == 0 ? 10 : 8;
-        for (int i = 0; i < count; ++i) {
-            Vec3 c;
-            if (area == 0) {
-                float a = rng.range(0.0f, 6.28f), r = rng.range(0.0f, kHollowRadius);
-                c = Vec3{kHollow.x + r * std::cos(a), 0.0f, kHollow.z + r * std::sin(a)};
-            } else if (area == 1) {
-                Vec3 p = trail(rng.range(0.0f, 1.0f));
-                c = p + Vec3{rng.range(-90.0f, 90.0f), 0.0f, rng.range(-90.0f, 90.0f)};
-            } else {
-                float a = rng.range(0.0f, 6.28f);
-                c = Vec3{kGlade.x + (kGladeRadius + 40.0f) * std::cos(a), 0.0f, kGlade.z + (kGladeRadius + 40.0f) * std::sin(a)};
-            }
-            float h = terrainHeight(c.x, c.z) + rng.range(7.0f, 14.0f);
-            float half = rng.range(50.0f, 80.0f);
-            size_t first = mist.vertices.size();
-            addQuad(mist, Vec3{c.x - half, h, c.z + half}, Vec3{c.x + half, h, c.z + half}, Vec3{c.x + half, h, c.z - half},
-                    Vec3{c.x - half, h, c.z - half});
-            rotateY(mist, first, rng.range(0.0f, 6.28f), Vec3{c.x, h, c.z});
-        }
-        scene.meshes.push_back(mist);
-    }
-
-    // --- The wood itself: pines and broadleaf trees, grouped per block of 4 x 4 cells ---
+// The wood itself: pines and broadleaf trees, grouped per block of 4 x 4 cells, off the flight
+// paths, the glade and the hollow.
+void addWoodland(SceneDef& scene, Rng& rng, const PathClearance& clear) {
     const float block = 800.0f;
     for (int bz = 0; bz < 4; ++bz) {
         for (int bx = 0; bx < 4; ++bx) {
-            MeshDef trunks, pines, crowns;
-            trunks.name = "t*trunks" + std::to_string(bz * 4 + bx);
-            trunks.material = bark;
-            pines.name = "t*pines" + std::to_string(bz * 4 + bx);
-            pines.material = needles;
-            crowns.name = "t*crowns" + std::to_string(bz * 4 + bx);
-            crowns.material = leaves;
+            MeshDef trunks = newMesh("t*trunks" + std::to_string(bz * 4 + bx), "maps/tex/bark.jpg");
+            MeshDef pines = newMesh("t*pines" + std::to_string(bz * 4 + bx), "maps/tex/needles.jpg");
+            MeshDef crowns = newMesh("t*crowns" + std::to_string(bz * 4 + bx), "maps/tex/leaves.jpg");
             float x0 = -kHalf + block * static_cast<float>(bx), z0 = -kHalf + block * static_cast<float>(bz);
             const float spacing = 118.0f;
             for (float z = z0 + spacing * 0.5f; z < z0 + block; z += spacing) {
@@ -366,19 +205,15 @@ SceneDef buildWood() {
             if (!crowns.faces.empty()) scene.meshes.push_back(crowns);
         }
     }
+}
 
-    // --- Particle emitters ---
-    int emitterCount = 0;
-    // Lantern halos: a pulsing glow at each lamp (shrinking particles keep the fill small when the
-    // camera passes close by).
+// Particle emitters: a pulsing halo at each lamp (shrinking particles keep the fill small when the
+// camera passes close by), fireflies, steady blue glows over every other mushroom cluster, spores
+// rising all over the glade and wisps over the stone ring.
+void addEmitters(SceneDef& scene, Rng& rng, const PathClearance& clear, const std::vector<Vec3>& lanternLights,
+                 const std::vector<Vec3>& mushroomSpots) {
     for (size_t i = 0; i < lanternLights.size(); ++i) {
-        MeshDef halo;
-        halo.name = numbered("*2halo", static_cast<int>(i));
-        halo.material = "maps/tex/sparkr.jpg";
-        addMarker(halo, lanternLights[i], 2.0f);
-        setRestPosition(halo, lanternLights[i]);
-        scene.meshes.push_back(halo);
-        ++emitterCount;
+        scene.meshes.push_back(pointEmitter(numbered("*2halo", static_cast<int>(i)), "maps/tex/sparkr.jpg", lanternLights[i]));
     }
     // Fireflies drifting on looping paths; their particles rise behind them as trails.
     const uint32_t lastFrame = frameAt(44.0f) + 30;
@@ -402,47 +237,24 @@ SceneDef buildWood() {
             float a = phase + f * speed;
             return centre + Vec3{radius * std::cos(a), 14.0f * std::sin(a * 2.3f), radius * 0.7f * std::sin(a)};
         };
-        MeshDef fly;
-        fly.name = numbered("*1firefly", i);
-        fly.material = i % 3 == 2 ? "maps/tex/spark.jpg" : "maps/tex/sparkg.jpg";
+        MeshDef fly = newMesh(numbered("*1firefly", i), i % 3 == 2 ? "maps/tex/spark.jpg" : "maps/tex/sparkg.jpg");
         addMarker(fly, centre, 2.0f);
         fly.positionKeys = bezierChain(loop, 0, lastFrame, 12);
         scene.meshes.push_back(fly);
-        ++emitterCount;
     }
-    // Mushroom glows: steady blue sparks over every other cluster.
     for (size_t i = 0; i < mushroomSpots.size(); i += 2) {
-        MeshDef puff;
-        puff.name = numbered("*0puff", static_cast<int>(i / 2));
-        puff.material = "maps/tex/sparkb.jpg";
-        addMarker(puff, mushroomSpots[i], 2.0f);
-        setRestPosition(puff, mushroomSpots[i]);
-        scene.meshes.push_back(puff);
-        ++emitterCount;
+        scene.meshes.push_back(pointEmitter(numbered("*0puff", static_cast<int>(i / 2)), "maps/tex/sparkb.jpg", mushroomSpots[i]));
     }
-    // Spores rising all over the glade, and wisps over the stone ring: scattered over the box of
-    // their vertices.
-    {
-        MeshDef spores;
-        spores.name = "*3spores";
-        spores.material = "maps/tex/sparkg.jpg";
-        addMarker(spores, kGlade + Vec3{-160.0f, 10.0f, -160.0f}, 3.0f);
-        addMarker(spores, kGlade + Vec3{160.0f, 70.0f, 160.0f}, 3.0f);
-        setRestPosition(spores, onGround(kGlade.x, kGlade.z, 30.0f));
-        scene.meshes.push_back(spores);
-        MeshDef wisps;
-        wisps.name = "*3wisps";
-        wisps.material = "maps/tex/sparkb.jpg";
-        addMarker(wisps, hBase + Vec3{-130.0f, 5.0f, -130.0f}, 3.0f);
-        addMarker(wisps, hBase + Vec3{130.0f, 60.0f, 130.0f}, 3.0f);
-        setRestPosition(wisps, hBase + Vec3{0.0f, 30.0f, 0.0f});
-        scene.meshes.push_back(wisps);
-        emitterCount += 2;
-    }
+    // Spores and wisps scatter their particles over the box between their markers.
+    scene.meshes.push_back(boxEmitter("*3spores", "maps/tex/sparkg.jpg", kGlade + Vec3{-160.0f, 10.0f, -160.0f},
+                                      kGlade + Vec3{160.0f, 70.0f, 160.0f}, onGround(kGlade.x, kGlade.z, 30.0f)));
+    Vec3 hollow = onGround(kHollow.x, kHollow.z);
+    scene.meshes.push_back(boxEmitter("*3wisps", "maps/tex/sparkb.jpg", hollow + Vec3{-130.0f, 5.0f, -130.0f},
+                                      hollow + Vec3{130.0f, 60.0f, 130.0f}, hollow + Vec3{0.0f, 30.0f, 0.0f}));
+}
 
-    scene.meshes.push_back(gridAnchor(-kHalf - 200.0f, -kHalf - 200.0f, moss));
-
-    // --- Lights ---
+// Moonlight over the four landmarks, the lanterns, the glade's glow and the runes' light.
+void addLights(SceneDef& scene, const std::vector<Vec3>& lanternLights) {
     const Vec3 moon{0.55f, 0.62f, 0.95f};
     const Vec3 skySpots[4] = {{-700.0f, 0.0f, 350.0f}, {-120.0f, 0.0f, -150.0f}, {350.0f, 0.0f, 350.0f}, {820.0f, 0.0f, 640.0f}};
     for (int i = 0; i < 4; ++i) {
@@ -457,11 +269,41 @@ SceneDef buildWood() {
         Vec3 at = onGround(kGlade.x + 130.0f * std::cos(a), kGlade.z + 130.0f * std::sin(a), 22.0f);
         scene.lights.push_back(makeLight(numbered("GladeGlow", i), at, Vec3{0.25f, 0.85f, 0.75f}, 230.0f));
     }
+    Vec3 hollow = onGround(kHollow.x, kHollow.z);
     for (int i = 0; i < 4; ++i) {
         float a = static_cast<float>(i) * kPi * 0.5f + 0.9f;
-        Vec3 at = hBase + Vec3{60.0f * std::cos(a), 45.0f, 60.0f * std::sin(a)};
+        Vec3 at = hollow + Vec3{60.0f * std::cos(a), 45.0f, 60.0f * std::sin(a)};
         scene.lights.push_back(makeLight(numbered("RuneLight", i), at, Vec3{0.45f, 0.65f, 1.0f}, 260.0f));
     }
+}
+
+}  // namespace
+}  // namespace wood
+
+SceneDef buildWood() {
+    using namespace wood;
+    SceneDef scene;
+    scene.path = "maps/wood.3ds";
+    scene.frameCount = frameAt(44.0f) + 60;
+    // One random source through the whole wood, drawn from in this order.
+    Rng rng(1001u);
+    // The cameras come first: the trees keep clear of their paths.
+    PathClearance clear = addCameras(scene);
+    MeshDef ground = newMesh("g*ground", "maps/tex/moss.jpg");
+    addTerrain(ground, -kHalf, -kHalf, kHalf, kHalf, 64, 64, terrainHeight, 90.0f);
+    scene.meshes.push_back(ground);
+    addGiantTree(scene);
+    addHeroTrees(scene, rng);
+    addRocks(scene, rng, clear);
+    addStoneRing(scene, rng);
+    std::vector<Vec3> lanternLights = addLanterns(scene);
+    std::vector<Vec3> mushroomSpots = addMushrooms(scene, rng);
+    addLightShafts(scene);
+    addMist(scene, rng);
+    addWoodland(scene, rng, clear);
+    addEmitters(scene, rng, clear, lanternLights, mushroomSpots);
+    scene.meshes.push_back(gridAnchor(-kHalf - 200.0f, -kHalf - 200.0f, "maps/tex/moss.jpg"));
+    addLights(scene, lanternLights);
     return scene;
 }
 

@@ -1,5 +1,5 @@
-// Helpers shared by the scene builders: trees, emitter markers, the grid anchor, names, and the
-// list of all scenes. Depends on meshkit and tracks.
+// Helpers shared by the scene builders: trees, emitters and their markers, the grid anchor, names,
+// and the list of all scenes. Depends on meshkit and tracks.
 #include "tools/assetgen/scenekit.h"
 
 #include <cmath>
@@ -69,6 +69,28 @@ void addMarker(MeshDef& m, Vec3 c, float r) {
     addTriangle(m, b, d, top, {0.0f, 1.0f}, {1.0f, 1.0f}, {0.5f, 0.0f});
     addTriangle(m, d, a, top, {0.0f, 1.0f}, {1.0f, 1.0f}, {0.5f, 0.0f});
     addTriangle(m, a, d, b, {0.0f, 1.0f}, {1.0f, 1.0f}, {0.5f, 0.0f});
+}
+
+MeshDef newMesh(const std::string& name, const std::string& material) {
+    MeshDef m;
+    m.name = name;
+    m.material = material;
+    return m;
+}
+
+MeshDef pointEmitter(const std::string& name, const std::string& material, Vec3 at, float r) {
+    MeshDef m = newMesh(name, material);
+    addMarker(m, at, r);
+    setRestPosition(m, at);
+    return m;
+}
+
+MeshDef boxEmitter(const std::string& name, const std::string& material, Vec3 low, Vec3 high, Vec3 rest, float r) {
+    MeshDef m = newMesh(name, material);
+    addMarker(m, low, r);
+    addMarker(m, high, r);
+    setRestPosition(m, rest);
+    return m;
 }
 
 }  // namespace ag

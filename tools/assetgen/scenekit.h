@@ -23,6 +23,9 @@ std::vector<SceneDef> buildAllScenes();
 // Scene frames per second of scene time: every scene keys its tracks on this clock.
 constexpr float kFramesPerSecond = 30.0f;
 
+// The animation frame at a scene time in seconds: the first camera key sits at frame 30.
+inline float frameOf(float seconds) { return 30.0f + seconds * kFramesPerSecond; }
+
 // A name with a two-digit number: numbered("Oak", 3) = "Oak03".
 std::string numbered(const std::string& stem, int n);
 
@@ -34,8 +37,17 @@ MeshDef gridAnchor(float minX, float minZ, const std::string& material);
 void addPine(MeshDef& trunks, MeshDef& crowns, Vec3 base, float height, float angle);
 void addBroadleaf(MeshDef& trunks, MeshDef& crowns, Vec3 base, float height, float angle);
 
+// A mesh with no faces yet, named and textured.
+MeshDef newMesh(const std::string& name, const std::string& material);
+
 // A small closed shape for emitters: a flat tetrahedron of radius r around `centre`.
 void addMarker(MeshDef& m, Vec3 centre, float r);
+// An emitter at `at`: one marker of radius r there, which is also its rest position.
+MeshDef pointEmitter(const std::string& name, const std::string& material, Vec3 at, float r = 2.0f);
+// An emitter that scatters its particles over the box between two markers (radius r) at `low` and
+// `high`, resting at `rest`.
+MeshDef boxEmitter(const std::string& name, const std::string& material, Vec3 low, Vec3 high, Vec3 rest,
+                   float r = 3.0f);
 
 }  // namespace ag
 

@@ -8,16 +8,13 @@
 #include <variant>
 #include <vector>
 
+#include "core/geometry.h"
 #include "model/tds_chunks.h"
 
 namespace tds {
 
-
-struct Vec3 {
-    float x = 0.0f;
-    float y = 0.0f;
-    float z = 0.0f;
-};
+// Points, axes and colours: the program's three floats, shared with the content generator.
+using Vec3 = ::Vec3f;
 
 // A Y-up scene point in the file's Z-up frame: (x, y, z) -> (x, -z, y), the inverse of the reader's
 // (x, y, z) -> (x, z, -y).

@@ -316,6 +316,13 @@ private:
     float hatSide_ = 1.0f;
 };
 
+// The theme in two voices a third apart: the lead left of centre at `velocity`, the voice two
+// scale steps below it softer and to the right.
+void inThirds(Arranger& a, const std::vector<Phrase>& theme, double beat, float velocity) {
+    a.melody(theme, beat, Instrument::Lead, velocity, 0, 0, 1.0, -0.15f);
+    a.melody(theme, beat, Instrument::Lead, 0.55f, -2, 0, 1.0, 0.35f);
+}
+
 // Opening, 0-44 s: pads out of silence, the theme's first notes on a bell at half speed, then
 // arpeggio, hats, kick and bass, and a long rise with a snare roll into the title hit.
 void opening(Arranger& a) {
@@ -445,10 +452,8 @@ void verse2(Arranger& a) {
     verse.arp = ArpStyle::Sixteenths;
     verse.arpLevel = 0.45f;
     a.groove(244, 28, kMain, verse);
-    a.melody(kThemeA1, 244, Instrument::Lead, 0.85f, 0, 0, 1.0, -0.15f);
-    a.melody(kThemeA1, 244, Instrument::Lead, 0.55f, -2, 0, 1.0, 0.35f);
-    a.melody(kThemeA2, 260, Instrument::Lead, 0.85f, 0, 0, 1.0, -0.15f);
-    a.melody(kThemeA2, 260, Instrument::Lead, 0.55f, -2, 0, 1.0, 0.35f);
+    inThirds(a, kThemeA1, 244, 0.85f);
+    inThirds(a, kThemeA2, 260, 0.85f);
     verse.drums = DrumStyle::Light;
     a.groove(272, 4, {&kC}, verse);
     a.fill(272, 4, 0.95f, false);
@@ -483,10 +488,8 @@ void verse4(Arranger& a) {
     verse.arpLevel = 0.55f;
     verse.drumLevel = 0.95f;
     a.groove(310, 32, kMain, verse);
-    a.melody(kThemeA1, 310, Instrument::Lead, 0.9f, 0, 0, 1.0, -0.15f);
-    a.melody(kThemeA1, 310, Instrument::Lead, 0.55f, -2, 0, 1.0, 0.35f);
-    a.melody(kThemeA2, 326, Instrument::Lead, 0.9f, 0, 0, 1.0, -0.15f);
-    a.melody(kThemeA2, 326, Instrument::Lead, 0.55f, -2, 0, 1.0, 0.35f);
+    inThirds(a, kThemeA1, 310, 0.9f);
+    inThirds(a, kThemeA2, 326, 0.9f);
     a.melody(kThemeA2, 326, Instrument::Bell, 0.4f, 0, 1, 1.0, 0.0f);
     a.add(Instrument::Crash, 326, 1, 0, 0.7f);
     a.pad(342, 2, kA, 0.9f);
@@ -519,10 +522,8 @@ void closing(Arranger& a) {
     climax.arpLevel = 0.55f;
     climax.drumLevel = 0.95f;
     a.groove(376, 32, kMain, climax);
-    a.melody(kThemeA1, 376, Instrument::Lead, 0.9f, 0, 0, 1.0, -0.15f);
-    a.melody(kThemeA1, 376, Instrument::Lead, 0.55f, -2, 0, 1.0, 0.35f);
-    a.melody(kThemeA2, 392, Instrument::Lead, 0.9f, 0, 0, 1.0, -0.15f);
-    a.melody(kThemeA2, 392, Instrument::Lead, 0.55f, -2, 0, 1.0, 0.35f);
+    inThirds(a, kThemeA1, 376, 0.9f);
+    inThirds(a, kThemeA2, 392, 0.9f);
     a.melody(kThemeA2, 392, Instrument::Bell, 0.45f, 0, 1);
     a.add(Instrument::Crash, 392, 1, 0, 0.8f);
 
@@ -542,8 +543,7 @@ void closing(Arranger& a) {
 
     a.hit(424, kDm, 0.95f);
     a.groove(424, 16, kMain, climax);
-    a.melody(kThemeA2, 424, Instrument::Lead, 0.9f, 0, 0, 1.0, -0.15f);
-    a.melody(kThemeA2, 424, Instrument::Lead, 0.55f, -2, 0, 1.0, 0.35f);
+    inThirds(a, kThemeA2, 424, 0.9f);
     a.groove(440, 4, {&kGm}, climax);
     a.groove(444, 4, {&kA}, climax);
     a.add(Instrument::Lead, 440, 3.9, 74, 0.85f);
