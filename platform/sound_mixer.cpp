@@ -37,7 +37,8 @@ bool sndInit(int mixRate, int /*channels*/, unsigned /*flags*/)
     // Audio starts on its own, so a failing audio driver never takes the video with it.
     if (!openDevice(mixRate)) {
         std::fprintf(stderr, "velmora: no audio device (%s); playing in silence\n", SDL_GetError());
-        SDL_SetHint(SDL_HINT_AUDIODRIVER, "dummy");
+        // Overriding: a driver named in SDL_AUDIODRIVER would otherwise win over a plain hint.
+        SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
         if (!openDevice(mixRate)) {
             std::fprintf(stderr, "velmora: cannot start silent audio either (%s)\n", SDL_GetError());
             return false;

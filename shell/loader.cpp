@@ -19,7 +19,7 @@ int32_t loadStep = 0;
 
 namespace {
 
-void (*loadingBarObserver)(int32_t step, float top) = nullptr;
+void (*loadingBarObserver)(int32_t step) = nullptr;
 
 const char* const pictureFiles[Slot::Count] = {
     "pict/white.jpg", "pict/load.jpg",    "pict/title.jpg", "pict/title2.jpg",
@@ -70,7 +70,7 @@ void releaseParticles(ParticleSystem*& system)
 
 }  // namespace
 
-void setLoadingBarObserver(void (*observer)(int32_t step, float top))
+void setLoadingBarObserver(void (*observer)(int32_t step))
 {
     loadingBarObserver = observer;
 }
@@ -172,7 +172,7 @@ void drawLoadingScreen()
     glVertex3f(-1.6f, -1.0f, -2.0f);
     glEnd();
     if (loadingBarObserver != nullptr) {
-        loadingBarObserver(loadStep, top);
+        loadingBarObserver(loadStep);
     }
 
     presentFrame();

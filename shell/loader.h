@@ -12,5 +12,6 @@ void loadAssets();
 void drawLoadingScreen();
 void releaseAssets();
 
-// Test hook: called at each drawn loading bar with the step and the bar's top edge.
-void setLoadingBarObserver(void (*observer)(int32_t step, float top));
+// Test hook: called at each loading frame with its step, once the bar is drawn and before the
+// frame is presented, so that the frame can be read back.
+void setLoadingBarObserver(void (*observer)(int32_t step));

@@ -1,5 +1,6 @@
-// The asset loader against the generated data: the loading bar's seventeen steps, the two
-// independent copies of the same scene file, and a complete teardown (LeakSanitizer checks it).
+// The asset loader against the generated data: the loading bar's seventeen steps and its picture
+// read back, the particle systems' arguments, the two independent copies of the same scene file,
+// size messages reaching the view, and a complete teardown (LeakSanitizer checks it).
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -10,22 +11,24 @@
 #include <thread>
 #include <vector>
 
-#include "tests/support/gl_window.h"
-#include "shell/loader.h"
+#include "core/clock.h"
+#include "core/gl.h"
 #include "media/music.h"
+#include "media/texture.h"
 #include "model/model.h"
 #include "platform/platform.h"
 #include "render/particles.h"
 #include "shell/frames.h"
+#include "shell/launch.h"
+#include "shell/loader.h"
 #include "shell/window.h"
+#include "tests/support/gl_window.h"
 
 namespace {
 
-std::vector<std::pair<int32_t, float>> barSteps;
 std::vector<std::string> events;  // what happened, in order: "bar N", "music"
-void recordBar(int32_t step, float top)
+void recordBar(int32_t step)
 {
-    barSteps.emplace_back(step, top);
     events.push_back("bar " + std::to_string(step));
 }
 void recordMusic(const char* file) { events.push_back(std::string("music ") + file); }
@@ -74,15 +77,144 @@ std::string Loader::whyNot;
 
 }  // namespace
 
-TEST_F(Loader, BarIsDrawnSeventeenTimesRisingByATenth)
+TEST_F(Loader, BarIsDrawnSeventeenTimes)
 {
-    ASSERT_EQ(barSteps.size(), 17u);
-    for (size_t i = 0; i < barSteps.size(); ++i) {
-        EXPECT_EQ(barSteps[i].first, static_cast<int32_t>(i + 1));
-        EXPECT_NEAR(barSteps[i].second, -0.9f + 0.1f * static_cast<float>(i), 1e-5f);
+    std::vector<std::string> bars;
+    for (const std::string& event : events) {
+        if (event.rfind("bar ", 0) == 0) {
+            bars.push_back(event);
+        }
     }
-    EXPECT_FLOAT_EQ(barSteps.back().second, 0.7f);
+    ASSERT_EQ(bars.size(), 17u);
+    for (size_t i = 0; i < bars.size(); ++i) {
+        EXPECT_EQ(bars[i], "bar " + std::to_string(i + 1));
+    }
     EXPECT_EQ(loadStep, 17);
+}
+
+namespace {
+
+// One row of the frame as it is before presenting: red channel of every pixel.
+std::vector<int> column;
+void readBarColumn(int32_t)
+{
+    // The bar's middle, x = -1.7 at 3.6 units: 160 - 1.7 / (3.6 tan 22.5 * 4 / 3) * 160 = 23.
+    unsigned char rgb[240 * 3];
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(23, 0, 1, 240, GL_RGB, GL_UNSIGNED_BYTE, rgb);
+    column.assign(240, 0);
+    for (int y = 0; y < 240; ++y) {
+        column[y] = rgb[y * 3];
+    }
+}
+int redAt(int x, int y)
+{
+    unsigned char rgb[3];
+    glReadPixels(x, y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
+    return rgb[0];
+}
+std::vector<int> barRow;
+void readBarRow(int32_t)
+{
+    barRow.clear();
+    for (int x : {12, 17, 29, 34}) {
+        barRow.push_back(redAt(x, 100));
+    }
+}
+
+GLuint plainTexture(unsigned char grey)
+{
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    const unsigned char pixel[3] = {grey, grey, grey};
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 1, 1, 0, GL_RGB, GL_UNSIGNED_BYTE, pixel);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    return texture;
+}
+
+}  // namespace
+
+// The bar over a plain grey loading picture, with a white bar picture: it adds a ramp from black at
+// its foot (y = -1, pixel row 40) to white at its top (loadStep / 10 - 1: row 80 at step 5, row
+// 176 at step 17), between x = -1.8 and -1.6 (pixel columns 15 to 31).
+TEST_F(Loader, BarAddsAWhiteRampOverThePicture)
+{
+    const GLuint saved1 = TextureTable[Slot::Loading], saved7 = TextureTable[Slot::White2];
+    const int32_t savedStep = loadStep;
+    TextureTable[Slot::Loading] = plainTexture(100);
+    TextureTable[Slot::White2] = plainTexture(255);
+
+    setLoadingBarObserver(readBarColumn);
+    loadStep = 17;
+    drawLoadingScreen();
+    ASSERT_EQ(column.size(), 240u);
+    EXPECT_NEAR(column[30], 100, 3);         // below the foot: the picture alone
+    EXPECT_NEAR(column[42], 100 + 6, 4);     // the foot is black
+    EXPECT_NEAR(column[108], 100 + 128, 6);  // halfway up the bar
+    EXPECT_NEAR(column[174], 255, 1);        // white at the top, added
+    EXPECT_NEAR(column[180], 100, 3);        // above the top
+    loadStep = 5;
+    drawLoadingScreen();
+    EXPECT_GT(column[76], 200);
+    EXPECT_NEAR(column[84], 100, 3);
+
+    setLoadingBarObserver(readBarRow);
+    loadStep = 17;
+    drawLoadingScreen();
+    ASSERT_EQ(barRow.size(), 4u);
+    EXPECT_NEAR(barRow[0], 100, 3);
+    EXPECT_GT(barRow[1], 150);
+    EXPECT_GT(barRow[2], 150);
+    EXPECT_NEAR(barRow[3], 100, 3);
+    setLoadingBarObserver(nullptr);
+
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    glDeleteTextures(1, &TextureTable[Slot::Loading]);
+    glDeleteTextures(1, &TextureTable[Slot::White2]);
+    TextureTable[Slot::Loading] = saved1;
+    TextureTable[Slot::White2] = saved7;
+    loadStep = savedStep;
+}
+
+// Size messages reach the view in a window, never in full-screen.
+TEST_F(Loader, SizeMessagesSetViewportAndAspectOnlyInAWindow)
+{
+    auto sized = [](int width, int height) {
+        Message message;
+        message.kind = MessageKind::Size;
+        message.width = width;
+        message.height = height;
+        mainWindowProc(message);
+    };
+    GLint viewport[4] = {};
+    GLfloat projection[16] = {};
+    const bool savedFullScreen = fullScreen;
+    fullScreen = false;
+    sized(200, 100);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    EXPECT_EQ(viewport[2], 200);
+    EXPECT_EQ(viewport[3], 100);
+    // 1 / tan 22.5 = 2.41421, divided by the aspect 2 for x.
+    EXPECT_NEAR(projection[0], 1.20711f, 1e-4f);
+    EXPECT_NEAR(projection[5], 2.41421f, 1e-4f);
+    // Minimised: a height of 0 is taken as 1.
+    sized(300, 0);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    EXPECT_EQ(viewport[3], 1);
+    EXPECT_NEAR(projection[0], 0.0080474f, 1e-6f);
+
+    fullScreen = true;
+    sized(640, 480);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], 300);
+    EXPECT_EQ(viewport[3], 1);
+    fullScreen = savedFullScreen;
+    resizeView(320, 240);
 }
 
 TEST_F(Loader, EveryModelAndParticleSystemIsThere)
@@ -98,6 +230,22 @@ TEST_F(Loader, EveryModelAndParticleSystemIsThere)
     EXPECT_NE(woodModel->grid, nullptr);
     EXPECT_NE(castelModel->grid, nullptr);
     EXPECT_EQ(choseModel->grid, nullptr);
+
+    // The constructor arguments: capacity, lifetime, rate, size, rise.
+    auto argsOf = [](const ParticleSystem* s) {
+        return std::vector<float>{static_cast<float>(s->capacity), s->lifetime, static_cast<float>(s->emitRate),
+                                  s->size, s->rise};
+    };
+    const std::vector<float> freeStanding = {500, 3.0f, 60, 30.0f, 200.0f};
+    EXPECT_EQ(argsOf(redParticles), freeStanding);
+    EXPECT_EQ(argsOf(greenParticles), freeStanding);
+    EXPECT_EQ(argsOf(blueParticles), freeStanding);
+    EXPECT_EQ(argsOf(whiteParticles), (std::vector<float>{1000, 3.0f, 100, 40.0f, 200.0f}));
+    ASSERT_GT(castelModel->emitterCount, 0);
+    ASSERT_GT(roomModel->emitterCount, 0);
+    EXPECT_EQ(argsOf(woodModel->particleSystems[0]), (std::vector<float>{5000, 2.0f, 20, 5.0f, 50.0f}));
+    EXPECT_EQ(argsOf(castelModel->particleSystems[0]), (std::vector<float>{1000, 2.0f, 20, 5.0f, 50.0f}));
+    EXPECT_EQ(argsOf(roomModel->particleSystems[0]), (std::vector<float>{5000, 1.0f, 40, 15.0f, 150.0f}));
 }
 
 TEST_F(Loader, TheTwoCopiesOfTheSameSceneAreIndependent)

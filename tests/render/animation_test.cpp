@@ -116,13 +116,19 @@ TEST_F(TwoCameraScene, CameraKeyOnTheCurrentFrameStartsTheNextSegment)
     expectNear(cam->cameraTarget, target1[2]);
 }
 
-TEST_F(TwoCameraScene, EyeAndTargetFollowCatmullRomThroughTheKeys)
+TEST_F(TwoCameraScene, EyeFollowsCatmullRomSearchedFromKeyZeroEvenWhenTimeGoesBack)
 {
+    // Frame 28 leaves the search on segment 2; going back to 15 must find segment 1 again.
+    animateAtFrame(28.0);
+    ASSERT_EQ(model.cameras[0]->positionKeyIndex, 2u);
     animateAtFrame(15.0);
     const SceneObject* cam = model.cameras[0];
+    EXPECT_EQ(model.currentCamera, 0);
     ASSERT_EQ(cam->positionKeyIndex, 1u);
-    expectNear(cam->cameraPosition, catmullRomPoint(eye1[0], eye1[1], eye1[2], eye1[3], 0.5));
-    expectNear(cam->cameraTarget, catmullRomPoint(target1[0], target1[1], target1[2], target1[3], 0.5));
+    ASSERT_EQ(cam->rotationKeyIndex, 1u);
+    // Halfway through a uniform Catmull-Rom segment: (-K0 + 9 K1 + 9 K2 - K3) / 16.
+    expectNear(cam->cameraPosition, Vec3d{150.0, 54.375, 28.125});
+    expectNear(cam->cameraTarget, Vec3d{150.0, 5.625, -171.875});
 }
 
 TEST_F(TwoCameraScene, CamerasHandOverInListOrderAndNeverGoBack)
@@ -160,7 +166,6 @@ TEST_F(TwoCameraScene, SevenKeyTrackPassesTheSegmentEndsButNotItsControlKeys)
 
     double nearest[4] = {1e9, 1e9, 1e9, 1e9};
     const int controls[4] = {1, 2, 4, 5};
-    model.positionKeyIndex = 3;
     for (int step = 0; step <= 120; ++step) {
         const double frame = 25.0 + step * 0.125;
         animateAtFrame(frame);
@@ -245,13 +250,26 @@ TEST_F(FixedCamera, LookingAlongMinusZFromAboveGivesYawZeroAndPositivePitch)
     EXPECT_GT(cam->rotation.x, 45.0);
 }
 
-TEST_F(FixedCamera, LookingAlongPlusXAndMinusX)
+TEST(CameraYaw, TurnsTowardTheTargetOnEitherSide)
 {
-    load(Vec3d{0, 0, 0}, Vec3d{100, 0, 0});
-    model.animate();
-    // d = eye - target points to -x: yaw is +90 degrees (by 3.1415), pitch 0.
-    EXPECT_NEAR(model.cameras[0]->rotation.y, radiansToDegrees(M_PI / 2.0), 1e-9);
-    EXPECT_NEAR(model.cameras[0]->rotation.x, 0.0, 1e-9);
+    // Eye at the origin, target on a level circle; 90 and 135 degrees through 180 / 3.1415.
+    const struct {
+        Vec3d target;
+        double yaw;
+    } cases[] = {{{100, 0, 0}, 90.00265},
+                 {{-100, 0, 0}, -90.00265},
+                 {{100, 0, 100}, 135.00398},
+                 {{-100, 0, 100}, -135.00398},
+                 {{-100, 0, -100}, -45.00133}};
+    sceneDuration = 1.0f;
+    sceneTime = 0.0f;
+    for (const auto& c : cases) {
+        Model model;
+        SceneObject* cam = rfix::appendCamera(model, "cam", Vec3d{0, 0, 0}, c.target);
+        model.animate();
+        EXPECT_NEAR(cam->rotation.y, c.yaw, 1e-4) << "target x " << c.target.x << " z " << c.target.z;
+        EXPECT_NEAR(cam->rotation.x, 0.0, 1e-5);
+    }
 }
 
 TEST_F(FixedCamera, StraightDownKeepsThePreviousYaw)
@@ -356,6 +374,23 @@ TEST_F(MemoryModel, TrackPastItsLastWholeSegmentIsExtrapolated)
     EXPECT_EQ(mesh->positionKeyIndex, 3u);
     // Key 4 is never reached: the first segment, a straight line, goes on to 45.
     expectNear(mesh->position, Vec3d{45, 0, 0});
+}
+
+TEST_F(MemoryModel, KeysOnOneFrameJumpRatherThanDivideByZero)
+{
+    // The camera search stops on its last segment, keys 2 and 3, both on frame 20: key 2 is shown.
+    SceneObject* cam = rfix::appendCamera(model, "cam", Vec3d{}, Vec3d{});
+    rfix::setPositionTrack(
+        *cam, {Key{0, {0, 0, 0}}, Key{10, {10, 0, 0}}, Key{20, {20, 5, 0}}, Key{20, {30, 0, 0}}, Key{30, {40, 0, 0}}});
+    // An object segment of no length: its start before its frame, its end from then on.
+    SceneObject* mesh = rfix::appendObject(model, "jump", ObjectKind::Mesh);
+    rfix::setPositionTrack(*mesh, {Key{20, {0, 0, 0}}, Key{20, {7, 7, 7}}, Key{20, {8, 8, 8}}, Key{20, {30, 0, 0}}});
+    animateAtFrame(10.0);
+    expectNear(mesh->position, Vec3d{0, 0, 0});
+    animateAtFrame(25.0);
+    EXPECT_EQ(cam->positionKeyIndex, 2u);
+    expectNear(cam->cameraPosition, Vec3d{20, 5, 0});
+    expectNear(mesh->position, Vec3d{30, 0, 0});
 }
 
 TEST_F(MemoryModel, ModelWithoutCamerasStillMovesItsObjects)

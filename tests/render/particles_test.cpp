@@ -41,35 +41,6 @@ protected:
     static void at(uint32_t ticks) { fakeTicks = ticks; }
 };
 
-TEST_F(ParticleClock, UptimeIsTheTickCountTimesAThousandthInSinglePrecision)
-{
-    at(123456789u);
-    EXPECT_EQ(uptimeSeconds(), static_cast<float>(123456789u) * 0.001f);
-    at(1500);
-    EXPECT_EQ(uptimeSeconds(), 1500.0f * 0.001f);
-}
-
-TEST_F(ParticleClock, ConstructorStartsEmptyAndTeardownReleases)
-{
-    ParticleSystem system(500, nullptr, 3.0f, 60, 30.0f, 200.0f);
-    EXPECT_EQ(system.capacity, 500);
-    EXPECT_EQ(system.count, 0);
-    EXPECT_EQ(system.lastEmitTime, 0.0f);
-    EXPECT_EQ(system.mode, 0);
-    EXPECT_EQ(system.texture, 0u);
-    EXPECT_EQ(system.emitRate, 60);
-    EXPECT_EQ(system.size, 30.0f);
-    EXPECT_EQ(system.rise, 200.0f);
-    ASSERT_NE(system.particles, nullptr);
-    system.count = 3;
-    system.release();
-    EXPECT_EQ(system.count, 0);
-    EXPECT_EQ(system.particles, nullptr);
-    // Teardown twice, and of nothing, is harmless.
-    system.release();
-    destroyParticleSystem(nullptr);
-}
-
 TEST_F(ParticleClock, PictureComesFromTheLoaderIntoTheSystemsOwnSlot)
 {
     static std::vector<std::string> asked;
@@ -216,13 +187,6 @@ TEST_F(ParticleClock, ASystemWithoutRoomNeverEmits)
     }
     EXPECT_EQ(one.count, 0);
     EXPECT_EQ(none.count, 0);
-}
-
-TEST(EmitterDistance, FollowsTheViewRange)
-{
-    EXPECT_EQ(emitterDistanceLimit(0), 800.0);
-    EXPECT_EQ(emitterDistanceLimit(1), 1000.0);
-    EXPECT_EQ(emitterDistanceLimit(2), 5000.0);
 }
 
 // ---- Emitters attached to a model ------------------------------------------------------------

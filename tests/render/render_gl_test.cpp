@@ -1,20 +1,24 @@
 // Model passes in a real GL context (Xvfb + Mesa under the test runner), frames read back with
 // glReadPixels: which meshes each pass draws and how, the cell 0 repeats of the view window,
-// particles at the distance limit, arcs, and the GL state every pass assumes and leaves.
+// particles by emitter mode and at the distance limit, arcs, the order and switches of
+// renderModel's passes, and the GL state every pass assumes and leaves.
 // Skipped when there is no display to open a window on.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
+#include <utility>
+#include <vector>
 
-#include "tests/support/gl_window.h"
+#include "core/clock.h"
+#include "core/switches.h"
 #include "fixtures.h"
+#include "media/texture.h"
 #include "platform/platform.h"
 #include "render/bolts.h"
 #include "render/particles.h"
 #include "render/renderer.h"
-#include "core/switches.h"
-#include "core/clock.h"
+#include "tests/support/gl_window.h"
 
 // The system's D-Bus library keeps a buffer that SDL's video start-up allocates until exit.
 extern "C" const char* __lsan_default_suppressions()
@@ -186,30 +190,37 @@ TEST_F(ModelOnScreen, EmitterMeshIsNeverDrawn)
     square("*0fire", 0, 0, -50, 20, Vec3f{1.0f, 1.0f, 1.0f});
     square("*%odd", 0, 0, -40, 20, Vec3f{1.0f, 1.0f, 1.0f});
     grid();
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     model.drawMeshes();
     const Rgb c = centre();
     EXPECT_EQ(c.r + c.g + c.b, 0);
-    // Its presence still runs the translucent pass, which leaves fog on and blending off.
+    // Its presence still runs the translucent pass: the additive blend factors are left set.
+    GLint source = 0;
+    glGetIntegerv(GL_BLEND_SRC, &source);
+    EXPECT_EQ(source, GL_ONE);
     EXPECT_TRUE(glIsEnabled(GL_FOG));
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
 }
 
-TEST_F(ModelOnScreen, PercentInSecondPlaceIsDrawnAdditivelyWithoutDepthWritesOrFog)
+TEST_F(ModelOnScreen, TranslucentMeshesAddUpUnfoggedWithoutHidingEachOther)
 {
+    // Fog thick enough that a fogged layer would lose a fifth or more of its colour.
+    glFogf(GL_FOG_DENSITY, 0.01f);
     square("wall", 0, 0, -60, 30, Vec3f{0.5f, 0.0f, 0.0f});
-    square("x%glow", 0, 0, -50, 10, Vec3f{0.0f, 0.0f, 0.5f});
-    square("%glow2", 0, 0, -45, 10, Vec3f{0.0f, 0.25f, 0.0f});
+    // The near layer comes first in the list: with depth writes on it would hide the far one.
+    square("%near", 0, 0, -45, 10, Vec3f{0.0f, 0.25f, 0.0f});
+    square("x%far", 0, 0, -50, 10, Vec3f{0.0f, 0.0f, 0.5f});
     square("%hidden", 0, 0, -70, 30, Vec3f{0.0f, 1.0f, 1.0f});
     grid();
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     model.drawMeshes();
     const Rgb c = centre();
-    EXPECT_NEAR(c.r, 126, 3);  // the fogged wall shows through
-    EXPECT_NEAR(c.g, 64, 2);   // unfogged additive layers add up
-    EXPECT_NEAR(c.b, 128, 2);
+    EXPECT_NEAR(c.r, 89, 3);   // the wall, fogged: 0.5 exp(-0.6^2)
+    EXPECT_NEAR(c.g, 64, 2);   // unfogged (fogged would be 52)
+    EXPECT_NEAR(c.b, 128, 2);  // unfogged and not hidden (fogged 99, hidden 0)
     // Behind the wall the translucent mesh is hidden by the depth test.
     const Rgb edge = pixel(WIDTH / 2 + 80, HEIGHT / 2);
-    EXPECT_NEAR(edge.r, 126, 3);
+    EXPECT_NEAR(edge.r, 89, 3);
     EXPECT_EQ(edge.g, 0);
     GlState s = GlState::read();
     EXPECT_TRUE(s.fog);
@@ -444,17 +455,26 @@ protected:
 
 TEST_F(EmitterOnScreen, ParticleAtTheDistanceLimitIsNotDrawn)
 {
-    viewRange = 0;  // 800 units
-    emitAt(Vec3d{0, 0, -800});
-    ASSERT_EQ(system->count, 1);
-    EXPECT_EQ(centre().r, 0);
+    // 800 units with view range 0, 1000 with 1 (the Credits scene's).
+    const struct {
+        int range;
+        double limit;
+    } cases[] = {{0, 800.0}, {1, 1000.0}};
+    for (const auto& c : cases) {
+        viewRange = c.range;
+        system->count = 0;
+        system->lastEmitTime = 0.0f;
+        emitAt(Vec3d{0, 0, -c.limit});
+        ASSERT_EQ(system->count, 1);
+        EXPECT_EQ(centre().r, 0) << "view range " << c.range;
 
-    fakeTicks += 1000;
-    system->particles[0].position.z = -799.0;
-    system->lastEmitTime = uptimeSeconds();
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    model.drawEmitters();
-    EXPECT_GT(centre().r, 100);
+        fakeTicks += 1000;
+        system->particles[0].position.z = -(c.limit - 1.0);
+        system->lastEmitTime = uptimeSeconds();
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        model.drawEmitters();
+        EXPECT_GT(centre().r, 100) << "view range " << c.range;
+    }
 }
 
 TEST_F(EmitterOnScreen, LeavesFogOffBlendingOffDepthWritesOnAndWhiteEvenWithNothingVisible)
@@ -472,74 +492,136 @@ TEST_F(EmitterOnScreen, LeavesFogOffBlendingOffDepthWritesOnAndWhiteEvenWithNoth
     EXPECT_EQ(centre().r, 0);
 }
 
-TEST_F(EmitterOnScreen, ModeZeroKeepsSizeAndHeightAndOnlyFades)
+TEST_F(EmitterOnScreen, EachModeRisesOrShrinksAsItsDigitSays)
 {
-    emitAt(Vec3d{0, 0, -100});
-    ASSERT_EQ(system->count, 1);
-    fakeTicks += 5000;  // half its life
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    system->lastEmitTime = uptimeSeconds();
-    model.drawEmitters();
-    EXPECT_NEAR(centre().r, 128, 2);
-    // Full half-width 40 at 100 units: about 48 pixels from the centre it is still there.
-    const double perUnit = (HEIGHT / 2.0) / (100.0 * std::tan(22.5 * M_PI / 180.0));
-    EXPECT_NEAR(pixel(WIDTH / 2, HEIGHT / 2 + static_cast<int>(35 * perUnit)).r, 128, 2);
+    // Half its life after birth 150 units ahead (rise 50, half-width 40) the particle is half bright
+    // and spans, in height: mode 0 -40..40, mode 1 (rises) -15..65, mode 2 (shrinks) -20..20,
+    // mode 3 (both) 5..45. Sampled at these heights:
+    const int heights[4] = {-35, -10, 30, 50};
+    const bool lit[4][4] = {
+        {true, true, true, false}, {false, true, true, true}, {false, true, false, false}, {false, false, true, false}};
+    const double perUnit = (HEIGHT / 2.0) / (150.0 * std::tan(22.5 * M_PI / 180.0));
+    for (int mode = 0; mode < 4; ++mode) {
+        system->count = 0;
+        system->lastEmitTime = 0.0f;
+        system->mode = mode;
+        emitAt(Vec3d{0, 0, -150});
+        ASSERT_EQ(system->count, 1);
+        // Mode 3 is born at a point built from the mesh's vertices (all within 1 of the origin).
+        if (mode == 3) {
+            EXPECT_LE(std::abs(system->particles[0].position.x), 1.0);
+        }
+        system->particles[0].position = Vec3d{0, 0, -150};
+        fakeTicks += 5000;
+        system->lastEmitTime = uptimeSeconds();
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        model.drawEmitters();
+        for (int h = 0; h < 4; ++h) {
+            const int r = pixel(WIDTH / 2, HEIGHT / 2 + static_cast<int>(heights[h] * perUnit)).r;
+            EXPECT_NEAR(r, lit[mode][h] ? 128 : 0, 2) << "mode " << mode << ", height " << heights[h];
+        }
+    }
 }
 
-TEST_F(EmitterOnScreen, ModeThreeRisesAndShrinks)
+TEST_F(ModelOnScreen, RenderModelDrawsParticlesAndArcsOverTheMeshesWhenTheirSwitchesAreOn)
 {
-    system->mode = 3;
-    emitAt(Vec3d{0, 0, -100});
-    ASSERT_EQ(system->count, 1);
-    // Mode 3 is born at a point built from the mesh's vertices (all within 1 of the origin).
-    EXPECT_LE(std::abs(system->particles[0].position.x), 1.0);
-    system->particles[0].position = Vec3d{0, 0, -100};
-    fakeTicks += 5000;
-    system->lastEmitTime = uptimeSeconds();
+    // A blue wall; in front of it an emitter on the right and a bolt object on the left.
+    square("wall", 0, 0, -60, 40, Vec3f{0.0f, 0.0f, 0.5f});
+    SceneObject* emitter = square("*0spark", 20, 0, -50, 1, Vec3f{1.0f, 1.0f, 1.0f});
+    emitter->position = Vec3d{20, 0, -50};
+    SceneObject* bolt = square("#arc", -20, 0, -50, 1, Vec3f{0.0f, 0.0f, 0.0f});
+    bolt->basePosition = Vec3d{-20, 0, -50};
+    model.boltObjects[0] = bolt;
+    model.boltObjectCount = 1;
+    model.boltJitter = 1;
+    grid();
+    model.attachEmitters(100, 10.0f, 10, 5.0f, 0.0f);
+    ASSERT_EQ(model.emitterCount, 1);
+    model.particleSystems[0]->texture = white_;
+    TextureTable[Slot::White] = white_;
+    sceneDuration = 10.0f;
+    sceneTime = 1.0f;
+    resetRandom();
+
+    // Red pixels (the wall has none) on the left and on the right half of the picture.
+    auto redHalves = [] {
+        std::vector<unsigned char> rgb(WIDTH * HEIGHT * 3);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, WIDTH, HEIGHT, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+        std::pair<int, int> red{0, 0};
+        for (int i = 0; i < WIDTH * HEIGHT; ++i)
+            (i % WIDTH < WIDTH / 2 ? red.first : red.second) += rgb[i * 3] > 0;
+        return red;
+    };
+    auto twoFrames = [&] {
+        model.renderModel();
+        fakeTicks += 1000;
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        model.renderModel();
+    };
+
+    emitterSwitch = false;
+    boltSwitch = false;
+    twoFrames();
+    EXPECT_EQ(model.particleSystems[0]->count, 0);
+    EXPECT_EQ(redHalves(), std::make_pair(0, 0));
+    EXPECT_GT(centre().b, 100);
+
+    emitterSwitch = true;
+    twoFrames();
+    EXPECT_EQ(model.particleSystems[0]->count, 1);
+    const std::pair<int, int> particleOnly = redHalves();
+    EXPECT_EQ(particleOnly.first, 0);
+    EXPECT_GT(particleOnly.second, 100);
+
+    emitterSwitch = false;
+    boltSwitch = true;
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    model.drawEmitters();
-    // Half its life: risen by 25, half-width 20, so the old centre is empty.
-    const double perUnit = (HEIGHT / 2.0) / (100.0 * std::tan(22.5 * M_PI / 180.0));
-    EXPECT_EQ(centre().r, 0);
-    EXPECT_NEAR(pixel(WIDTH / 2, HEIGHT / 2 + static_cast<int>(25 * perUnit)).r, 128, 2);
+    model.renderModel();
+    const std::pair<int, int> arcsOnly = redHalves();
+    EXPECT_GT(arcsOnly.first, 10);
+    EXPECT_EQ(arcsOnly.second, 0);
+    TextureTable[Slot::White] = 0;
 }
 
-TEST_F(ModelOnScreen, BoltsDrawOrangeArcsAndRestoreBlendingAndDepthWrites)
+TEST_F(ModelOnScreen, BoltsDrawOrangeArcsInWorldCoordinatesWithTheWhitePicture)
 {
-    SceneObject* bolt = square("#arc", 0, 0, -60, 10, Vec3f{1.0f, 1.0f, 1.0f});
-    bolt->basePosition = Vec3d{0, 0, -60};
+    // The object has moved 40 units right of its rest position; its arcs stay at the rest position.
+    SceneObject* bolt = square("#arc", 0, 0, -60, 2, Vec3f{1.0f, 1.0f, 1.0f});
+    rfix::setPositionTrack(*bolt, {rfix::Key{0, {0, 0, -60}}, rfix::Key{10, {0, 0, -60}}});
+    bolt->position = Vec3d{40, 0, -60};
     model.boltObjects[0] = bolt;
     model.boltObjectCount = 1;
     grid();
+    // The arcs must bind picture slot 0 (white), not the black picture of the object or the one
+    // bound before.
+    GLuint black = 0;
+    glGenTextures(1, &black);
+    glBindTexture(GL_TEXTURE_2D, black);
+    const unsigned char dark[3] = {0, 0, 0};
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 1, 1, 0, GL_RGB, GL_UNSIGNED_BYTE, dark);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    model.materials[0].texture = black;
+    TextureTable[Slot::White] = white_;
     resetRandom();
     model.drawBolts();
-    int lit = 0, orange = 0;
+    TextureTable[Slot::White] = 0;
+    int lit = 0, orange = 0, far = 0;
     for (int y = 0; y < HEIGHT; y += 2) {
         for (int x = 0; x < WIDTH; x += 2) {
             const Rgb p = pixel(x, y);
             lit += p.r > 0;
             orange += p.r > 0 && p.r >= p.g && p.g >= p.b;
+            far += p.r > 0 && std::abs(x - WIDTH / 2) > 60;
         }
     }
     EXPECT_GT(lit, 50);
     EXPECT_EQ(orange, lit);
+    EXPECT_EQ(far, 0);
     const GlState s = GlState::read();
     EXPECT_FALSE(s.blend);
     EXPECT_TRUE(s.depthMask);
-}
-
-TEST_F(ModelOnScreen, ModelWithoutBoltsOrEmittersTouchesNoState)
-{
-    glEnable(GL_FOG);
-    glEnable(GL_BLEND);
-    glDepthMask(GL_FALSE);
-    glColor3f(0.5f, 0.5f, 0.5f);
-    const GlState before = GlState::read();
-    model.drawBolts();
-    model.drawEmitters();
-    EXPECT_TRUE(GlState::read() == before);
-    glDepthMask(GL_TRUE);
-    glDisable(GL_BLEND);
+    glDeleteTextures(1, &black);
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# End-to-end checks of the program under the test display: the window's client size, Escape, the
-# launch dialog worked from the keyboard, the exit statuses, the command line's checks, and SIGINT
-# and SIGTERM at the dialog, during loading and during play.
+# End-to-end checks of the program under the test display: the window's client size, Escape,
+# closing the window, the launch dialog worked from the keyboard, the exit statuses, a window that
+# cannot be made, the silent audio fallback, the command line's checks, and SIGINT and SIGTERM at
+# the dialog, during loading and during play.
 set -u
 velmora="$1"
+close_window="$2"
 root=$(cd "$(dirname "$0")/../.." && pwd)
 . "$(dirname "$0")/../support/shell_helpers.sh"
 cd "$work"
@@ -26,6 +28,23 @@ if [ -n "$id" ]; then
     [ $took -le 1000 ]; check "Escape ends the run within a second (took $took ms)" $?
 else
     kill $pid 2>/dev/null
+fi
+
+# 1b. Closing the window as a window manager does ends the run with status 0. The audio driver
+# cannot be opened, so the run plays in silence through the fallback driver.
+SDL_AUDIODRIVER=no-such-driver "$velmora" --no-dialog --windowed --resolution 640x480 --batch 2>"$work/close.err" &
+pid=$!
+id=$(wait_window '^Velmora$' 60)
+if [ -n "$id" ]; then
+    sleep 3
+    "$close_window" "$id"
+    wait_exit $pid 5; status=$?
+    [ $status -eq 0 ]; check "closing the window ends the run with status 0 (got $status)" $?
+    grep -q "playing in silence" "$work/close.err" && ! grep -q "cannot start silent audio" "$work/close.err"
+    status=$?
+    check "an audio driver that cannot open falls back to silence: $(tr '\n' ' ' <"$work/close.err")" $status
+else
+    kill $pid 2>/dev/null; check "render window appears for closing" 1
 fi
 
 # 2. The dialog, worked from the keyboard: 1024x768, Windowed, Launch.
@@ -55,9 +74,16 @@ pid=$!
 dialog=$(wait_window '^Velmora - final version$' 30)
 if [ -n "$dialog" ]; then
     press "$dialog" alt+x
+    # Watched while the process lives: no render window may appear before it ends.
+    opened=1
+    for _ in $(seq 50); do
+        xdotool search --name '^Velmora$' >/dev/null 2>&1 && opened=0
+        kill -0 $pid 2>/dev/null || break
+        sleep 0.1
+    done
     wait_exit $pid 5; status=$?
     [ $status -eq 0 ]; check "Exit ends with status 0 (got $status)" $?
-    ! xdotool search --name '^Velmora$' >/dev/null 2>&1; check "Exit opens no render window" $?
+    [ $opened -ne 0 ]; check "Exit opens no render window" $?
 else
     kill $pid 2>/dev/null; check "launch dialog appears for Exit" 1
 fi
@@ -119,5 +145,12 @@ if wait_window '^Velmora$' 60 >/dev/null; then
 else
     kill $pid 2>/dev/null; check "render window appears for SIGTERM" 1
 fi
+
+# 8. A window that cannot be made (no GL library to make it with): status 1 and the reason.
+SDL_OPENGL_LIBRARY=/nonexistent/libGL.so.1 "$velmora" --no-dialog --windowed --resolution 640x480 --batch \
+    2>"$work/nowindow.err"; status=$?
+reason=$(head -c 200 "$work/nowindow.err")
+[ $status -eq 1 ] && grep -q "nonexistent" "$work/nowindow.err"
+check "a window that cannot be created: status 1 with the reason (got $status: $reason)" $?
 
 finish
