@@ -8,6 +8,25 @@
 #include <cstring>
 #include <vector>
 
+namespace {
+
+// The libpng calls, apart so that nothing of the caller's lives across the longjmp of a failure.
+bool writeImage(png_structp png, png_infop info, FILE* file, int width, int height, int colourType, png_bytep* rows)
+{
+    if (setjmp(png_jmpbuf(png)) != 0) {
+        return false;
+    }
+    png_init_io(png, file);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8, colourType,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    png_write_image(png, rows);
+    png_write_end(png, nullptr);
+    return true;
+}
+
+}  // namespace
+
 bool writePng(const std::string& path, int width, int height, int channels, const std::vector<uint8_t>& pixels,
               RowOrder order, std::string* error)
 {
@@ -24,7 +43,6 @@ bool writePng(const std::string& path, int width, int height, int channels, cons
         return false;
     }
     const size_t stride = static_cast<size_t>(width) * static_cast<size_t>(channels);
-    // Built before setjmp: a longjmp must not skip a constructor.
     std::vector<png_bytep> rows(static_cast<size_t>(height));
     for (int y = 0; y < height; ++y) {
         const int source = order == RowOrder::BottomUp ? height - 1 - y : y;
@@ -32,18 +50,9 @@ bool writePng(const std::string& path, int width, int height, int channels, cons
     }
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
-    bool ok = png != nullptr && info != nullptr;
-    if (ok && setjmp(png_jmpbuf(png)) == 0) {
-        png_init_io(png, file);
-        png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
-                     channels == 4 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                     PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-        png_write_info(png, info);
-        png_write_image(png, rows.data());
-        png_write_end(png, nullptr);
-    } else {
-        ok = false;
-    }
+    bool ok = png != nullptr && info != nullptr &&
+              writeImage(png, info, file, width, height, channels == 4 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB,
+                         rows.data());
     png_destroy_write_struct(png != nullptr ? &png : nullptr, info != nullptr ? &info : nullptr);
     if (std::fclose(file) != 0) {
         ok = false;
