@@ -11,8 +11,6 @@
 
 #include "platform/icon.h"
 
-void sysSetLastError(const std::string& what);
-
 namespace {
 
 DialogProc dialogProc = nullptr;

@@ -3,6 +3,7 @@
 // that the rest of the program uses.
 #pragma once
 #include <cstdint>
+#include <string>
 
 // ---- Tick count ----------------------------------------------------------------------------
 
@@ -38,17 +39,21 @@ void sysMessageBox(const char* caption, const char* text);
 bool sysInitVideo(bool allowOffscreen, bool forceOffscreen = false);
 bool sysIsOffscreen();
 const char* sysLastError();
+// Sets what sysLastError() reports, for a failure found above this layer.
+void sysSetLastError(const std::string& what);
 
 enum class DisplayModeResult { Changed, CannotEnumerate, NotCompatible };
 // Chooses the full-screen mode width x height at the current depth and refresh rate; it takes
-// effect when the window is created full-screen.
+// effect when the window is created full-screen. Without a chosen mode a full-screen window covers
+// the display at the desktop's own mode.
 DisplayModeResult sysChangeDisplayMode(int width, int height);
 // Back to the desktop's own mode (a no-op when the mode was never changed).
 void sysRestoreDisplayMode();
 void sysShowCursor(bool show);
 
 // Creates the render window with a GL-capable surface (32-bit colour, double buffer, the deepest
-// depth buffer on offer, no stencil) whose client area is width x height. Returns false with
+// depth buffer on offer, no stencil) whose client area is width x height (the whole display for
+// desktop full screen); a windowed one can be resized by the user. Returns false with
 // sysLastError() when no window can be made.
 bool sysCreateWindow(const char* title, int width, int height, bool fullScreen);
 // Creates the GL compatibility context on the window and makes it current.
@@ -59,6 +64,8 @@ void sysSwapBuffers();
 // The size of the window's drawable in pixels, as SDL reports it.
 void sysClientSize(int* width, int* height);
 int sysDepthBits();
+// The address of a GL function of the current context (extensions); null when it has none.
+void* sysGLProcAddress(const char* name);
 
 // ---- Messages ------------------------------------------------------------------------------
 

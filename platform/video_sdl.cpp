@@ -118,7 +118,8 @@ DisplayModeResult sysChangeDisplayMode(int width, int height)
 
 void sysRestoreDisplayMode()
 {
-    if (window != nullptr && (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0) {
+    // Desktop full screen never changed the mode: leaving it alone spares a flash at the end.
+    if (modeChosen && window != nullptr && (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0) {
         SDL_SetWindowFullscreen(window, 0);
     }
     modeChosen = false;
@@ -140,10 +141,20 @@ bool sysCreateWindow(const char* title, int width, int height, bool fullScreen)
         return false;
     }
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN;
-    if (fullScreen) {
-        flags |= SDL_WINDOW_BORDERLESS;
-        if (modeChosen) {
-            flags |= SDL_WINDOW_FULLSCREEN;
+    int x = 0;
+    int y = 0;
+    if (fullScreen && modeChosen) {
+        flags |= SDL_WINDOW_BORDERLESS | SDL_WINDOW_FULLSCREEN;
+    } else if (fullScreen) {
+        // The desktop's own mode. Without a window manager to honour the full-screen state the
+        // window must already be as large as the display, borderless at its corner.
+        flags |= SDL_WINDOW_BORDERLESS | SDL_WINDOW_FULLSCREEN_DESKTOP;
+        SDL_Rect bounds{};
+        if (SDL_GetDisplayBounds(0, &bounds) == 0) {
+            x = bounds.x;
+            y = bounds.y;
+            width = bounds.w;
+            height = bounds.h;
         }
     } else {
         flags |= SDL_WINDOW_RESIZABLE;
@@ -160,7 +171,7 @@ bool sysCreateWindow(const char* title, int width, int height, bool fullScreen)
         SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depth);
         SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
         SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-        window = SDL_CreateWindow(title, 0, 0, width, height, flags);
+        window = SDL_CreateWindow(title, x, y, width, height, flags);
         if (window == nullptr) {
             reasons += std::string(reasons.empty() ? "" : "; ") + SDL_GetError();
             continue;
@@ -239,6 +250,11 @@ void sysClientSize(int* width, int* height)
     }
     *width = w;
     *height = h;
+}
+
+void* sysGLProcAddress(const char* name)
+{
+    return videoStarted ? SDL_GL_GetProcAddress(name) : nullptr;
 }
 
 int sysDepthBits()

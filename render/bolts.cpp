@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "media/texture.h"
+#include "render/frame.h"
 #include "render/quads.h"
 #include "render/renderer.h"
 #include "core/clock.h"
@@ -71,7 +72,8 @@ void Model::drawBolts()
                 viewLoaded = true;
             }
             buildBoltArc(*this, *bolt, arc);
-            glLineWidth(arc.lineWidth);
+            // Widths are pixels of an 800x600 picture: wider where the picture has more pixels.
+            glLineWidth(arc.lineWidth * pixelScale);
             glBegin(GL_LINE_STRIP);
             for (const ArcPoint& point : arc.points) {
                 glColor3f(point.colour[0], point.colour[1], point.colour[2]);

@@ -1,9 +1,13 @@
-// The two frame operations of every loop (clear, present) and the observer slot that video capture
-// and frame export hook into, and the benchmark's stopwatch. A normal run has no observer and draws exactly as without one.
+// The two frame operations of every loop (clear, present), the observer slot that video capture
+// and frame export hook into, and the way a finished frame reaches the window: as drawn, scaled
+// into a centred rectangle, or from an offscreen surface of any size. A normal run has no observer
+// and draws exactly as without one.
 #pragma once
+#include <string>
 
 void clearFrame();
-// Hands the finished frame (still in the back buffer) to the observer, then to the platform to show.
+// Hands the finished frame (still where it was drawn) to the observer, then shows it in the window
+// as the frame layout says and has the platform swap the buffers.
 void presentFrame();
 
 using FrameObserver = void (*)();
@@ -11,3 +15,41 @@ void setFrameObserver(FrameObserver observer);
 // The benchmark's stopwatch: started is called as a frame begins (before its clear), presented once
 // the platform has shown it. Either may be nullptr.
 void setFrameTimer(FrameObserver started, FrameObserver presented);
+
+struct PixelRect {
+    int x = 0;  // from the left
+    int y = 0;  // from the bottom, as GL counts
+    int width = 0;
+    int height = 0;
+};
+// The largest rectangle of the aspect aspectWidth : aspectHeight that fits in width x height,
+// centred, its sides rounded to whole pixels; at least 1 x 1.
+PixelRect fitAspect(int width, int height, int aspectWidth, int aspectHeight);
+
+enum class FrameRoute {
+    Direct,     // the scenes draw into the window's back buffer at `view`; the swap shows it
+    Scaled,     // drawn at `view` in the lower-left, copied to a texture, drawn into `picture`
+    Offscreen,  // drawn at `view` in the offscreen surface; the window shows it scaled into `picture`
+};
+struct FrameLayout {
+    FrameRoute route = FrameRoute::Direct;
+    PixelRect view;       // the viewport the scenes draw into
+    PixelRect picture;    // Scaled, Offscreen: where the frame goes in the window
+    int windowWidth = 0;  // the window's drawable
+    int windowHeight = 0;
+    bool showOffscreen = true;  // Offscreen: false where no one can see the window
+};
+// Takes the layout for the frames from now on and sets the viewport to its view (the caller sets
+// the projection).
+void setFrameLayout(const FrameLayout& layout);
+const FrameLayout& frameLayout();
+
+// Makes a width x height offscreen surface (colour and depth) and draws into it from now on.
+// False with a reason when the GL context cannot give one that size.
+bool createOffscreenSurface(int width, int height, std::string* error);
+// Releases the offscreen surface and the scaling texture; drawing goes back to the window.
+void releaseFrameSurfaces();
+
+// Window pixels per pixel of an 800x600 picture, for what is sized in pixels (arc line widths): 1
+// except in recordings at a chosen size. Written by the window module when it lays out frames.
+extern float pixelScale;

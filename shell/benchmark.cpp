@@ -305,7 +305,7 @@ void beginBenchmark()
     setMusicOff(true);
     const double from = settings.startAtMs >= 0 ? settings.startAtMs / 1000.0 : 0.0;
     const double to = (settings.endAtMs >= 0 ? settings.endAtMs : presentationLengthMs) / 1000.0;
-    progress.begin(from, to);
+    progress.begin(from, to, settings.width, settings.height);
     setFrameTimer(onFrameStarted, onFramePresented);
 }
 

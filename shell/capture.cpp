@@ -141,7 +141,7 @@ void onFrame()
         haveFirstFrame = true;
         firstFrameTick = sysTickCount();
     }
-    readFramePixels(settings.width, settings.height, PixelLayout::Bgra, &pixels);
+    readFramePixels(settings.width, settings.height, settings.supersample, PixelLayout::Bgra, &pixels);
     if (!writeAll(pixels.data(), pixels.size())) {
         fail("ffmpeg stopped taking frames: " + logTail());
         return;
@@ -266,7 +266,7 @@ void beginCapture()
     musicStarted = false;
     const double from = settings.startAtMs >= 0 ? settings.startAtMs / 1000.0 : 0.0;
     const double to = (settings.endAtMs >= 0 ? settings.endAtMs : presentationLengthMs) / 1000.0;
-    progress.begin(from, to);
+    progress.begin(from, to, settings.width, settings.height);
     setFrameObserver(onFrame);
     setMusicStartObserver(onMusicStarted);
 }

@@ -9,6 +9,7 @@ struct CaptureSettings {
     std::string path;  // the .mp4 or .mkv file, an absolute path
     int width = 800;
     int height = 600;
+    int supersample = 1;  // frames are drawn this many times larger and box-filtered down to width x height
     int fps = 60;
     int startAtMs = -1;  // frames before this presentation time (and the loading frames) are left out
     int endAtMs = -1;    // the run ends with the first frame at or after this time; -1: at the end

@@ -76,7 +76,7 @@ void onFrame()
     lastFrameTime = time;
     const std::vector<int> due = schedule.takeDue(time);
     if (!due.empty()) {
-        readFramePixels(settings.width, settings.height, PixelLayout::Rgb, &pixels);
+        readFramePixels(settings.width, settings.height, settings.supersample, PixelLayout::Rgb, &pixels);
         if (!writeTimes(due, pixels)) {
             escapeFlag = true;
             return;
@@ -85,7 +85,7 @@ void onFrame()
     // Within a step and a half of the end, keep the frame: it may be the last one drawn.
     const double step = 1.0 / settings.fps;
     if (!schedule.done() && currentSceneIndex == 7 && time >= presentationLengthMs / 1000.0 - 1.5 * step) {
-        readFramePixels(settings.width, settings.height, PixelLayout::Rgb, &finalFrame);
+        readFramePixels(settings.width, settings.height, settings.supersample, PixelLayout::Rgb, &finalFrame);
         finalFrameTime = time;
     }
     progress.frame(currentSceneIndex, time);
@@ -134,7 +134,7 @@ void beginFrameExport()
     finalFrameTime = -1.0;
     const double from = settings.startAtMs >= 0 ? settings.startAtMs / 1000.0 : 0.0;
     const double to = settings.timesMs.empty() ? 0.0 : settings.timesMs.back() / 1000.0;
-    progress.begin(from, to);
+    progress.begin(from, to, settings.width, settings.height);
     setFrameObserver(onFrame);
 }
 

@@ -10,6 +10,7 @@ struct FrameExportSettings {
     std::string folder;  // an absolute path; made if missing
     int width = 800;
     int height = 600;
+    int supersample = 1;  // frames are drawn this many times larger and box-filtered down to width x height
     int fps = 60;
     std::vector<int> timesMs;  // sorted, unique
     int startAtMs = -1;        // where the run starts showing frames (for the progress bar)

@@ -2,6 +2,7 @@
 // finished frame. Reads the scene clock, the scene table and the sequencer's current scene.
 #include "shell/frames.h"
 
+#include <algorithm>
 #include <cstddef>
 
 #include "core/gl.h"
@@ -22,8 +23,43 @@ const char* sceneName(int sceneIndex)
     return sceneIndex >= 0 && sceneIndex < sceneCount ? sceneTable[sceneIndex].name : "Loading";
 }
 
-void readFramePixels(int width, int height, PixelLayout layout, std::vector<uint8_t>* pixels)
+void boxFilter(const std::vector<uint8_t>& large, int width, int height, int channels, int factor,
+               std::vector<uint8_t>* small)
 {
+    const size_t w = static_cast<size_t>(width);
+    const size_t c = static_cast<size_t>(channels);
+    const size_t n = static_cast<size_t>(factor);
+    const size_t largeRow = w * n * c;
+    const unsigned area = static_cast<unsigned>(factor * factor);
+    small->resize(w * static_cast<size_t>(height) * c);
+    std::vector<unsigned> sums(w * c);
+    for (size_t y = 0; y < static_cast<size_t>(height); ++y) {
+        std::fill(sums.begin(), sums.end(), 0u);
+        for (size_t row = y * n; row < (y + 1) * n; ++row) {
+            const uint8_t* in = large.data() + row * largeRow;
+            for (size_t x = 0; x < w; ++x) {
+                for (size_t k = 0; k < n; ++k) {
+                    for (size_t i = 0; i < c; ++i) {
+                        sums[x * c + i] += in[(x * n + k) * c + i];
+                    }
+                }
+            }
+        }
+        uint8_t* out = small->data() + y * w * c;
+        for (size_t i = 0; i < w * c; ++i) {
+            out[i] = static_cast<uint8_t>((sums[i] + area / 2) / area);
+        }
+    }
+}
+
+void readFramePixels(int width, int height, int supersample, PixelLayout layout, std::vector<uint8_t>* pixels)
+{
+    if (supersample > 1) {
+        static std::vector<uint8_t> large;
+        readFramePixels(width * supersample, height * supersample, 1, layout, &large);
+        boxFilter(large, width, height, layout == PixelLayout::Bgra ? 4 : 3, supersample, pixels);
+        return;
+    }
     const bool bgra = layout == PixelLayout::Bgra;
     pixels->resize(static_cast<size_t>(width) * height * (bgra ? 4u : 3u));
     GLint alignment = 4;

@@ -12,5 +12,10 @@ const char* sceneName(int sceneIndex);
 
 enum class PixelLayout { Bgra, Rgb };
 // Reads the width x height frame being drawn (the current draw buffer) into pixels, rows bottom
-// first as GL keeps them. Leaves the pack alignment and read buffer as it found them.
-void readFramePixels(int width, int height, PixelLayout layout, std::vector<uint8_t>* pixels);
+// first as GL keeps them; a frame drawn supersample times larger each way is read whole and
+// reduced to width x height. Leaves the pack alignment and read buffer as it found them.
+void readFramePixels(int width, int height, int supersample, PixelLayout layout, std::vector<uint8_t>* pixels);
+// Reduces a picture of (width x factor) x (height x factor) pixels of channels bytes each to
+// width x height, every pixel the rounded mean of its factor x factor block.
+void boxFilter(const std::vector<uint8_t>& large, int width, int height, int channels, int factor,
+               std::vector<uint8_t>* small);

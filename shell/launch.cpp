@@ -8,6 +8,7 @@
 int32_t screenWidth = 800;
 int32_t screenHeight = 600;
 bool fullScreen = true;
+bool modeChange = false;
 bool launchChosen = false;
 bool exitChosen = false;
 

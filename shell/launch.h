@@ -3,9 +3,10 @@
 #include <cstdint>
 #include "platform/platform.h"
 
-extern int32_t screenWidth;   // client width, and the display mode's in full-screen
+extern int32_t screenWidth;   // the size the picture is drawn at (4:3), and the display mode's with modeChange
 extern int32_t screenHeight;
 extern bool fullScreen;
+extern bool modeChange;       // full screen changes the display mode instead of scaling the picture
 extern bool launchChosen;
 extern bool exitChosen;
 

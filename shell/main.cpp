@@ -76,8 +76,9 @@ static bool prepareRecording(const Options& options)
     if (!options.capturePath.empty()) {
         CaptureSettings capture;
         capture.path = options.capturePath;
-        capture.width = screenWidth;
-        capture.height = screenHeight;
+        capture.width = options.recordWidth > 0 ? options.recordWidth : screenWidth;
+        capture.height = options.recordWidth > 0 ? options.recordHeight : screenHeight;
+        capture.supersample = options.supersample;
         capture.fps = options.fps;
         capture.startAtMs = options.startAtMs;
         capture.endAtMs = options.endAtMs;
@@ -85,8 +86,9 @@ static bool prepareRecording(const Options& options)
     } else if (!options.framesDir.empty()) {
         FrameExportSettings frames;
         frames.folder = options.framesDir;
-        frames.width = screenWidth;
-        frames.height = screenHeight;
+        frames.width = options.recordWidth > 0 ? options.recordWidth : screenWidth;
+        frames.height = options.recordWidth > 0 ? options.recordHeight : screenHeight;
+        frames.supersample = options.supersample;
         frames.fps = options.fps;
         frames.timesMs = options.atMs;
         frames.startAtMs = options.startAtMs;
@@ -99,8 +101,8 @@ static bool prepareRecording(const Options& options)
     return ready;
 }
 
-// Ends the recording after the run. False (with a message) when it failed.
-static bool finishRecording(const Options& options)
+// Ends the recording after the run. False (with a message unless quiet) when it failed.
+static bool finishRecording(const Options& options, bool quiet)
 {
     std::string error;
     bool ok = true;
@@ -109,7 +111,7 @@ static bool finishRecording(const Options& options)
     } else if (!options.framesDir.empty()) {
         ok = finishFrameExport(&error);
     }
-    if (!ok) {
+    if (!ok && !quiet) {
         std::fprintf(stderr, "velmora: %s\n", error.c_str());
     }
     return ok;
@@ -144,6 +146,7 @@ int main(int argc, char** argv)
     if (options.windowed || options.benchmark) {
         fullScreen = false;
     }
+    modeChange = options.modeChange;
     if (options.resolutionGiven) {
         screenWidth = options.width;
         screenHeight = options.height;
@@ -173,6 +176,9 @@ int main(int argc, char** argv)
     sysSetFixedStep(options.fps);
     setStartTime(options.startAtMs);
 
+    if (options.recordWidth > 0) {
+        setRecordingSize(options.recordWidth, options.recordHeight, options.supersample);
+    }
     if (recording) {
         // A recording runs faster or slower than the music: it is heard in the video, not played.
         setenv("SDL_AUDIODRIVER", "dummy", 1);
@@ -210,7 +216,8 @@ int main(int argc, char** argv)
     if (!played) {
         std::fprintf(stderr, "velmora: %s\n", sysLastError());
     }
-    const bool recorded = !recording || finishRecording(options);
+    // When the run could not start, its reason is the one worth reading.
+    const bool recorded = !recording || finishRecording(options, !played);
     bool measured = true;
     if (options.benchmark && !finishBenchmark(&error)) {
         std::fprintf(stderr, "velmora: %s\n", error.c_str());

@@ -61,6 +61,18 @@ bool parseResolution(const char* text, int* width, int* height)
     return false;
 }
 
+// "WxH" with both sides even, from 320x240 to 3840x2160.
+bool parseSize(const char* text, int* width, int* height)
+{
+    const char* x = std::strchr(text, 'x');
+    if (x == nullptr || x == text || std::strspn(text, "0123456789") != static_cast<size_t>(x - text)) {
+        return false;
+    }
+    const std::string across(text, x);
+    return parseInt(across.c_str(), 320, 3840, width) && parseInt(x + 1, 240, 2160, height) &&
+           std::isdigit(static_cast<unsigned char>(x[1])) && *width % 2 == 0 && *height % 2 == 0;
+}
+
 bool endsWith(const std::string& text, const char* suffix)
 {
     const size_t n = std::strlen(suffix);
@@ -100,6 +112,15 @@ bool finishOptions(Options* options, const std::vector<int>& atMs, int everyMs, 
     if (frames && atMs.empty() && everyMs == 0) {
         *error = "--frames needs --at or --every to say which frames";
         return false;
+    }
+    if (!capture && !frames && (options->recordWidth > 0 || options->supersample > 1)) {
+        *error = "--size and --supersample need --capture or --frames";
+        return false;
+    }
+    if (options->supersample > 1 && options->recordWidth == 0) {
+        // Supersampling alone keeps the resolution's size.
+        options->recordWidth = options->width;
+        options->recordHeight = options->height;
     }
     if (capture && !endsWith(options->capturePath, ".mp4") && !endsWith(options->capturePath, ".mkv")) {
         *error = "bad value for --capture: '" + options->capturePath + "' (the file name must end in .mp4 or .mkv)";
@@ -157,18 +178,26 @@ const char* usageText()
     return "usage: velmora [OPTIONS]\n"
            "With no option the launch dialog asks for the resolution and the display.\n"
            "  --no-dialog          start at once with the options given\n"
-           "  --windowed           play in a window instead of full-screen\n"
-           "  --resolution WxH     640x480, 800x600 (default), 1024x768 or 1152x864\n"
+           "  --windowed           play in a window instead of full screen\n"
+           "                       (full screen covers the display at its own mode and shows the\n"
+           "                       picture scaled, 4:3 between black bars)\n"
+           "  --mode-change        full screen switches the display to the resolution instead of\n"
+           "                       scaling the picture (scaled after all where it cannot)\n"
+           "  --resolution WxH     640x480, 800x600 (default), 1024x768 or 1152x864: the size the\n"
+           "                       picture is drawn at before it is scaled to the screen\n"
            "  --data DIR           the folder holding pict/, maps/, text/ and music/\n"
            "  --fps N              fixed-step clock: every frame advances time by 1/N s\n"
            "  --batch              never wait for a person: message boxes go to stderr\n"
            "  --start-at T         play from T seconds into the presentation (0 to 232)\n"
            "  --end-at T           with --capture, --frames or --benchmark: stop at T seconds\n"
            "  --capture FILE       record the presentation to FILE (.mp4 or .mkv) with its music;\n"
-           "                       needs no display; --fps (default 60) and --resolution apply\n"
+           "                       needs no display; --fps (default 60) and --resolution or --size apply\n"
            "  --frames DIR         write PNG pictures of chosen frames to DIR, named by their time\n"
            "  --at T1,T2,...       with --frames: the frames at these times (seconds, 0 to 232)\n"
            "  --every S            with --frames: a frame every S seconds\n"
+           "  --size WxH           with --capture or --frames: frames of WxH (320x240 to 3840x2160,\n"
+           "                       both even), the 4:3 picture drawn at full size between black bars\n"
+           "  --supersample N      with --size: draw N times larger (1 to 4) and reduce, for smooth edges\n"
            "  --benchmark          play as fast as frames can be drawn, without music, and print\n"
            "                       the frame times per scene; headless unless --windowed is given\n"
            "  --benchmark-out FILE with --benchmark: write every frame's time to FILE as JSON\n"
@@ -199,6 +228,8 @@ bool parseOptions(int argc, char** argv, Options* options, std::string* error)
             options->noDialog = true;
         } else if (arg == "--windowed") {
             options->windowed = true;
+        } else if (arg == "--mode-change") {
+            options->modeChange = true;
         } else if (arg == "--batch") {
             options->batch = true;
         } else if (arg == "--help" || arg == "-h") {
@@ -213,6 +244,20 @@ bool parseOptions(int argc, char** argv, Options* options, std::string* error)
                 return badValue(text, "use 640x480, 800x600, 1024x768 or 1152x864");
             }
             options->resolutionGiven = true;
+        } else if (arg == "--size") {
+            if (!value(&text)) {
+                return false;
+            }
+            if (!parseSize(text, &options->recordWidth, &options->recordHeight)) {
+                return badValue(text, "WxH from 320x240 to 3840x2160, both even");
+            }
+        } else if (arg == "--supersample") {
+            if (!value(&text)) {
+                return false;
+            }
+            if (!parseInt(text, 1, 4, &options->supersample)) {
+                return badValue(text, "a whole number from 1 to 4");
+            }
         } else if (arg == "--data") {
             if (!value(&text)) {
                 return false;

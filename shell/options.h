@@ -10,6 +10,7 @@
 struct Options {
     bool noDialog = false;
     bool windowed = false;
+    bool modeChange = false;  // --mode-change: full screen at the chosen resolution's display mode
     bool resolutionGiven = false;
     int width = 800;
     int height = 600;
@@ -24,6 +25,9 @@ struct Options {
     std::vector<int> atMs;    // --at and --every together: presentation times in ms, sorted, unique
     int startAtMs = -1;       // --start-at in ms; -1: from the beginning
     int endAtMs = -1;         // --end-at in ms; -1: to the end
+    int recordWidth = 0;      // --size: the recording's frame size; 0: the resolution's, drawn as today
+    int recordHeight = 0;
+    int supersample = 1;      // --supersample: each frame drawn this many times larger, then reduced
 
     bool benchmark = false;    // --benchmark: time every frame, print a table per scene
     std::string benchmarkOut;  // --benchmark-out: the JSON file of every frame's time

@@ -49,17 +49,19 @@ std::string formatProgress(const ProgressState& state)
     const int filled = static_cast<int>(std::floor(done * barWidth));
     std::string bar(static_cast<size_t>(filled), '#');
     bar.append(static_cast<size_t>(barWidth - filled), '-');
-    char text[200];
-    std::snprintf(text, sizeof text, "[%s] %3d%%  %-12s %7.2f s / %g s  %6.1f fps  %s left", bar.c_str(),
-                  static_cast<int>(std::floor(done * 100.0)), sceneName(state.sceneIndex),
+    char text[240];
+    std::snprintf(text, sizeof text, "[%s] %3d%%  %dx%d  %-12s %7.2f s / %g s  %6.1f fps  %s left", bar.c_str(),
+                  static_cast<int>(std::floor(done * 100.0)), state.width, state.height, sceneName(state.sceneIndex),
                   state.sceneIndex < 0 ? state.from : state.time, state.to, state.framesPerSecond,
                   clockText(state.secondsLeft).c_str());
     return text;
 }
 
-void ProgressBar::begin(double fromSeconds, double toSeconds)
+void ProgressBar::begin(double fromSeconds, double toSeconds, int width, int height)
 {
     state_ = ProgressState{};
+    state_.width = width;
+    state_.height = height;
     state_.from = fromSeconds;
     state_.to = toSeconds;
     state_.time = fromSeconds;

@@ -1,5 +1,5 @@
-// The progress bar of a recording run, on stderr: the scene, the presentation time, frames per
-// second and the time left.
+// The progress bar of a recording run, on stderr: the frame size, the scene, the presentation
+// time, frames per second and the time left.
 #pragma once
 #include <string>
 
@@ -10,16 +10,18 @@ struct ProgressState {
     double to = 0.0;
     double framesPerSecond = 0.0; // frames made per second of wall time
     double secondsLeft = -1.0;    // wall seconds still to go; negative: not known yet
+    int width = 0;                // the recorded frames' size in pixels
+    int height = 0;
 };
 
-// One line of progress, without a line end: bar, percentage, scene, time, speed, time left.
+// One line of progress, without a line end: bar, percentage, size, scene, time, speed, time left.
 std::string formatProgress(const ProgressState& state);
 
 // Redraws the line on a terminal (at most five times a second) or prints a line every ten seconds
 // elsewhere, so that a log stays short.
 class ProgressBar {
 public:
-    void begin(double fromSeconds, double toSeconds);
+    void begin(double fromSeconds, double toSeconds, int width, int height);
     // Counts one frame made at this scene and presentation time (negative while loading).
     void frame(int sceneIndex, double time);
     // Draws the final state and ends the line.

@@ -1,6 +1,6 @@
 // Frame export and capture bookkeeping without a window: which frame stands for which requested
 // time, the PNG files (upright, exact pixels, nothing left behind on failure), where the music
-// goes in a video, and the progress line.
+// goes in a video, the reduction of supersampled frames, and the progress line.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -12,6 +12,7 @@
 #include "shell/capture.h"
 #include "core/png.h"
 #include "shell/export_frames.h"
+#include "shell/frames.h"
 #include "shell/progress.h"
 
 #include "tests/support/png_reader.h"
@@ -95,9 +96,24 @@ TEST(CaptureProcess, ProgramsAreFoundOnThePathAndTheirStatusComesBack)
     std::remove(log);
 }
 
-TEST(Progress, LineShowsSceneTimeSpeedAndTimeLeft)
+TEST(Supersampling, EachPixelIsTheRoundedMeanOfItsBlockPerChannel)
+{
+    // Two 2x2 blocks side by side, two channels: a hard edge inside the first block (0 | 255)
+    // becomes its middle grey; means of 1.5 and 0.25 round to 2 and 0.
+    const std::vector<uint8_t> large = {
+        0, 1,  255, 1,   10, 0,  10, 0,  // bottom row
+        0, 2,  255, 2,   10, 1,  10, 0,  // top row
+    };
+    std::vector<uint8_t> small;
+    boxFilter(large, 2, 1, 2, 2, &small);
+    EXPECT_EQ(small, (std::vector<uint8_t>{128, 2, 10, 0}));
+}
+
+TEST(Progress, LineShowsSizeSceneTimeSpeedAndTimeLeft)
 {
     ProgressState state;
+    state.width = 1920;
+    state.height = 1080;
     state.sceneIndex = 2;
     state.time = 81.25;
     state.from = 0.0;
@@ -105,6 +121,7 @@ TEST(Progress, LineShowsSceneTimeSpeedAndTimeLeft)
     state.framesPerSecond = 47.5;
     state.secondsLeft = 191.0;
     const std::string line = formatProgress(state);
+    EXPECT_NE(line.find("1920x1080"), std::string::npos) << line;
     EXPECT_NE(line.find("Credits"), std::string::npos) << line;
     EXPECT_NE(line.find("81.25 s / 232 s"), std::string::npos) << line;
     EXPECT_NE(line.find("47.5 fps"), std::string::npos) << line;

@@ -79,6 +79,33 @@ TEST(RecordingOptions, BenchmarkIsAnUnattendedFixedStepRunHeadlessUnlessWindowed
     EXPECT_NE(std::string(usageText()).find("--benchmark-out"), std::string::npos);
 }
 
+TEST(RecordingOptions, SizeAndSupersampleSetTheRecordedFrames)
+{
+    Options sized;
+    std::string error;
+    ASSERT_TRUE(parse({"--frames", "d", "--at", "70", "--size", "3840x2160", "--supersample", "4"}, &sized, &error))
+        << error;
+    EXPECT_EQ(sized.recordWidth, 3840);
+    EXPECT_EQ(sized.recordHeight, 2160);
+    EXPECT_EQ(sized.supersample, 4);
+
+    Options smallest;
+    ASSERT_TRUE(parse({"--capture", "a.mkv", "--size", "320x240"}, &smallest, &error)) << error;
+    EXPECT_EQ(smallest.recordWidth, 320);
+    EXPECT_EQ(smallest.supersample, 1);
+
+    Options smooth;  // supersampling alone keeps the resolution's size
+    ASSERT_TRUE(parse({"--capture", "a.mkv", "--resolution", "640x480", "--supersample", "2"}, &smooth, &error))
+        << error;
+    EXPECT_EQ(smooth.recordWidth, 640);
+    EXPECT_EQ(smooth.recordHeight, 480);
+
+    Options plain;  // without them a recording is drawn as it always was
+    ASSERT_TRUE(parse({"--capture", "a.mkv", "--mode-change"}, &plain, &error)) << error;
+    EXPECT_EQ(plain.recordWidth, 0);
+    EXPECT_TRUE(plain.modeChange);
+}
+
 TEST(RecordingOptions, TimesAreMillisecondsSortedWithoutDuplicatesAndEveryCountsFromTheStart)
 {
     Options options;
@@ -125,6 +152,17 @@ TEST(RecordingOptions, BadValuesAndCombinationsAreRefusedWithTheOptionNamed)
         {{"--benchmark", "--benchmark-out", ""}, "--benchmark-out"},
         {{"--benchmark", "--at", "50"}, "--at and --every need --frames"},
         {{"--benchmark", "--start-at", "46", "--end-at", "44"}, "--end-at"},
+        {{"--capture", "a.mp4", "--size", "100x100"}, "--size"},
+        {{"--capture", "a.mp4", "--size", "5000x3000"}, "--size"},
+        {{"--capture", "a.mp4", "--size", "801x600"}, "--size"},
+        {{"--capture", "a.mp4", "--size", "800x601"}, "--size"},
+        {{"--capture", "a.mp4", "--size", "800x"}, "--size"},
+        {{"--capture", "a.mp4", "--size", "x600"}, "--size"},
+        {{"--capture", "a.mp4", "--size", "800x+600"}, "--size"},
+        {{"--capture", "a.mp4", "--size", "3842x2160"}, "--size"},
+        {{"--capture", "a.mp4", "--supersample", "5"}, "--supersample"},
+        {{"--capture", "a.mp4", "--supersample", "0"}, "--supersample"},
+        {{"--size", "1920x1080"}, "--size and --supersample need --capture or --frames"},
     };
     for (const Case& c : cases) {
         Options options;
