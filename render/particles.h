@@ -4,6 +4,7 @@
 // Model::drawEmitters (both declared with the model). Time is uptimeSeconds, not scene time.
 #pragma once
 #include <cstdint>
+#include <type_traits>
 
 #include "model/model.h"
 #include "core/geometry.h"
@@ -19,13 +20,15 @@ struct Particle {
     float birthTime = 0.0f;    // uptime seconds at emission
     float deathTime = 0.0f;    // birthTime + lifetime
 };
+static_assert(std::is_trivially_destructible_v<Particle> && std::is_trivially_copyable_v<Particle>,
+              "particle storage is made entry by entry and released whole");
 
 class ParticleSystem {
 public:
     // How the particle picture is loaded (loadTexture's signature); null loads none.
     using TextureLoader = void (*)(GLuint* textures, const char* name, int slot);
 
-    Particle* particles = nullptr;  // owned, capacity entries; live ones are 0 .. count - 1 by birth
+    Particle* particles = nullptr;  // owned storage for capacity entries; live ones are 0 .. count - 1 by birth
     float lifetime = 0.0f;          // seconds a particle lives
     float lastEmitTime = 0.0f;      // uptime of the last emission; 0: none yet
     int32_t emitRate = 0;           // particles per second

@@ -76,11 +76,11 @@ std::string cpuModel()
     return "unknown";
 }
 
-double peakResidentMb()
+double peakResidentMib()
 {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) * 1024.0 / 1.0e6;  // ru_maxrss is in KiB
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;  // ru_maxrss is in KiB
 }
 
 void onFrameStarted()
@@ -230,9 +230,9 @@ std::string formatBenchmarkReport(const std::vector<FrameTiming>& timed, const R
     report += tableRow("whole run", whole);
     std::snprintf(line, sizeof line,
                   "total %ld frames in %.2f s (%.1f fps); load %.2f s to the first frame (%.2f s of processor "
-                  "time); peak resident %.1f MB\n",
+                  "time); peak resident %.1f MiB\n",
                   whole.frames, whole.totalMs / 1000.0, whole.meanFps, run.loadSeconds, run.loadCpuSeconds,
-                  run.peakResidentMb);
+                  run.peakResidentMib);
     report += line;
     report += "GL: " + run.glRenderer + " / " + run.glVersion + "\n";
     report += "CPU: " + run.cpuModel + " x " + std::to_string(run.cpuCount) + "\n";
@@ -254,8 +254,8 @@ std::string benchmarkJson(const std::vector<FrameTiming>& timed, const RunFacts&
             std::to_string(run.cpuCount) + ", \"gl_renderer\": " + jsonString(run.glRenderer) +
             ", \"gl_version\": " + jsonString(run.glVersion) + "},\n";
     std::snprintf(text, sizeof text,
-                  "  \"run\": {\"load_seconds\": %.3f, \"load_cpu_seconds\": %.3f, \"peak_resident_mb\": %.1f},\n",
-                  run.loadSeconds, run.loadCpuSeconds, run.peakResidentMb);
+                  "  \"run\": {\"load_seconds\": %.3f, \"load_cpu_seconds\": %.3f, \"peak_resident_mib\": %.1f},\n",
+                  run.loadSeconds, run.loadCpuSeconds, run.peakResidentMib);
     json += text;
     json += "  \"whole\": " + jsonSummary(summariseFrames(timed)) + ",\n  \"scenes\": [";
     const std::vector<TimingSummary> scenes = summariseScenes(timed);
@@ -317,7 +317,7 @@ bool finishBenchmark(std::string* error)
         *error = "the benchmark timed no frame";
         return false;
     }
-    facts.peakResidentMb = peakResidentMb();
+    facts.peakResidentMib = peakResidentMib();
     std::fputs(formatBenchmarkReport(frames, facts, settings).c_str(), stdout);
     std::fflush(stdout);
     if (!settings.outPath.empty()) {

@@ -45,7 +45,7 @@ std::vector<TimingSummary> summariseScenes(const std::vector<FrameTiming>& frame
 struct RunFacts {
     double loadSeconds = 0.0;  // program start to the first timed frame presented
     double loadCpuSeconds = 0.0;  // processor time spent meanwhile (all threads)
-    double peakResidentMb = 0.0;
+    double peakResidentMib = 0.0;
     std::string glRenderer;
     std::string glVersion;
     std::string cpuModel;
