@@ -1,6 +1,6 @@
 // The asset loader against the generated data: the loading bar's seventeen steps and its picture
 // read back, the particle systems' arguments, the two independent copies of the same scene file,
-// size messages reaching the view, and a complete teardown (LeakSanitizer checks it).
+// the view of a client area, and a complete teardown (LeakSanitizer checks it).
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -19,7 +19,6 @@
 #include "platform/platform.h"
 #include "render/particles.h"
 #include "shell/frames.h"
-#include "shell/launch.h"
 #include "shell/loader.h"
 #include "shell/window.h"
 #include "tests/support/gl_window.h"
@@ -179,21 +178,13 @@ TEST_F(Loader, BarAddsAWhiteRampOverThePicture)
     loadStep = savedStep;
 }
 
-// Size messages reach the view in a window, never in full-screen.
-TEST_F(Loader, SizeMessagesSetViewportAndAspectOnlyInAWindow)
+// The view of a client area: viewport and the projection's aspect; a minimised height of 0 is 1.
+// (Where size messages put the picture is the full-screen end-to-end test's business.)
+TEST_F(Loader, ResizeViewSetsViewportAndAspect)
 {
-    auto sized = [](int width, int height) {
-        Message message;
-        message.kind = MessageKind::Size;
-        message.width = width;
-        message.height = height;
-        mainWindowProc(message);
-    };
     GLint viewport[4] = {};
     GLfloat projection[16] = {};
-    const bool savedFullScreen = fullScreen;
-    fullScreen = false;
-    sized(200, 100);
+    resizeView(200, 100);
     glGetIntegerv(GL_VIEWPORT, viewport);
     glGetFloatv(GL_PROJECTION_MATRIX, projection);
     EXPECT_EQ(viewport[2], 200);
@@ -201,19 +192,11 @@ TEST_F(Loader, SizeMessagesSetViewportAndAspectOnlyInAWindow)
     // 1 / tan 22.5 = 2.41421, divided by the aspect 2 for x.
     EXPECT_NEAR(projection[0], 1.20711f, 1e-4f);
     EXPECT_NEAR(projection[5], 2.41421f, 1e-4f);
-    // Minimised: a height of 0 is taken as 1.
-    sized(300, 0);
+    resizeView(300, 0);
     glGetIntegerv(GL_VIEWPORT, viewport);
     glGetFloatv(GL_PROJECTION_MATRIX, projection);
     EXPECT_EQ(viewport[3], 1);
     EXPECT_NEAR(projection[0], 0.0080474f, 1e-6f);
-
-    fullScreen = true;
-    sized(640, 480);
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    EXPECT_EQ(viewport[2], 300);
-    EXPECT_EQ(viewport[3], 1);
-    fullScreen = savedFullScreen;
     resizeView(320, 240);
 }
 

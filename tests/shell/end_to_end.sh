@@ -36,9 +36,14 @@ SDL_AUDIODRIVER=no-such-driver "$velmora" --no-dialog --windowed --resolution 64
 pid=$!
 id=$(wait_window '^Velmora$' 60)
 if [ -n "$id" ]; then
-    sleep 3
+    # The sound starts at the end of loading: close once it has spoken (or after a minute).
+    for _ in $(seq 300); do
+        grep -q "silen" "$work/close.err" && break
+        sleep 0.2
+    done
+    sleep 0.5
     "$close_window" "$id"
-    wait_exit $pid 5; status=$?
+    wait_exit $pid 10; status=$?
     [ $status -eq 0 ]; check "closing the window ends the run with status 0 (got $status)" $?
     grep -q "playing in silence" "$work/close.err" && ! grep -q "cannot start silent audio" "$work/close.err"
     status=$?
@@ -77,7 +82,7 @@ if [ -n "$dialog" ]; then
     # Watched while the process lives: no render window may appear before it ends.
     opened=1
     for _ in $(seq 50); do
-        xdotool search --name '^Velmora$' >/dev/null 2>&1 && opened=0
+        xdotool search --onlyvisible --name '^Velmora$' >/dev/null 2>&1 && opened=0
         kill -0 $pid 2>/dev/null || break
         sleep 0.1
     done
