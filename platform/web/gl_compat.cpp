@@ -28,6 +28,25 @@ bool executeWhileRecording = false;
 GLuint listBase = 0;
 unsigned long replayedVertices = 0;
 
+GLfloat currentNormal[3] = {0.0f, 0.0f, 1.0f};
+GLfloat currentColour[3] = {1.0f, 1.0f, 1.0f};
+GLfloat currentTexCoord[2] = {0.0f, 0.0f};
+GLfloat lineWidth = 1.0f;
+
+// A wide-line block collected until glEnd.
+struct LineVertex {
+    GLfloat position[3];
+    GLfloat colour[3];
+    GLfloat texCoord[2];
+};
+bool collectingLines = false;
+GLenum lineMode = GL_LINES;
+std::vector<LineVertex> lineVertices;
+bool normalInBlock = false;
+bool scissorOn = false;
+bool scissorTiny = false;
+bool hidden = false;  // scissorOn && scissorTiny: nothing drawn can be seen
+
 struct SavedAttributes {
     GLbitfield mask;
     GLuint listBase;
@@ -59,7 +78,8 @@ void replay(const std::vector<Command>& commands)
             ++replayedVertices;
             break;
         case Op::Normal:
-            glNormal3f(command.a, command.b, command.c);
+            // Letters are drawn unlit (nothing enables lighting), so their normals are left out:
+            // the emulation would take one per vertex.
             break;
         case Op::Color:
             glColor3f(command.a, command.b, command.c);
@@ -171,6 +191,82 @@ std::vector<uint8_t> halvePicture(const std::vector<uint8_t>& in, int width, int
     return out;
 }
 
+// Draws the collected wide-line block: each segment becomes a quad lineWidth pixels across its
+// major axis. The quads are given in eye space (so that fog sees the same depth), which needs a
+// projection that keeps x and y apart, as gluPerspective's does; with another, thin lines are drawn.
+void drawWideLines()
+{
+    std::vector<std::pair<size_t, size_t>> segments;
+    const size_t n = lineVertices.size();
+    if (lineMode == GL_LINES) {
+        for (size_t i = 0; i + 1 < n; i += 2) segments.emplace_back(i, i + 1);
+    } else {
+        for (size_t i = 0; i + 1 < n; ++i) segments.emplace_back(i, i + 1);
+        if (lineMode == GL_LINE_LOOP && n > 2) segments.emplace_back(n - 1, 0);
+    }
+    GLfloat modelview[16], projection[16];
+    GLint viewport[4] = {0, 0, 1, 1};
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const bool separable = projection[1] == 0.0f && projection[4] == 0.0f && projection[8] == 0.0f &&
+                           projection[9] == 0.0f && projection[3] == 0.0f && projection[7] == 0.0f &&
+                           projection[2] == 0.0f && projection[6] == 0.0f && projection[0] != 0.0f &&
+                           projection[5] != 0.0f;
+    struct Eye { GLfloat x, y, z, w, winX, winY; };
+    std::vector<Eye> eye(n);
+    for (size_t i = 0; i < n; ++i) {
+        const GLfloat* p = lineVertices[i].position;
+        Eye& e = eye[i];
+        e.x = modelview[0] * p[0] + modelview[4] * p[1] + modelview[8] * p[2] + modelview[12];
+        e.y = modelview[1] * p[0] + modelview[5] * p[1] + modelview[9] * p[2] + modelview[13];
+        e.z = modelview[2] * p[0] + modelview[6] * p[1] + modelview[10] * p[2] + modelview[14];
+        const GLfloat w = projection[11] * e.z + projection[15];
+        e.w = w;
+        e.winX = w != 0.0f ? (projection[0] * e.x / w) * 0.5f * viewport[2] : 0.0f;
+        e.winY = w != 0.0f ? (projection[5] * e.y / w) * 0.5f * viewport[3] : 0.0f;
+    }
+    auto emit = [&](size_t index, GLfloat offsetX, GLfloat offsetY) {
+        const LineVertex& v = lineVertices[index];
+        const Eye& e = eye[index];
+        // A window offset of one pixel is 2 / viewport in NDC, times w in clip space.
+        const GLfloat dx = offsetX * 2.0f / viewport[2] * e.w / projection[0];
+        const GLfloat dy = offsetY * 2.0f / viewport[3] * e.w / projection[5];
+        glColor3f(v.colour[0], v.colour[1], v.colour[2]);
+        glTexCoord2f(v.texCoord[0], v.texCoord[1]);
+        glVertex3f(e.x + dx, e.y + dy, e.z);
+    };
+    glPushMatrix();
+    glLoadIdentity();
+    if (separable) {
+        glBegin(GL_QUADS);
+        const GLfloat half = lineWidth / 2.0f;
+        for (const auto& segment : segments) {
+            const Eye& a = eye[segment.first];
+            const Eye& b = eye[segment.second];
+            if (a.w <= 0.0f || b.w <= 0.0f) {
+                continue;  // reaches behind the eye
+            }
+            const bool xMajor = std::fabs(b.winX - a.winX) >= std::fabs(b.winY - a.winY);
+            const GLfloat ox = xMajor ? 0.0f : half;
+            const GLfloat oy = xMajor ? half : 0.0f;
+            emit(segment.first, -ox, -oy);
+            emit(segment.first, ox, oy);
+            emit(segment.second, ox, oy);
+            emit(segment.second, -ox, -oy);
+        }
+        glEnd();
+    } else {
+        glBegin(GL_LINES);
+        for (const auto& segment : segments) {
+            emit(segment.first, 0.0f, 0.0f);
+            emit(segment.second, 0.0f, 0.0f);
+        }
+        glEnd();
+    }
+    glPopMatrix();
+}
+
 int channelsOf(GLenum format)
 {
     switch (format) {
@@ -221,6 +317,9 @@ void compatEndList()
 
 void compatCallList(GLuint list)
 {
+    if (hidden) {
+        return;
+    }
     const auto found = lists.find(list);
     if (found != lists.end()) {
         replay(found->second);
@@ -290,43 +389,77 @@ void compatPopAttrib()
 
 void compatBegin(GLenum mode)
 {
-    if (!record(Op::Begin, static_cast<GLfloat>(mode))) {
+    if (!record(Op::Begin, static_cast<GLfloat>(mode)) && !hidden) {
+        normalInBlock = false;
+        collectingLines = lineWidth > 1.0f && (mode == GL_LINES || mode == GL_LINE_STRIP || mode == GL_LINE_LOOP);
+        if (collectingLines) {
+            lineMode = mode;
+            lineVertices.clear();
+            return;
+        }
         glBegin(mode);
     }
 }
 
 void compatEnd()
 {
-    if (!record(Op::End)) {
+    if (!record(Op::End) && !hidden) {
+        if (collectingLines) {
+            collectingLines = false;
+            drawWideLines();
+            return;
+        }
         glEnd();
     }
 }
 
 void compatVertex3f(GLfloat x, GLfloat y, GLfloat z)
 {
-    if (!record(Op::Vertex, x, y, z)) {
+    if (!record(Op::Vertex, x, y, z) && !hidden) {
+        if (collectingLines) {
+            lineVertices.push_back(LineVertex{{x, y, z}, {currentColour[0], currentColour[1], currentColour[2]},
+                                              {currentTexCoord[0], currentTexCoord[1]}});
+            return;
+        }
+        if (normalInBlock) {
+            glNormal3f(currentNormal[0], currentNormal[1], currentNormal[2]);
+        }
         glVertex3f(x, y, z);
     }
 }
 
+// The emulation stores a normal into the vertex stream at each call, so it must come once per
+// vertex: the current normal is sent again before every vertex of a block that set one.
 void compatNormal3f(GLfloat x, GLfloat y, GLfloat z)
 {
     if (!record(Op::Normal, x, y, z)) {
-        glNormal3f(x, y, z);
+        currentNormal[0] = x;
+        currentNormal[1] = y;
+        currentNormal[2] = z;
+        normalInBlock = true;
     }
 }
 
 void compatColor3f(GLfloat r, GLfloat g, GLfloat b)
 {
     if (!record(Op::Color, r, g, b)) {
-        glColor3f(r, g, b);
+        currentColour[0] = r;
+        currentColour[1] = g;
+        currentColour[2] = b;
+        if (!collectingLines) {
+            glColor3f(r, g, b);
+        }
     }
 }
 
 void compatTexCoord2f(GLfloat s, GLfloat t)
 {
     if (!record(Op::TexCoord, s, t)) {
-        glTexCoord2f(s, t);
+        currentTexCoord[0] = s;
+        currentTexCoord[1] = t;
+        if (!collectingLines) {
+            glTexCoord2f(s, t);
+        }
     }
 }
 
@@ -429,6 +562,10 @@ static bool isTexGen(GLenum cap)
 
 void compatEnable(GLenum cap)
 {
+    if (cap == GL_SCISSOR_TEST) {
+        scissorOn = true;
+        hidden = scissorTiny;
+    }
     if (!isTexGen(cap)) {
         glEnable(cap);
     }
@@ -436,6 +573,10 @@ void compatEnable(GLenum cap)
 
 void compatDisable(GLenum cap)
 {
+    if (cap == GL_SCISSOR_TEST) {
+        scissorOn = false;
+        hidden = false;
+    }
     if (!isTexGen(cap)) {
         glDisable(cap);
     }
@@ -446,6 +587,30 @@ void compatHint(GLenum target, GLenum mode)
     if (target == GL_GENERATE_MIPMAP_HINT) {
         glHint(target, mode);
     }
+}
+
+void compatLineWidth(GLfloat width)
+{
+    lineWidth = width;
+    glLineWidth(width);
+}
+
+void compatScissor(GLint x, GLint y, GLsizei width, GLsizei height)
+{
+    scissorTiny = width <= 1 && height <= 1;
+    hidden = scissorOn && scissorTiny;
+    glScissor(x, y, width, height);
+}
+
+void compatClear(GLbitfield mask)
+{
+    if (!hidden) {
+        glClear(mask);
+    }
+}
+
+void compatShadeModel(GLenum)
+{
 }
 
 void compatReadBuffer(GLenum)

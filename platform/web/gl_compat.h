@@ -41,10 +41,22 @@ void compatTexGeni(GLenum coord, GLenum pname, GLint param);
 void compatEnable(GLenum cap);
 void compatDisable(GLenum cap);
 void compatHint(GLenum target, GLenum mode);
+// Smooth shading is all the emulation does (it warns on every call).
+void compatShadeModel(GLenum mode);
 void compatReadBuffer(GLenum mode);
 void compatGetIntegerv(GLenum pname, GLint* params);
 // RGB and BGRA read-back through WebGL's RGBA.
 void compatReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type, GLvoid* pixels);
+
+// Lines wider than one pixel, which WebGL does not draw: a line block with a wider width is drawn
+// as one quad per segment, widened across its major axis in window space as the desktop GL does.
+void compatLineWidth(GLfloat width);
+
+// Frames drawn into a scissor box of at most one pixel are never seen (the skip ahead to a start
+// point hides its frames so): their clears and vertices are not sent to the browser, which makes
+// such frames an order of magnitude cheaper there. State changes still go through.
+void compatScissor(GLint x, GLint y, GLsizei width, GLsizei height);
+void compatClear(GLbitfield mask);
 
 // Test and measurement hook: how many vertices list replays sent since the last call.
 unsigned long compatTakeReplayedVertices();
@@ -74,6 +86,10 @@ unsigned long compatTakeReplayedVertices();
 #define glEnable compatEnable
 #define glDisable compatDisable
 #define glHint compatHint
+#define glLineWidth compatLineWidth
+#define glScissor compatScissor
+#define glClear compatClear
+#define glShadeModel compatShadeModel
 #define glReadBuffer compatReadBuffer
 #define glGetIntegerv compatGetIntegerv
 #define glReadPixels compatReadPixels

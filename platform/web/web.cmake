@@ -41,7 +41,7 @@ velmora_web_source(velmora_render outline_font.cpp render/outline_font_web.cpp)
 set(web_flags
   -sLEGACY_GL_EMULATION=1 -sASYNCIFY=1 -sASYNCIFY_STACK_SIZE=65536
   "-sASYNCIFY_IMPORTS=['yieldToBrowser','waitForDialogCommand']"
-  -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=67108864 -sEXIT_RUNTIME=1 -sENVIRONMENT=web
+  -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=67108864 -sENVIRONMENT=web
   -sMINIFY_HTML=0 "-sEXPORTED_RUNTIME_METHODS=['FS']"
   --shell-file ${web_dir}/shell.html
   --preload-file ${VELMORA_WEB_DATA}@/data --exclude-file *.mp3 --use-preload-plugins)
@@ -49,6 +49,8 @@ set_target_properties(velmora PROPERTIES OUTPUT_NAME index SUFFIX .html
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}
   LINK_DEPENDS "${web_dir}/shell.html;${VELMORA_WEB_DATA}/text/font.bin")
 target_link_options(velmora PRIVATE ${web_flags})
+target_sources(velmora PRIVATE ${web_dir}/web_main.cpp)
+target_compile_definitions(velmora PRIVATE main=velmoraMain)
 # The music is not preloaded: the page's audio element streams it from data/music/.
 set(web_music ${CMAKE_BINARY_DIR}/data/music/velmora.mp3)
 add_custom_command(OUTPUT ${web_music}

@@ -1,6 +1,6 @@
 // A small Chrome DevTools Protocol client for the browser test: starts chromium-headless-shell on
-// SwiftShader, opens a page target and sends commands over node's own WebSocket (node 20 needs
-// --experimental-websocket). No npm packages.
+// SwiftShader and talks to it over --remote-debugging-pipe (NUL-separated JSON on descriptors 3
+// and 4), so it needs neither npm packages nor a WebSocket client.
 import {spawn} from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
@@ -8,57 +8,55 @@ import path from 'node:path';
 
 export const browserFlags = [
   '--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--autoplay-policy=no-user-gesture-required',
-  '--no-sandbox', '--no-first-run', '--no-default-browser-check', '--disable-gpu-vsync', '--mute-audio',
+  '--no-sandbox', '--no-first-run', '--no-default-browser-check', '--mute-audio',
 ];
 
 export async function launchBrowser(executable) {
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'velmora-browser-'));
-  const child = spawn(executable, [...browserFlags, '--remote-debugging-port=0', `--user-data-dir=${profile}`,
-                                   'about:blank'], {stdio: ['ignore', 'ignore', 'pipe']});
-  const endpoint = await new Promise((resolve, reject) => {
-    let text = '';
-    const timer = setTimeout(() => reject(new Error('the browser did not start:\n' + text)), 20000);
-    child.stderr.on('data', (chunk) => {
-      text += chunk;
-      const found = /DevTools listening on (ws:\/\/\S+)/.exec(text);
-      if (found) {
-        clearTimeout(timer);
-        resolve(found[1]);
-      }
-    });
-    child.on('exit', (code) => reject(new Error(`the browser ended (${code}):\n${text}`)));
-  });
-  const socket = new WebSocket(endpoint);
-  await new Promise((resolve, reject) => {
-    socket.onopen = resolve;
-    socket.onerror = () => reject(new Error('cannot reach the browser at ' + endpoint));
-  });
+  const child = spawn(executable, [...browserFlags, '--remote-debugging-pipe', `--user-data-dir=${profile}`,
+                                   'about:blank'], {stdio: ['ignore', 'ignore', 'pipe', 'pipe', 'pipe']});
+  let log = '';
+  child.stderr.on('data', (chunk) => { log = (log + chunk).slice(-4000); });
+  const toBrowser = child.stdio[3];
+  const fromBrowser = child.stdio[4];
   let nextId = 1;
   const waiting = new Map();
   const listeners = [];
-  socket.onmessage = (event) => {
-    const message = JSON.parse(event.data);
-    if (message.id && waiting.has(message.id)) {
-      const {resolve, reject} = waiting.get(message.id);
-      waiting.delete(message.id);
-      if (message.error) reject(new Error(message.error.message));
-      else resolve(message.result);
-    } else if (message.method) {
-      for (const listener of listeners) listener(message);
+  let pending = [];
+  fromBrowser.on('data', (chunk) => {
+    let start = 0;
+    for (let end = chunk.indexOf(0); end >= 0; start = end + 1, end = chunk.indexOf(0, start)) {
+      pending.push(chunk.subarray(start, end));
+      const message = JSON.parse(Buffer.concat(pending).toString('utf8'));
+      pending = [];
+      if (message.id && waiting.has(message.id)) {
+        const {resolve, reject, method} = waiting.get(message.id);
+        waiting.delete(message.id);
+        if (message.error) reject(new Error(`${method}: ${message.error.message}`));
+        else resolve(message.result);
+      } else if (message.method) {
+        for (const listener of listeners) listener(message);
+      }
     }
-  };
+    if (start < chunk.length) pending.push(chunk.subarray(start));
+  });
+  const ended = new Promise((resolve) => child.on('exit', resolve));
+  ended.then((code) => {
+    for (const {reject} of waiting.values()) reject(new Error(`the browser ended (${code}):\n${log}`));
+    waiting.clear();
+  });
   const send = (method, params = {}, sessionId) => new Promise((resolve, reject) => {
     const id = nextId++;
-    waiting.set(id, {resolve, reject});
-    socket.send(JSON.stringify({id, method, params, ...(sessionId ? {sessionId} : {})}));
+    waiting.set(id, {resolve, reject, method});
+    toBrowser.write(JSON.stringify({id, method, params, ...(sessionId ? {sessionId} : {})}) + '\0');
   });
+  await send('Browser.getVersion');
   return {
     send,
     on(listener) { listeners.push(listener); },
     async close() {
       try { await send('Browser.close'); } catch (e) { /* already gone */ }
-      socket.close();
-      await new Promise((resolve) => { if (child.exitCode !== null) resolve(); else child.on('exit', resolve); });
+      await ended;
       fs.rmSync(profile, {recursive: true, force: true});
     },
   };
@@ -71,8 +69,10 @@ export async function openPage(browser, width, height) {
   const page = {
     errors: [],
     send: (method, params) => browser.send(method, params, sessionId),
-    async evaluate(expression) {
-      const result = await page.send('Runtime.evaluate', {expression, returnByValue: true, awaitPromise: true});
+    // userGesture: as if the user had clicked (full screen and sound need one).
+    async evaluate(expression, userGesture = false) {
+      const result = await page.send('Runtime.evaluate', {expression, returnByValue: true, awaitPromise: true,
+                                                          userGesture});
       if (result.exceptionDetails) throw new Error(`${expression}: ${result.exceptionDetails.text}`);
       return result.result.value;
     },
