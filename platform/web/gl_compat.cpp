@@ -39,6 +39,11 @@ struct LineVertex {
     GLfloat colour[3];
     GLfloat texCoord[2];
 };
+// The emulation gathers a block in a 2 MB buffer with 16-bit indices and silently loses what does
+// not fit; blocks of independent primitives are therefore cut into pieces of this many vertices.
+const int blockPieceVertices = 12000;
+GLenum blockMode = GL_TRIANGLES;
+int blockVertices = 0;
 bool collectingLines = false;
 GLenum lineMode = GL_LINES;
 std::vector<LineVertex> lineVertices;
@@ -397,6 +402,8 @@ void compatBegin(GLenum mode)
             lineVertices.clear();
             return;
         }
+        blockMode = mode;
+        blockVertices = 0;
         glBegin(mode);
     }
 }
@@ -425,6 +432,12 @@ void compatVertex3f(GLfloat x, GLfloat y, GLfloat z)
             glNormal3f(currentNormal[0], currentNormal[1], currentNormal[2]);
         }
         glVertex3f(x, y, z);
+        if (++blockVertices == blockPieceVertices &&
+            (blockMode == GL_QUADS || blockMode == GL_TRIANGLES || blockMode == GL_LINES || blockMode == GL_POINTS)) {
+            glEnd();
+            glBegin(blockMode);
+            blockVertices = 0;
+        }
     }
 }
 
