@@ -87,6 +87,21 @@ try {
     await page.close();
   }
 
+  // Full screen (Windowed off) and leaving it, which ends the presentation as Escape does.
+  {
+    const page = await visit('');
+    await waitFor(page, "window.velmora && window.velmora.state === 'dialog'", 30000, 'the launch form');
+    await page.evaluate("document.getElementById('c1003').click()", true);
+    await waitFor(page, "window.velmora.state === 'playing'", 30000, 'the presentation to start');
+    check((await page.evaluate("document.fullscreenElement && document.fullscreenElement.id")) === 'canvas',
+          'Launch with Windowed off shows the canvas full screen');
+    await page.evaluate('document.exitFullscreen()', true);
+    await waitFor(page, "window.velmora.state === 'ended'", 15000, 'leaving full screen to end the presentation');
+    check((await page.evaluate('window.velmora.exitStatus')) === 0 && page.errors.length === 0,
+          `leaving full screen ends the presentation ${page.errors.join('; ')}`);
+    await page.close();
+  }
+
   // One frame per scene against the desktop program's.
   for (const {t, limit} of moments) {
     const name = `${timeName(t)}.png`;
