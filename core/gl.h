@@ -2,3 +2,7 @@
 #pragma once
 #include <GL/gl.h>
 #include <GL/glu.h>
+#ifdef __EMSCRIPTEN__
+// The browser's GL emulation lacks a few calls the program makes; this unit supplies them.
+#include "platform/web/gl_compat.h"
+#endif

@@ -1,18 +1,16 @@
 // JPEG texture loader: decodes a picture file to packed RGB rows with libjpeg (6b API) and uploads
 // it as a mipmapped GL texture through GLU. Also owns the table of the eight stand-alone pictures.
 // Depends on libjpeg-turbo, GL/GLU and the platform's message box; a bad file never ends the run,
-// and a damaged one is shown as far as it decodes, with one warning line.
+// and a damaged one is shown as far as it decodes, with one warning line. In the browser the page
+// has already decoded every picture while preloading the data, so only the decoding differs there;
+// the upload is the same.
 #include "media/texture.h"
 
-#include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
 #include <string>
-
-#include <jpeglib.h>
-#include <jerror.h>
 
 #include "core/files.h"
 #include "platform/platform.h"
@@ -20,9 +18,57 @@
 GLuint TextureTable[Slot::Count] = {};
 
 namespace {
-
 // File name to texture name, for loadSharedTexture; valid while the GL context lives.
 std::map<std::string, GLuint> sharedTextures;
+}  // namespace
+
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+
+DecodedPicture* readJpegFile(const char* name)
+{
+    if (!name)
+        return nullptr;
+    FILE* file = std::fopen(name, "rb");
+    if (!file)
+        return nullptr;
+    std::fclose(file);
+    int width = 0;
+    int height = 0;
+    uint8_t* rgba = reinterpret_cast<uint8_t*>(emscripten_get_preloaded_image_data(name, &width, &height));
+    if (!rgba || width <= 0 || height <= 0) {
+        std::free(rgba);
+        std::fprintf(stderr, "%s: the browser could not decode this picture\n", name);
+        return nullptr;
+    }
+    DecodedPicture* picture = new DecodedPicture;
+    picture->width = width;
+    picture->height = height;
+    picture->rowBytes = width * 3;
+    const size_t pixelCount = static_cast<size_t>(width) * static_cast<size_t>(height);
+    picture->pixels = static_cast<uint8_t*>(std::malloc(pixelCount * 3u));
+    if (!picture->pixels) {
+        std::fprintf(stderr, "%s: out of memory for a picture of %d x %d pixels\n", name, width, height);
+        std::free(rgba);
+        delete picture;
+        return nullptr;
+    }
+    for (size_t i = 0; i < pixelCount; ++i) {
+        picture->pixels[i * 3] = rgba[i * 4];
+        picture->pixels[i * 3 + 1] = rgba[i * 4 + 1];
+        picture->pixels[i * 3 + 2] = rgba[i * 4 + 2];
+    }
+    std::free(rgba);
+    return picture;
+}
+
+#else
+#include <csetjmp>
+
+#include <jpeglib.h>
+#include <jerror.h>
+
+namespace {
 
 // Larger sides are refused before decoding starts: the program's pictures are a screen in size, and
 // a damaged header must not make the decoder ask for gigabytes.
@@ -190,6 +236,7 @@ DecodedPicture* readJpegFile(const char* name)
         std::fprintf(stderr, "%s: %s\n", name, state.error.firstWarning);
     return state.picture;
 }
+#endif
 
 // Releases a picture from readJpegFile; null is allowed.
 void freeDecodedPicture(DecodedPicture* picture)

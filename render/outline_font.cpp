@@ -5,6 +5,8 @@
 // Fontconfig is only asked when the font is not at its usual Debian path.
 #include "render/outline_font.h"
 
+#include "render/font_file.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -350,48 +352,6 @@ void tessellateOutline(GlyphGeometry* geometry)
     runTessellator(geometry, true);
 }
 
-void emitGlyphGeometry(const GlyphGeometry& geometry, float extrusion)
-{
-    const std::vector<OutlinePoint>& tri = geometry.triangles;
-    if (!tri.empty()) {
-        glBegin(GL_TRIANGLES);
-        glNormal3f(0.0f, 0.0f, 1.0f);
-        for (const OutlinePoint& p : tri)
-            glVertex3f(p.x, p.y, 0.0f);
-        // The back face turns the other way so that it is counter-clockwise seen from -z.
-        glNormal3f(0.0f, 0.0f, -1.0f);
-        for (size_t i = 0; i + 2 < tri.size(); i += 3) {
-            glVertex3f(tri[i].x, tri[i].y, -extrusion);
-            glVertex3f(tri[i + 2].x, tri[i + 2].y, -extrusion);
-            glVertex3f(tri[i + 1].x, tri[i + 1].y, -extrusion);
-        }
-        glEnd();
-    }
-    if (geometry.boundary.empty())
-        return;
-    // Every boundary loop has the filled region on its left, so outward is to the right of the
-    // direction of travel for outer loops and holes alike.
-    glBegin(GL_QUADS);
-    for (const OutlineContour& loop : geometry.boundary) {
-        size_t n = loop.size();
-        for (size_t i = 0; i < n; ++i) {
-            const OutlinePoint& a = loop[i];
-            const OutlinePoint& b = loop[(i + 1) % n];
-            float dx = b.x - a.x;
-            float dy = b.y - a.y;
-            float len = length(dx, dy);
-            if (len == 0.0f)
-                continue;
-            glNormal3f(dy / len, -dx / len, 0.0f);
-            glVertex3f(a.x, a.y, 0.0f);
-            glVertex3f(a.x, a.y, -extrusion);
-            glVertex3f(b.x, b.y, -extrusion);
-            glVertex3f(b.x, b.y, 0.0f);
-        }
-    }
-    glEnd();
-}
-
 OutlineFace* openOutlineFace(const char* path)
 {
     if (!path || !*path)
@@ -478,33 +438,52 @@ bool loadGlyphOutline(OutlineFace* face, uint8_t code, float deviation, GlyphGeo
     return true;
 }
 
+bool buildGlyph(OutlineFace* face, int code, float deviation, GlyphGeometry* geometry, GlyphMetricsFloat* metrics)
+{
+    *geometry = GlyphGeometry();
+    *metrics = GlyphMetricsFloat();
+    if (!face || code < 0 || code > 255 ||
+        !loadGlyphOutline(face, static_cast<uint8_t>(code), deviation, geometry, metrics) ||
+        geometry->contours.empty()) {
+        return true;
+    }
+    tessellateOutline(geometry);
+    if (geometry->tessError) {
+        std::fprintf(stderr, "%s: character %d cannot be filled (%s); it is left out\n",
+                     outlineFaceName(face).c_str(), code, geometry->tessErrorText.c_str());
+        geometry->triangles.clear();
+        geometry->boundary.clear();
+        return false;
+    }
+    return true;
+}
+
 int useFontOutlines(OutlineFace* face, int first, int count, GLuint listBase, float deviation,
                     float extrusion, GlyphMetricsFloat* metrics)
 {
     int failures = 0;
     for (int i = 0; i < count; ++i) {
-        int code = first + i;
         GlyphGeometry geometry;
-        GlyphMetricsFloat glyph;
-        if (face && code >= 0 && code <= 255 &&
-            loadGlyphOutline(face, static_cast<uint8_t>(code), deviation, &geometry, &glyph) &&
-            !geometry.contours.empty()) {
-            tessellateOutline(&geometry);
-            if (geometry.tessError) {
-                std::fprintf(stderr, "%s: character %d cannot be filled (%s); it is left out\n",
-                             outlineFaceName(face).c_str(), code, geometry.tessErrorText.c_str());
-                geometry.triangles.clear();
-                geometry.boundary.clear();
-                ++failures;
-            }
-        }
-        metrics[i] = glyph;
-        glNewList(listBase + static_cast<GLuint>(i), GL_COMPILE);
-        emitGlyphGeometry(geometry, extrusion);
-        glTranslatef(glyph.cellIncX, glyph.cellIncY, 0.0f);
-        glEndList();
+        if (!buildGlyph(face, first + i, deviation, &geometry, &metrics[i]))
+            ++failures;
+        compileGlyphList(listBase + static_cast<GLuint>(i), geometry, metrics[i], extrusion);
     }
     return failures;
+}
+
+FontFile fontFileFromFace(OutlineFace* face, float deviation)
+{
+    FontFile font;
+    font.deviation = deviation;
+    font.glyphs.resize(256);
+    for (int code = 0; code < 255; ++code) {
+        FontFileGlyph& glyph = font.glyphs[static_cast<size_t>(code)];
+        GlyphGeometry geometry;
+        buildGlyph(face, code, deviation, &geometry, &glyph.metrics);
+        glyph.triangles = std::move(geometry.triangles);
+        glyph.boundary = std::move(geometry.boundary);
+    }
+    return font;
 }
 
 OutlineFace* openTextFace()

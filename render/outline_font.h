@@ -1,6 +1,8 @@
 // Solid 3D letters from a TrueType font: each character becomes one display list holding its front
 // and back faces and the side walls between them. FreeType reads the outlines, the GLU tessellator
-// fills them. All coordinates are in em units (the font's em height is 1).
+// fills them. All coordinates are in em units (the font's em height is 1). The browser build has
+// neither: there an OutlineFace is the font file of the data folder (render/font_file.h), made by
+// the desktop build from the same geometry.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -68,6 +70,13 @@ std::string outlineFaceName(const OutlineFace* face);
 // advance of the font's missing-glyph shape.
 bool loadGlyphOutline(OutlineFace* face, uint8_t code, float deviation, GlyphGeometry* geometry,
                       GlyphMetricsFloat* metrics);
+
+// Records the list of one letter: its solid geometry, then a move of the origin by its advance.
+void compileGlyphList(GLuint list, const GlyphGeometry& geometry, const GlyphMetricsFloat& metrics, float extrusion);
+
+// The geometry and metrics of one byte code as the text uses them: flattened, then filled. A glyph
+// the tessellator fails on keeps its advance but no geometry, is named on stderr and returns false.
+bool buildGlyph(OutlineFace* face, int code, float deviation, GlyphGeometry* geometry, GlyphMetricsFloat* metrics);
 
 // Stand-in for wglUseFontOutlines: compiles the lists listBase + 0 .. count - 1 for the codes
 // first .. first + count - 1, each ending with a move of the origin by the glyph's advance, and

@@ -19,9 +19,6 @@ GlyphMetricsFloat glyphMetrics[256];
 namespace {
 
 const int fontListCount = 256;
-// The font's curves are cut into chords at most this far (in em) from the true outline.
-const float fontDeviation = 0.1f;
-const float fontExtrusion = 0.2f;
 
 OutlineFace* (*textFaceSource)() = openTextFace;
 

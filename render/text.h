@@ -5,6 +5,11 @@
 #include "core/gl.h"
 #include "render/outline_font.h"
 
+// The font's curves are cut into chords at most this far (in em) from the true outline; the
+// letters are this deep. The data folder's font file is made with the same values.
+const float fontDeviation = 0.1f;
+const float fontExtrusion = 0.2f;
+
 // Written by createOutlineFont, cleared by deleteOutlineFont; read by the printers. 0 while no
 // font exists (the printers then draw nothing).
 extern GLuint fontListBase;                 // first of 256 lists; list fontListBase + c draws code c

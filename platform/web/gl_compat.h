@@ -1,0 +1,96 @@
+// GL calls the program makes that the browser's GL emulation lacks or WebGL refuses, for the web
+// build only: display lists (recorded and replayed), the attribute stack for the list base, a
+// GLU-style mipmap builder, glGetDoublev, and quiet stand-ins for texture-coordinate generation,
+// hints, read buffers and RGB read-back. core/gl.h includes this after the GL headers, so the
+// program's own calls are renamed to these; the unit itself calls the real ones.
+#pragma once
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+GLuint compatGenLists(GLsizei range);
+void compatNewList(GLuint list, GLenum mode);
+void compatEndList();
+void compatCallList(GLuint list);
+void compatCallLists(GLsizei n, GLenum type, const GLvoid* lists);
+void compatListBase(GLuint base);
+void compatDeleteLists(GLuint list, GLsizei range);
+GLboolean compatIsList(GLuint list);
+// Only the list base (GL_LIST_BIT) is saved: it is the only state the program pushes.
+void compatPushAttrib(GLbitfield mask);
+void compatPopAttrib();
+
+// The calls a list records; outside a list they go straight to GL.
+void compatBegin(GLenum mode);
+void compatEnd();
+void compatVertex3f(GLfloat x, GLfloat y, GLfloat z);
+void compatNormal3f(GLfloat x, GLfloat y, GLfloat z);
+void compatColor3f(GLfloat r, GLfloat g, GLfloat b);
+void compatTexCoord2f(GLfloat s, GLfloat t);
+void compatTranslatef(GLfloat x, GLfloat y, GLfloat z);
+void compatRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z);
+
+// Scales the picture to power-of-two sides as GLU does (nearest power, box filter) and uploads
+// every level down to 1 x 1, each the 2 x 2 box average of the one above. Unsigned bytes only.
+GLint compatBuild2DMipmaps(GLenum target, GLint components, GLint width, GLint height, GLenum format,
+                           GLenum type, const void* data);
+void compatGetDoublev(GLenum pname, GLdouble* params);
+
+// Texture-coordinate generation is not emulated: the letters it textures use a plain white
+// picture, so the current texture coordinate gives the same colour.
+void compatTexGeni(GLenum coord, GLenum pname, GLint param);
+void compatEnable(GLenum cap);
+void compatDisable(GLenum cap);
+void compatHint(GLenum target, GLenum mode);
+// Smooth shading is all the emulation does (it warns on every call).
+void compatShadeModel(GLenum mode);
+void compatReadBuffer(GLenum mode);
+void compatGetIntegerv(GLenum pname, GLint* params);
+// RGB and BGRA read-back through WebGL's RGBA.
+void compatReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type, GLvoid* pixels);
+
+// Lines wider than one pixel, which WebGL does not draw: a line block with a wider width is drawn
+// as one quad per segment, widened across its major axis in window space as the desktop GL does.
+void compatLineWidth(GLfloat width);
+
+// Frames drawn into a scissor box of at most one pixel are never seen (the skip ahead to a start
+// point hides its frames so): their clears and vertices are not sent to the browser, which makes
+// such frames an order of magnitude cheaper there. State changes still go through.
+void compatScissor(GLint x, GLint y, GLsizei width, GLsizei height);
+void compatClear(GLbitfield mask);
+
+// Test and measurement hook: how many vertices list replays sent since the last call.
+unsigned long compatTakeReplayedVertices();
+
+#ifndef VELMORA_GL_COMPAT_IMPL
+#define glGenLists compatGenLists
+#define glNewList compatNewList
+#define glEndList compatEndList
+#define glCallList compatCallList
+#define glCallLists compatCallLists
+#define glListBase compatListBase
+#define glDeleteLists compatDeleteLists
+#define glIsList compatIsList
+#define glPushAttrib compatPushAttrib
+#define glPopAttrib compatPopAttrib
+#define glBegin compatBegin
+#define glEnd compatEnd
+#define glVertex3f compatVertex3f
+#define glNormal3f compatNormal3f
+#define glColor3f compatColor3f
+#define glTexCoord2f compatTexCoord2f
+#define glTranslatef compatTranslatef
+#define glRotatef compatRotatef
+#define gluBuild2DMipmaps compatBuild2DMipmaps
+#define glGetDoublev compatGetDoublev
+#define glTexGeni compatTexGeni
+#define glEnable compatEnable
+#define glDisable compatDisable
+#define glHint compatHint
+#define glLineWidth compatLineWidth
+#define glScissor compatScissor
+#define glClear compatClear
+#define glShadeModel compatShadeModel
+#define glReadBuffer compatReadBuffer
+#define glGetIntegerv compatGetIntegerv
+#define glReadPixels compatReadPixels
+#endif

@@ -1,0 +1,90 @@
+// The sound layer in a browser page: the music file streams through an audio element that the page
+// serves beside the program's data (data/<path>); the browser decodes and plays it on its own.
+// Silent, as on the desktop, when SDL_AUDIODRIVER is "dummy" (recordings set it).
+#include "platform/platform.h"
+
+#include <emscripten.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+bool audioOpen = false;
+bool silent = false;
+
+int handleOf(SoundStream stream)
+{
+    return static_cast<int>(reinterpret_cast<intptr_t>(stream));
+}
+
+}  // namespace
+
+bool sndInit(int, int, unsigned)
+{
+    const char* driver = std::getenv("SDL_AUDIODRIVER");
+    silent = driver != nullptr && std::strcmp(driver, "dummy") == 0;
+    audioOpen = true;
+    return true;
+}
+
+void sndSetSpectrumActive(bool)
+{
+}
+
+SoundStream sndStreamOpen(const char* path, unsigned, int)
+{
+    if (!audioOpen || silent || path == nullptr) {
+        return nullptr;
+    }
+    const int handle = EM_ASM_INT({ return window.velmora.openMusic(UTF8ToString($0)); }, path);
+    return reinterpret_cast<SoundStream>(static_cast<intptr_t>(handle));
+}
+
+bool sndStreamPlay(int, SoundStream stream)
+{
+    if (!audioOpen || stream == nullptr) {
+        return false;
+    }
+    EM_ASM({ window.velmora.playMusic($0); }, handleOf(stream));
+    return true;
+}
+
+void sndStreamStop(SoundStream stream)
+{
+    if (audioOpen && stream != nullptr) {
+        EM_ASM({
+            var audio = window.velmora.audio[$0 - 1];
+            if (audio) audio.pause();
+        }, handleOf(stream));
+    }
+}
+
+void sndStreamSeek(SoundStream stream, double seconds)
+{
+    if (audioOpen && stream != nullptr && seconds > 0.0) {
+        EM_ASM({
+            var audio = window.velmora.audio[$0 - 1];
+            if (audio) audio.currentTime = $1;
+        }, handleOf(stream), seconds);
+    }
+}
+
+void sndClose()
+{
+    if (!audioOpen) {
+        return;
+    }
+    EM_ASM({
+        for (var i = 0; i < window.velmora.audio.length; ++i) {
+            var audio = window.velmora.audio[i];
+            audio.pause();
+            audio.removeAttribute('src');
+            audio.load();
+            audio.remove();
+        }
+        window.velmora.audio = [];
+    });
+    audioOpen = false;
+}

@@ -1,0 +1,204 @@
+// The render window, GL context, message queue and buffer swap in a browser page: the window is the
+// page's canvas, the context WebGL under Emscripten's fixed-function emulation, messages come from
+// the page's key and full-screen events, and the buffer swap hands control back to the browser
+// (Asyncify) so that it shows the frame and delivers events before the next one is drawn.
+#include "platform/platform.h"
+
+#include <emscripten.h>
+
+#include <string>
+
+void sysStepFixedClock();
+void dialogNotifyQuit();
+
+namespace {
+
+std::string lastError;
+bool videoStarted = false;
+bool contextMade = false;
+int depthBits = 0;
+int pendingQuits = 0;
+bool escapeHeld = false;
+int swapCount = 0;
+double yieldMs = 0.0;  // time spent handing control to the browser, for the page's figures
+
+// Paced by the display (requestAnimationFrame) on the wall clock; as soon as possible on the
+// fixed-step clock, where only the count of frames matters. ?yield=sleep measures the plain
+// emscripten_sleep(0) instead.
+EM_JS(void, yieldToBrowser, (int paced), {
+    Asyncify.handleSleep(function(wakeUp) {
+        if (paced) {
+            requestAnimationFrame(function() { wakeUp(); });
+        } else {
+            window.velmora.soon(wakeUp);
+        }
+    });
+});
+
+EM_JS(int, yieldModeFromPage, (), {
+    var mode = new URLSearchParams(location.search).get('yield');
+    return mode === 'sleep' ? 2 : mode === 'raf' ? 1 : mode === 'soon' ? 3 : 0;
+});
+
+}  // namespace
+
+void sysSetLastError(const std::string& what)
+{
+    lastError = what;
+}
+
+const char* sysLastError()
+{
+    return lastError.c_str();
+}
+
+bool sysInitVideo(bool)
+{
+    videoStarted = true;
+    return true;
+}
+
+bool sysIsOffscreen()
+{
+    return false;
+}
+
+// The page asked for full screen when Launch was pressed (only a click may); the mode itself is
+// the browser's, and the picture is scaled into it with its aspect kept.
+DisplayModeResult sysChangeDisplayMode(int, int)
+{
+    return DisplayModeResult::Changed;
+}
+
+void sysRestoreDisplayMode()
+{
+    EM_ASM({
+        if (document.fullscreenElement && document.exitFullscreen) document.exitFullscreen().catch(function() {});
+    });
+}
+
+void sysShowCursor(bool show)
+{
+    EM_ASM({ window.velmora.canvas.style.cursor = $0 ? "" : "none"; }, show);
+}
+
+bool sysCreateWindow(const char* title, int width, int height, bool)
+{
+    if (!videoStarted) {
+        lastError = "video is not started";
+        return false;
+    }
+    const int made = EM_ASM_INT({
+        var canvas = window.velmora.canvas;
+        document.title = UTF8ToString($0);
+        canvas.width = $1;
+        canvas.height = $2;
+        canvas.hidden = false;
+        // No multisampling and no alpha: the desktop surface has neither.
+        var ctx = Browser.createContext(canvas, true, true, {
+            antialias: false, alpha: false, depth: true, stencil: false,
+            preserveDrawingBuffer: false, majorVersion: 1, minorVersion: 0
+        });
+        if (!ctx) return 0;
+        window.velmora.presenting = true;
+        window.velmora.state = 'playing';
+        return ctx.getParameter(ctx.DEPTH_BITS) || 16;
+    }, title, width, height);
+    if (made == 0) {
+        lastError = "cannot create the render window: this browser offers no WebGL";
+        return false;
+    }
+    depthBits = made;
+    contextMade = true;
+    return true;
+}
+
+bool sysCreateGLContext()
+{
+    if (!contextMade) {
+        lastError = "no window with a GL surface";
+        return false;
+    }
+    return true;
+}
+
+void sysDestroyGLContext()
+{
+    contextMade = false;
+}
+
+void sysSwapBuffers()
+{
+    static const int mode = yieldModeFromPage();
+    const double before = emscripten_get_now();
+    if (mode == 2) {
+        emscripten_sleep(0);
+    } else {
+        yieldToBrowser(mode == 1 || (mode == 0 && sysFixedStepFps() == 0));
+    }
+    yieldMs += emscripten_get_now() - before;
+    ++swapCount;
+    EM_ASM({ window.velmora.yields = $0; window.velmora.yieldMs = $1; }, swapCount, yieldMs);
+    sysStepFixedClock();
+}
+
+void sysClientSize(int* width, int* height)
+{
+    *width = EM_ASM_INT({ return window.velmora.canvas.width; });
+    *height = EM_ASM_INT({ return window.velmora.canvas.height; });
+}
+
+int sysDepthBits()
+{
+    return depthBits;
+}
+
+bool sysPeekMessage(Message* message)
+{
+    if (!videoStarted) {
+        return false;
+    }
+    *message = Message{};
+    if (pendingQuits > 0) {
+        --pendingQuits;
+        message->kind = MessageKind::Quit;
+        return true;
+    }
+    // 0: none; 1, 2: key down, up (+ 4 for Escape); 3: close.
+    const int code = EM_ASM_INT({
+        var event = window.velmora.events.shift();
+        if (!event) return 0;
+        var kind = event.kind === 'KeyDown' ? 1 : event.kind === 'KeyUp' ? 2 : 3;
+        return kind + (event.escape ? 4 : 0);
+    });
+    if (code == 0) {
+        return false;
+    }
+    switch (code & 3) {
+    case 1:
+    case 2:
+        message->kind = (code & 3) == 1 ? MessageKind::KeyDown : MessageKind::KeyUp;
+        message->escape = (code & 4) != 0;
+        if (message->escape) {
+            escapeHeld = message->kind == MessageKind::KeyDown;
+        }
+        break;
+    default:
+        message->kind = MessageKind::Close;
+        break;
+    }
+    return true;
+}
+
+void sysPostQuitMessage()
+{
+    dialogNotifyQuit();
+    if (videoStarted) {
+        ++pendingQuits;
+    }
+}
+
+bool sysEscapeDown()
+{
+    return escapeHeld;
+}

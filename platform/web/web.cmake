@@ -1,0 +1,60 @@
+# The browser build: the same core, media, model, render, scenes and shell libraries as the desktop
+# program, over the platform/web back end and its GL compatibility unit, linked by Emscripten into
+# index.html, index.js, index.wasm and index.data (the data folder, preloaded; the music is served
+# beside it and streamed by the page). The desktop libraries the folders link are empty stand-ins.
+set(VELMORA_WEB_DATA "" CACHE PATH "Data folder of a desktop build, holding text/font.bin (scripts/web makes it)")
+if(NOT EXISTS "${VELMORA_WEB_DATA}/text/font.bin" OR NOT EXISTS "${VELMORA_WEB_DATA}/pict")
+  message(FATAL_ERROR "VELMORA_WEB_DATA (${VELMORA_WEB_DATA}) must name a desktop build's data folder with "
+    "pict/ and text/font.bin: run scripts/web, which makes it")
+endif()
+
+# The desktop linker's --as-needed means nothing to wasm-ld; clang's format-string warning flags
+# the scenes' line tables, which GCC accepts.
+set_property(DIRECTORY PROPERTY LINK_OPTIONS "")
+add_compile_options(-Wno-format-security)
+
+foreach(name OpenGL::GL OpenGL::GLU PkgConfig::PNG PkgConfig::FREETYPE PkgConfig::FONTCONFIG JPEG::JPEG)
+  add_library(${name} INTERFACE IMPORTED)
+endforeach()
+
+include_directories(${CMAKE_SOURCE_DIR})
+set(web_dir ${CMAKE_SOURCE_DIR}/platform/web)
+
+# The portable parts of the desktop platform layer (tick count, message boxes) and the browser's own.
+add_library(velmora_platform STATIC platform/ticks.cpp platform/messages.cpp
+  ${web_dir}/video_web.cpp ${web_dir}/dialog_web.cpp ${web_dir}/sound_web.cpp ${web_dir}/gl_compat.cpp)
+
+foreach(dir core media model render scenes shell)
+  add_subdirectory(${dir})
+endforeach()
+
+# Replaces one source of a folder's library with its browser counterpart.
+function(velmora_web_source target native web)
+  get_target_property(sources ${target} SOURCES)
+  list(REMOVE_ITEM sources ${native})
+  list(APPEND sources ${CMAKE_SOURCE_DIR}/${web})
+  set_property(TARGET ${target} PROPERTY SOURCES ${sources})
+endfunction()
+velmora_web_source(velmora_core png.cpp core/png_web.cpp)
+velmora_web_source(velmora_render outline_font.cpp render/outline_font_web.cpp)
+
+set(web_flags
+  -sLEGACY_GL_EMULATION=1 -sASYNCIFY=1 -sASYNCIFY_STACK_SIZE=65536
+  "-sASYNCIFY_IMPORTS=['yieldToBrowser','waitForDialogCommand']"
+  -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=67108864 -sENVIRONMENT=web
+  -sMINIFY_HTML=0 "-sEXPORTED_RUNTIME_METHODS=['FS']"
+  --shell-file ${web_dir}/shell.html
+  --preload-file ${VELMORA_WEB_DATA}@/data --exclude-file *.mp3 --use-preload-plugins)
+set_target_properties(velmora PROPERTIES OUTPUT_NAME index SUFFIX .html
+  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}
+  LINK_DEPENDS "${web_dir}/shell.html;${VELMORA_WEB_DATA}/text/font.bin")
+target_link_options(velmora PRIVATE ${web_flags})
+target_sources(velmora PRIVATE ${web_dir}/web_main.cpp)
+target_compile_definitions(velmora PRIVATE main=velmoraMain)
+# The music is not preloaded: the page's audio element streams it from data/music/.
+set(web_music ${CMAKE_BINARY_DIR}/data/music/velmora.mp3)
+add_custom_command(OUTPUT ${web_music}
+  COMMAND ${CMAKE_COMMAND} -E copy ${VELMORA_WEB_DATA}/music/velmora.mp3 ${web_music}
+  DEPENDS ${VELMORA_WEB_DATA}/music/velmora.mp3
+  VERBATIM)
+add_custom_target(velmora_web_music ALL DEPENDS ${web_music})
