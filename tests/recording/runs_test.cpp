@@ -142,13 +142,14 @@ protected:
     {
         return generatedDataPresent() ? std::string(VELMORA_DATA_DIR) : bareData();
     }
-    // A folder with only a music file: the presentation plays through it with its pictures and
-    // scenes missing, and loads at once.
+    // A folder with only a music file and an empty maps/ (so that it counts as the data): the
+    // presentation plays through it with its pictures and scenes missing, and loads at once.
     std::string bareData()
     {
         const std::string bare = work_ + "/bare";
         if (!exists(bare + "/music/velmora.mp3")) {
             mkdir(bare.c_str(), 0777);
+            mkdir((bare + "/maps").c_str(), 0777);
             mkdir((bare + "/music").c_str(), 0777);
             const std::string command = "ffmpeg -loglevel error -y -f lavfi -i sine=frequency=330:duration=60 "
                                         "-c:a libmp3lame '" + bare + "/music/velmora.mp3'";
