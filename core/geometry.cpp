@@ -79,8 +79,7 @@ Vec3f linePlaneIntersection(Vec3f n, Segment s, double d)
     if (den == 0.0)
         return s.start;
     double t = num / den;
-    return Vec3f{static_cast<float>(s.start.x + t * dir.x),
-                 static_cast<float>(s.start.y + t * dir.y),
+    return Vec3f{static_cast<float>(s.start.x + t * dir.x), static_cast<float>(s.start.y + t * dir.y),
                  static_cast<float>(s.start.z + t * dir.z)};
 }
 
@@ -112,8 +111,7 @@ Vec3d bezierPoint(Vec3d p0, Vec3d p1, Vec3d p2, Vec3d p3, float t)
     float w1 = 3.0f * t * u * u;
     float w2 = 3.0f * t * t * u;
     float w3 = t * t * t;
-    return Vec3d{w0 * p0.x + w1 * p1.x + w2 * p2.x + w3 * p3.x,
-                 w0 * p0.y + w1 * p1.y + w2 * p2.y + w3 * p3.y,
+    return Vec3d{w0 * p0.x + w1 * p1.x + w2 * p2.x + w3 * p3.x, w0 * p0.y + w1 * p1.y + w2 * p2.y + w3 * p3.y,
                  w0 * p0.z + w1 * p1.z + w2 * p2.z + w3 * p3.z};
 }
 

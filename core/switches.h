@@ -9,9 +9,9 @@
 extern float opaqueShadowFactor;       // light left behind an opaque occluder (0.2)
 extern float translucentShadowFactor;  // light left behind a '%' occluder (0.4)
 extern bool shadowsEnabled;
-extern int32_t viewRange;              // 0, 1 or 2: grid reach and particle distance
+extern int32_t viewRange;  // 0, 1 or 2: grid reach and particle distance
 extern bool musicEnabled;
-extern bool rotationCamera;            // view from the animated camera
+extern bool rotationCamera;  // view from the animated camera
 extern bool emitterSwitch;
 extern bool boltSwitch;
 

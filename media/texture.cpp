@@ -65,8 +65,8 @@ DecodedPicture* readJpegFile(const char* name)
 #else
 #include <csetjmp>
 
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
 
 namespace {
 
@@ -200,8 +200,8 @@ bool decodeJpeg(DecodeState* state, const char* name)
     }
     if (cmyk) {
         for (int i = 0; i < height; ++i)
-            cmykRowToRgb(state->rows[i], picture->pixels + static_cast<size_t>(i) * picture->rowBytes,
-                         width, cinfo->saw_Adobe_marker);
+            cmykRowToRgb(state->rows[i], picture->pixels + static_cast<size_t>(i) * picture->rowBytes, width,
+                         cinfo->saw_Adobe_marker);
     }
     jpeg_finish_decompress(cinfo);
     return true;
@@ -269,8 +269,7 @@ void loadTexture(GLuint* textures, const char* name, int slot)
     GLint previousAlignment = 4;
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &previousAlignment);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    gluBuild2DMipmaps(GL_TEXTURE_2D, 3, picture->width, picture->height, GL_RGB, GL_UNSIGNED_BYTE,
-                      picture->pixels);
+    gluBuild2DMipmaps(GL_TEXTURE_2D, 3, picture->width, picture->height, GL_RGB, GL_UNSIGNED_BYTE, picture->pixels);
     glPixelStorei(GL_UNPACK_ALIGNMENT, previousAlignment);
 
     freeDecodedPicture(picture);

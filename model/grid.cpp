@@ -75,8 +75,8 @@ void Model::buildGrid()
     float spanRows = std::trunc((gridMaxZ - gridMinZ) / gridCellSize);
     double cellCount = (static_cast<double>(spanColumns) + 1.0) * (static_cast<double>(spanRows) + 1.0);
     if (!(cellCount * (objectCount > 0 ? objectCount : 1) <= maxGridEntries)) {
-        std::fprintf(stderr, "%s: spreads over %.0f x %.0f grid cells, too many; no grid built\n",
-                     sourceName.c_str(), spanColumns + 1.0f, spanRows + 1.0f);
+        std::fprintf(stderr, "%s: spreads over %.0f x %.0f grid cells, too many; no grid built\n", sourceName.c_str(),
+                     spanColumns + 1.0f, spanRows + 1.0f);
         return;
     }
     int32_t newColumns = static_cast<int32_t>(spanColumns) + 1;
@@ -139,8 +139,7 @@ void Model::buildGrid()
             if (entry.faceCount > 0) {
                 entry.faceIndices = new (std::nothrow) int32_t[entry.faceCount];
                 if (entry.faceIndices == nullptr) {
-                    std::fprintf(stderr, "%s: out of memory for the grid; no grid built\n",
-                                 sourceName.c_str());
+                    std::fprintf(stderr, "%s: out of memory for the grid; no grid built\n", sourceName.c_str());
                     releaseGrid();
                     return;
                 }

@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "model/model.h"
 #include "core/switches.h"
+#include "model/model.h"
 
 namespace {
 
@@ -33,8 +33,7 @@ bool segmentNearBox(const Segment& s, const Vec3f& lo, const Vec3f& hi)
     for (int axis = 0; axis < 3; ++axis) {
         double a = start[axis];
         double b = end[axis];
-        double margin = 1.0 + 0.01 * (std::fabs(boxLo[axis]) + std::fabs(boxHi[axis]) +
-                                      std::fabs(a) + std::fabs(b));
+        double margin = 1.0 + 0.01 * (std::fabs(boxLo[axis]) + std::fabs(boxHi[axis]) + std::fabs(a) + std::fabs(b));
         double low = boxLo[axis] - margin;
         double high = boxHi[axis] + margin;
         // Anything not finite goes to the exact test, which decides as it always would.
@@ -82,8 +81,7 @@ int Model::shadowFactorAt(int vertexIndex, int objectIndex, int lightIndex, cons
 int Model::shadowFactorFor(const SceneObject* lit, int vertexIndex, int lightIndex,
                            const std::vector<const SceneObject*>& occluders)
 {
-    if (vertexIndex < 0 || vertexIndex >= lit->vertexCount || lightIndex < 0 ||
-        lightIndex >= lightCount)
+    if (vertexIndex < 0 || vertexIndex >= lit->vertexCount || lightIndex < 0 || lightIndex >= lightCount)
         return 0;
 
     const Vec3d& vertex = lit->vertices[vertexIndex];
@@ -92,8 +90,7 @@ int Model::shadowFactorFor(const SceneObject* lit, int vertexIndex, int lightInd
                       static_cast<float>(vertex.y + (lit->position.y - lit->basePosition.y)),
                       static_cast<float>(vertex.z + (lit->position.z - lit->basePosition.z))};
     const Vec3d& light = lights[lightIndex]->position;
-    ray.end = Vec3f{static_cast<float>(light.x), static_cast<float>(light.y),
-                    static_cast<float>(light.z)};
+    ray.end = Vec3f{static_cast<float>(light.x), static_cast<float>(light.y), static_cast<float>(light.z)};
 
     // The cursor is not moved.
     for (const SceneObject* object : occluders) {
@@ -122,8 +119,7 @@ void Model::computeVertexLighting()
         return;
     std::unique_ptr<bool[]> occluders(new (std::nothrow) bool[objectCount]);
     if (!occluders) {
-        std::fprintf(stderr, "%s: out of memory for the lighting pass; meshes left white\n",
-                     sourceName.c_str());
+        std::fprintf(stderr, "%s: out of memory for the lighting pass; meshes left white\n", sourceName.c_str());
         return;
     }
     rewind();
@@ -169,9 +165,7 @@ void Model::computeVertexLighting()
                     }
                     if (shadowsEnabled && !budgetSpent) {
                         int s = shadowFactorFor(object, j, k, occluderObjects);
-                        float factor = s == 1 ? translucentShadowFactor
-                                       : s == 2 ? opaqueShadowFactor
-                                                : 1.0f;
+                        float factor = s == 1 ? translucentShadowFactor : s == 2 ? opaqueShadowFactor : 1.0f;
                         add = Vec3f{add.x * factor, add.y * factor, add.z * factor};
                     }
                     colour.x = std::fmin(colour.x + add.x, 1.0f);

@@ -209,11 +209,10 @@ void Model::finishObjects()
     }
     rewind();
     if (boltsLeftOut > 0)
-        std::fprintf(stderr, "%s: more than %d bolt objects; %d left out\n", sourceName.c_str(),
-                     maxBoltObjects, boltsLeftOut);
+        std::fprintf(stderr, "%s: more than %d bolt objects; %d left out\n", sourceName.c_str(), maxBoltObjects,
+                     boltsLeftOut);
     if (camerasLeftOut > 0)
-        std::fprintf(stderr, "%s: more than %d cameras; %d left out\n", sourceName.c_str(),
-                     maxCameras, camerasLeftOut);
+        std::fprintf(stderr, "%s: more than %d cameras; %d left out\n", sourceName.c_str(), maxCameras, camerasLeftOut);
 }
 
 void Model::checkMesh(SceneObject* object)
@@ -223,13 +222,12 @@ void Model::checkMesh(SceneObject* object)
     uint16_t kept = 0;
     for (uint16_t f = 0; f < object->faceCount; ++f) {
         const Face& face = object->faces[f];
-        if (face.a < object->vertexCount && face.b < object->vertexCount &&
-            face.c < object->vertexCount)
+        if (face.a < object->vertexCount && face.b < object->vertexCount && face.c < object->vertexCount)
             object->faces[kept++] = face;
     }
     if (kept != object->faceCount) {
-        std::fprintf(stderr, "%s: mesh \"%s\": %d faces point past its %d vertices; dropped\n",
-                     sourceName.c_str(), object->name, object->faceCount - kept, object->vertexCount);
+        std::fprintf(stderr, "%s: mesh \"%s\": %d faces point past its %d vertices; dropped\n", sourceName.c_str(),
+                     object->name, object->faceCount - kept, object->vertexCount);
         object->faceCount = kept;
     }
 

@@ -60,7 +60,7 @@ struct GridEntry {
     int32_t object = 0;              // index of the object in list order
     int32_t* faceIndices = nullptr;  // owned, faceCount entries
     int32_t faceCount = 0;
-    GLuint list = 0;                 // owned GL display list of these faces (compileGridLists); 0: none
+    GLuint list = 0;  // owned GL display list of these faces (compileGridLists); 0: none
 };
 
 // One cell of the grid: one entry per object of the model, in list order.
@@ -72,16 +72,16 @@ struct GridCell {
 class SceneObject {
 public:
     SceneObject* prev = nullptr;
-    Face* faces = nullptr;            // mesh: faceCount entries
-    Vec3d* vertices = nullptr;        // mesh: vertexCount entries, Y-up rest pose
-    Vec3f* vertexColours = nullptr;   // mesh: vertexCount entries, filled by the lighting pass
-    TexCoord* mapping = nullptr;      // mesh: at least vertexCount entries; missing ones are (0, 0)
+    Face* faces = nullptr;           // mesh: faceCount entries
+    Vec3d* vertices = nullptr;       // mesh: vertexCount entries, Y-up rest pose
+    Vec3f* vertexColours = nullptr;  // mesh: vertexCount entries, filled by the lighting pass
+    TexCoord* mapping = nullptr;     // mesh: at least vertexCount entries; missing ones are (0, 0)
     Vec3f boundsMin;
     Vec3f boundsMax;
-    Vec3f crossQuads[3][4] = {};      // z, x and y middle sections of the bounding box
-    int32_t material = -1;            // index into materials; -1: none (drawn untextured)
+    Vec3f crossQuads[3][4] = {};  // z, x and y middle sections of the bounding box
+    int32_t material = -1;        // index into materials; -1: none (drawn untextured)
     bool translucent = false;
-    uint16_t mappingCount = 0;        // coordinates the file gave (at most vertexCount)
+    uint16_t mappingCount = 0;  // coordinates the file gave (at most vertexCount)
     uint16_t faceCount = 0;
     uint16_t vertexCount = 0;
     char name[80] = {};
@@ -91,17 +91,17 @@ public:
     float cameraBank = 0.0f;
     float cameraLens = 0.0f;
     LightRecord light;
-    Vec3d rotation;                   // degrees about x, y, z (camera: pitch, yaw, roll)
+    Vec3d rotation;  // degrees about x, y, z (camera: pitch, yaw, roll)
     Vec3d position;
     Vec3d basePosition;
     uint32_t positionKeyCount = 0;
-    uint32_t rotationKeyCount = 0;    // camera: number of target keys
+    uint32_t rotationKeyCount = 0;  // camera: number of target keys
     uint16_t* positionFrames = nullptr;
     uint32_t positionKeyIndex = 0;
     Vec3d* positionKeys = nullptr;
     uint16_t* rotationFrames = nullptr;
     uint32_t rotationKeyIndex = 0;
-    Vec3d* rotationKeys = nullptr;    // accumulated degrees; camera: target positions
+    Vec3d* rotationKeys = nullptr;  // accumulated degrees; camera: target positions
     SceneObject* next = nullptr;
 };
 
@@ -157,7 +157,7 @@ public:
     double currentFrame = 0.0;
     int32_t endFrame = 0;
     int32_t startFrame = 0;
-    FILE* file = nullptr;  // the 3DS file, open only while loading
+    FILE* file = nullptr;            // the 3DS file, open only while loading
     long long shadowWorkUsed = 0;    // work of the last lighting pass, in budget units
     long long exactShadowTests = 0;  // exact tests made by the last lighting pass
 

@@ -69,10 +69,9 @@ enum class NodeKind { Object, Camera, CameraTarget };
 class TdsReader {
 public:
     TdsReader(Model& model, std::vector<uint8_t>& bytes, const char* fileName)
-        : model_(model), bytes_(bytes), fileName_(fileName),
-          fileSize_(static_cast<uint32_t>(bytes.size())), limit_(fileSize_)
-    {
-    }
+        : model_(model), bytes_(bytes), fileName_(fileName), fileSize_(static_cast<uint32_t>(bytes.size())),
+          limit_(fileSize_)
+    {}
 
     // Walks the whole file. False when it does not begin with the main chunk.
     bool readFile();
@@ -111,8 +110,7 @@ private:
     void spotlight(SceneObject* object);
     void camera(SceneObject* object, const ChunkRecord& chunk);
     void node(NodeKind kind, const ChunkRecord& chunk);
-    void readTrack(const ChunkRecord& chunk, bool rotation, uint32_t& count, uint16_t*& frames,
-                   Vec3d*& keys);
+    void readTrack(const ChunkRecord& chunk, bool rotation, uint32_t& count, uint16_t*& frames, Vec3d*& keys);
     SceneObject* findObject(const char* name);
 
     Model& model_;
@@ -159,8 +157,7 @@ void TdsReader::problem(const char* format, ...)
 void TdsReader::finishReport()
 {
     if (problems_ > maxReportedProblems && !cutOff_)
-        std::fprintf(stderr, "%s: %d more problems not shown\n", fileName_,
-                     problems_ - maxReportedProblems);
+        std::fprintf(stderr, "%s: %d more problems not shown\n", fileName_, problems_ - maxReportedProblems);
 }
 
 bool TdsReader::readU8(uint8_t& v)
@@ -266,23 +263,20 @@ void TdsReader::walk(const ChunkRecord& parent, Handler handler)
     limit_ = parent.end;
     while (pos_ < parent.end) {
         if (parent.end - pos_ < chunkHeaderSize) {
-            problem("%u stray bytes at the end of chunk 0x%04X at %u", parent.end - pos_, parent.id,
-                    parent.start);
+            problem("%u stray bytes at the end of chunk 0x%04X at %u", parent.end - pos_, parent.id, parent.start);
             break;
         }
         ChunkRecord child;
         readChunkHeader(child);
         if (child.length < chunkHeaderSize) {
             // A length this short cannot be stepped over; nothing after it can be found.
-            problem("chunk 0x%04X at %u has length %u; rest of chunk 0x%04X skipped", child.id,
-                    child.start, child.length, parent.id);
+            problem("chunk 0x%04X at %u has length %u; rest of chunk 0x%04X skipped", child.id, child.start,
+                    child.length, parent.id);
             break;
         }
         if (child.length > parent.end - child.start) {
-            problem("chunk 0x%04X at %u (length %u) runs past %s at %u; cut there", child.id,
-                    child.start, child.length,
-                    parent.end == fileSize_ ? "the end of the file" : "its parent's end",
-                    parent.end);
+            problem("chunk 0x%04X at %u (length %u) runs past %s at %u; cut there", child.id, child.start, child.length,
+                    parent.end == fileSize_ ? "the end of the file" : "its parent's end", parent.end);
             child.end = parent.end;
         } else {
             child.end = child.start + child.length;
@@ -312,8 +306,8 @@ bool TdsReader::readFile()
         return true;
     }
     if (main.length > fileSize_) {
-        problem("cut off: the file ends at %u, before its main chunk's end at %u; what it holds is used",
-                fileSize_, main.length);
+        problem("cut off: the file ends at %u, before its main chunk's end at %u; what it holds is used", fileSize_,
+                main.length);
         cutOff_ = true;
         main.end = fileSize_;
     } else {
@@ -386,8 +380,7 @@ bool TdsReader::claimKind(SceneObject* object, ObjectKind kind, const ChunkRecor
     // One object is one thing: a second mesh, light or camera chunk in the same block would mix
     // arrays and tables of different kinds, so only the first one counts.
     if (object->kind != ObjectKind::None) {
-        problem("object \"%s\" has a second kind chunk 0x%04X at %u; skipped", object->name,
-                chunk.id, chunk.start);
+        problem("object \"%s\" has a second kind chunk 0x%04X at %u; skipped", object->name, chunk.id, chunk.start);
         return false;
     }
     object->kind = kind;
@@ -416,8 +409,7 @@ void TdsReader::vertexList(SceneObject* object)
     if (!readU16(count))
         return;
     if (count > bytesLeft() / 12) {
-        problem("mesh \"%s\": %u vertices announced, room for %u", object->name, count,
-                bytesLeft() / 12);
+        problem("mesh \"%s\": %u vertices announced, room for %u", object->name, count, bytesLeft() / 12);
         count = static_cast<uint16_t>(bytesLeft() / 12);
     }
     delete[] object->vertices;
@@ -449,8 +441,8 @@ void TdsReader::vertexList(SceneObject* object)
 
     Vec3f& lo = object->boundsMin;
     Vec3f& hi = object->boundsMax;
-    lo = hi = Vec3f{static_cast<float>(vertices[0].x), static_cast<float>(vertices[0].y),
-                    static_cast<float>(vertices[0].z)};
+    lo = hi =
+        Vec3f{static_cast<float>(vertices[0].x), static_cast<float>(vertices[0].y), static_cast<float>(vertices[0].z)};
     for (uint16_t i = 1; i < count; ++i) {
         float x = static_cast<float>(vertices[i].x);
         float y = static_cast<float>(vertices[i].y);
@@ -483,8 +475,7 @@ void TdsReader::faceList(SceneObject* object, const ChunkRecord& chunk)
     if (!readU16(count))
         return;
     if (count > bytesLeft() / 8) {
-        problem("mesh \"%s\": %u faces announced, room for %u", object->name, count,
-                bytesLeft() / 8);
+        problem("mesh \"%s\": %u faces announced, room for %u", object->name, count, bytesLeft() / 8);
         count = static_cast<uint16_t>(bytesLeft() / 8);
     }
     delete[] object->faces;
@@ -524,8 +515,8 @@ void TdsReader::faceMaterialList(SceneObject* object)
         }
     }
     if (model_.materialCount >= Model::maxMaterials) {
-        problem("more than %d materials; \"%s\" left out (mesh \"%s\" drawn untextured)",
-                Model::maxMaterials, name, object->name);
+        problem("more than %d materials; \"%s\" left out (mesh \"%s\" drawn untextured)", Model::maxMaterials, name,
+                object->name);
         object->material = -1;
         return;
     }
@@ -536,8 +527,8 @@ void TdsReader::faceMaterialList(SceneObject* object)
         if (refusal == nullptr)
             model_.materialLoader(&material.texture, name, 0);
         else
-            std::fprintf(stderr, "%s: material \"%s\" (mesh \"%s\") %s; drawn untextured\n", fileName_,
-                         name, object->name, refusal);
+            std::fprintf(stderr, "%s: material \"%s\" (mesh \"%s\") %s; drawn untextured\n", fileName_, name,
+                         object->name, refusal);
     }
     std::memcpy(material.name, name, sizeof(material.name));
     object->material = model_.materialCount;
@@ -551,8 +542,7 @@ void TdsReader::mappingList(SceneObject* object)
     if (!readU16(count))
         return;
     if (count > bytesLeft() / 8) {
-        problem("mesh \"%s\": %u mapping coordinates announced, room for %u", object->name, count,
-                bytesLeft() / 8);
+        problem("mesh \"%s\": %u mapping coordinates announced, room for %u", object->name, count, bytesLeft() / 8);
         count = static_cast<uint16_t>(bytesLeft() / 8);
     }
     delete[] object->mapping;
@@ -590,8 +580,7 @@ void TdsReader::light(SceneObject* object, const ChunkRecord& chunk)
         if (child.id == CHUNK_COLORFLOAT) {
             Vec3f colour;
             if (readColour(colour))
-                object->light.colour = Vec3f{std::fabs(colour.x), std::fabs(colour.y),
-                                             std::fabs(colour.z)};
+                object->light.colour = Vec3f{std::fabs(colour.x), std::fabs(colour.y), std::fabs(colour.z)};
         } else if (child.id == CHUNK_SPOTLIGHT) {
             spotlight(object);
         }
@@ -668,10 +657,8 @@ void TdsReader::node(NodeKind kind, const ChunkRecord& chunk)
             selected = findObject(name);
             if (selected != nullptr && kind == NodeKind::Object) {
                 // A second node for the same object replaces its tracks; the old ones are freed.
-                releaseTrack(selected->positionKeyCount, selected->positionFrames,
-                             selected->positionKeys);
-                releaseTrack(selected->rotationKeyCount, selected->rotationFrames,
-                             selected->rotationKeys);
+                releaseTrack(selected->positionKeyCount, selected->positionFrames, selected->positionKeys);
+                releaseTrack(selected->rotationKeyCount, selected->rotationFrames, selected->rotationKeys);
             }
             return;
         }
@@ -683,25 +670,21 @@ void TdsReader::node(NodeKind kind, const ChunkRecord& chunk)
         } else if (child.id == CHUNK_POSITIONTRACK) {
             traceChunk("   +--CHUNK_POSITIONTRACK\n");
             if (kind == NodeKind::CameraTarget) {
-                readTrack(child, false, selected->rotationKeyCount, selected->rotationFrames,
-                          selected->rotationKeys);
+                readTrack(child, false, selected->rotationKeyCount, selected->rotationFrames, selected->rotationKeys);
                 selected->rotationKeyIndex = 1;
             } else {
-                readTrack(child, false, selected->positionKeyCount, selected->positionFrames,
-                          selected->positionKeys);
+                readTrack(child, false, selected->positionKeyCount, selected->positionFrames, selected->positionKeys);
                 selected->positionKeyIndex = 1;
             }
         } else if (child.id == CHUNK_ROTATIONTRACK && kind == NodeKind::Object) {
             traceChunk("   +--CHUNK_ROTATIONTRACK\n");
-            readTrack(child, true, selected->rotationKeyCount, selected->rotationFrames,
-                      selected->rotationKeys);
+            readTrack(child, true, selected->rotationKeyCount, selected->rotationFrames, selected->rotationKeys);
             selected->rotationKeyIndex = 0;
         }
     });
 }
 
-void TdsReader::readTrack(const ChunkRecord& chunk, bool rotation, uint32_t& count,
-                          uint16_t*& frames, Vec3d*& keys)
+void TdsReader::readTrack(const ChunkRecord& chunk, bool rotation, uint32_t& count, uint16_t*& frames, Vec3d*& keys)
 {
     releaseTrack(count, frames, keys);
     uint32_t n = 0;
@@ -710,8 +693,7 @@ void TdsReader::readTrack(const ChunkRecord& chunk, bool rotation, uint32_t& cou
     // Every key holds at least its frame, flags and value.
     const uint32_t smallestKey = 4 + 2 + (rotation ? 16 : 12);
     if (n > bytesLeft() / smallestKey) {
-        problem("track at %u: %u keys announced, room for at most %u", chunk.start, n,
-                bytesLeft() / smallestKey);
+        problem("track at %u: %u keys announced, room for at most %u", chunk.start, n, bytesLeft() / smallestKey);
         n = bytesLeft() / smallestKey;
     }
     if (n == 0)
@@ -753,8 +735,8 @@ void TdsReader::readTrack(const ChunkRecord& chunk, bool rotation, uint32_t& cou
             newKeys[read] = Vec3d();
         } else {
             const Vec3d& previous = newKeys[read - 1];
-            newKeys[read] = Vec3d{axis.x * degrees + previous.x, axis.y * degrees + previous.y,
-                                  axis.z * degrees + previous.z};
+            newKeys[read] =
+                Vec3d{axis.x * degrees + previous.x, axis.y * degrees + previous.y, axis.z * degrees + previous.z};
         }
     }
     if (read < n)
@@ -810,8 +792,7 @@ bool Model::loadFromStream(FILE* stream, const char* name)
     std::vector<uint8_t> bytes;
     bool readable = readWholeStream(stream, bytes);
     if (!readable)
-        std::fprintf(stderr, "%s: cannot be read whole (read error or larger than %zu bytes)\n",
-                     name, maxFileSize);
+        std::fprintf(stderr, "%s: cannot be read whole (read error or larger than %zu bytes)\n", name, maxFileSize);
     TdsReader reader(*this, bytes, name);
     bool loaded = readable && reader.readFile();
     reader.finishReport();

@@ -73,7 +73,10 @@ void buildDialog()
 
     GtkWidget* radios = gtk_box_new(GTK_ORIENTATION_VERTICAL, 2);
     gtk_box_pack_start(GTK_BOX(columns), radios, FALSE, FALSE, 0);
-    struct { int id; const char* text; } radioList[] = {
+    struct {
+        int id;
+        const char* text;
+    } radioList[] = {
         {IDC_RES_640, "_640x480"}, {IDC_RES_800, "_800x600"}, {IDC_RES_1024, "_1024x768"}, {IDC_RES_1152, "11_52x864"}};
     GSList* group = nullptr;
     for (const auto& radio : radioList) {

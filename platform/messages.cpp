@@ -57,7 +57,7 @@ int sysInterruptSignal()
 void sysOnInterrupt(void (*handler)(int signal))
 {
     interruptHandler = handler;
-    struct sigaction action{};
+    struct sigaction action {};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);

@@ -72,7 +72,7 @@ void* sysGLProcAddress(const char* name);
 enum class MessageKind { None, Size, Paint, Close, KeyDown, KeyUp, Quit, Other };
 struct Message {
     MessageKind kind = MessageKind::None;
-    int width = 0;    // Size: the new client size
+    int width = 0;  // Size: the new client size
     int height = 0;
     bool escape = false;  // KeyDown/KeyUp: the key is Escape
 };
@@ -92,8 +92,13 @@ int sysInterruptSignal();
 
 // Control ids of the launch dialog.
 enum : int {
-    IDC_RES_640 = 1000, IDC_RES_800 = 1001, IDC_RES_1024 = 1002, IDC_LAUNCH = 1003,
-    IDC_EXIT = 1004, IDC_RES_1152 = 1005, IDC_WINDOWED = 1006
+    IDC_RES_640 = 1000,
+    IDC_RES_800 = 1001,
+    IDC_RES_1024 = 1002,
+    IDC_LAUNCH = 1003,
+    IDC_EXIT = 1004,
+    IDC_RES_1152 = 1005,
+    IDC_WINDOWED = 1006
 };
 enum class DialogMessage { InitDialog, Close, Command };
 // The dialog procedure: a message and, for Command, the control id. Returns true when handled.

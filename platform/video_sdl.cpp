@@ -3,8 +3,8 @@
 // original; the shell sees only platform.h.
 #include "platform/platform.h"
 
-#include <SDL2/SDL.h>
 #include <GL/gl.h>
+#include <SDL2/SDL.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -28,7 +28,7 @@ int depthBits = 0;
 bool modeChosen = false;
 SDL_DisplayMode chosenMode{};
 bool cursorHidden = false;
-bool escapeHeld = false;      // Escape as of the last message taken off the queue
+bool escapeHeld = false;  // Escape as of the last message taken off the queue
 Uint32 quitEventType = 0;
 
 void setError(const std::string& what)
@@ -317,4 +317,3 @@ bool sysEscapeDown()
 {
     return escapeHeld;
 }
-

@@ -127,15 +127,15 @@ void moveCamera(Model& model)
     // A camera without a track keeps the eye or target of its camera chunk.
     if (camera.positionKeyCount > 0) {
         camera.positionKeyIndex = searchCameraKey(camera.positionFrames, camera.positionKeyCount, frame);
-        camera.cameraPosition = cameraCurvePoint(camera.positionFrames, camera.positionKeys,
-                                                 camera.positionKeyCount, camera.positionKeyIndex, frame);
+        camera.cameraPosition = cameraCurvePoint(camera.positionFrames, camera.positionKeys, camera.positionKeyCount,
+                                                 camera.positionKeyIndex, frame);
     } else {
         camera.positionKeyIndex = 0;
     }
     if (camera.rotationKeyCount > 0) {
         camera.rotationKeyIndex = searchCameraKey(camera.rotationFrames, camera.rotationKeyCount, frame);
-        camera.cameraTarget = cameraCurvePoint(camera.rotationFrames, camera.rotationKeys,
-                                               camera.rotationKeyCount, camera.rotationKeyIndex, frame);
+        camera.cameraTarget = cameraCurvePoint(camera.rotationFrames, camera.rotationKeys, camera.rotationKeyCount,
+                                               camera.rotationKeyIndex, frame);
     } else {
         camera.rotationKeyIndex = 0;
     }
@@ -148,8 +148,8 @@ void moveCamera(Model& model)
 // extrapolated (t above 1). A track of 2 or 3 keys has no whole segment: the object moves along
 // the straight line from its first to its last key, staying at either end outside their frames.
 // A segment of no length is at its start before its frame and at its end from then on.
-bool objectTrackPoint(const uint16_t* frames, const Vec3d* keys, uint32_t count, uint32_t& keyIndex,
-                      double frame, Vec3d& point)
+bool objectTrackPoint(const uint16_t* frames, const Vec3d* keys, uint32_t count, uint32_t& keyIndex, double frame,
+                      Vec3d& point)
 {
     if (count <= 1)
         return false;
@@ -180,14 +180,14 @@ bool objectTrackPoint(const uint16_t* frames, const Vec3d* keys, uint32_t count,
 void moveObject(SceneObject& object, double frame)
 {
     Vec3d point;
-    if (objectTrackPoint(object.positionFrames, object.positionKeys, object.positionKeyCount,
-                         object.positionKeyIndex, frame, point)) {
+    if (objectTrackPoint(object.positionFrames, object.positionKeys, object.positionKeyCount, object.positionKeyIndex,
+                         frame, point)) {
         object.position = point;
         if (object.kind == ObjectKind::Light)
             object.light.position = object.position;
     }
-    if (objectTrackPoint(object.rotationFrames, object.rotationKeys, object.rotationKeyCount,
-                         object.rotationKeyIndex, frame, point))
+    if (objectTrackPoint(object.rotationFrames, object.rotationKeys, object.rotationKeyCount, object.rotationKeyIndex,
+                         frame, point))
         object.rotation = Vec3d{-point.x, -point.y, -point.z};
 }
 

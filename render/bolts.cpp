@@ -6,11 +6,11 @@
 
 #include <algorithm>
 
+#include "core/clock.h"
 #include "media/texture.h"
 #include "render/frame.h"
 #include "render/quads.h"
 #include "render/renderer.h"
-#include "core/clock.h"
 
 bool canThrowArcs(const Model& model, const SceneObject& bolt)
 {

@@ -18,7 +18,7 @@ struct FontFileGlyph {
 };
 
 struct FontFile {
-    float deviation = 0.0f;  // the chordal deviation the outlines were flattened with (em)
+    float deviation = 0.0f;             // the chordal deviation the outlines were flattened with (em)
     std::vector<FontFileGlyph> glyphs;  // 256, by byte code
 };
 

@@ -118,8 +118,8 @@ void drawIntoPicture(GLuint texture, float s0, float t0, float s1, float t1)
     glPushMatrix();
     glLoadIdentity();
     glViewport(0, 0, layout.windowWidth, layout.windowHeight);
-    static const GLenum off[] = {GL_DEPTH_TEST, GL_BLEND, GL_FOG, GL_LIGHTING, GL_ALPHA_TEST, GL_CULL_FACE,
-                                 GL_SCISSOR_TEST, GL_TEXTURE_GEN_S, GL_TEXTURE_GEN_T, GL_COLOR_MATERIAL};
+    static const GLenum off[] = {GL_DEPTH_TEST, GL_BLEND,        GL_FOG,           GL_LIGHTING,      GL_ALPHA_TEST,
+                                 GL_CULL_FACE,  GL_SCISSOR_TEST, GL_TEXTURE_GEN_S, GL_TEXTURE_GEN_T, GL_COLOR_MATERIAL};
     for (GLenum capability : off) {
         glDisable(capability);
     }

@@ -21,8 +21,7 @@ const char* const textFontName = "Roboto Black";
 
 namespace {
 
-const char* const robotoBlackPath =
-    "/usr/share/fonts/truetype/roboto/unhinted/RobotoTTF/Roboto-Black.ttf";
+const char* const robotoBlackPath = "/usr/share/fonts/truetype/roboto/unhinted/RobotoTTF/Roboto-Black.ttf";
 
 // A curve is never cut into more pieces than this, whatever the bound asks for.
 const int maxCurvePieces = 64;
@@ -131,11 +130,9 @@ void GLAPIENTRY tessEnd(void* data)
     }
 }
 
-void GLAPIENTRY tessEdgeFlag(GLboolean, void*)
-{
-}
+void GLAPIENTRY tessEdgeFlag(GLboolean, void*) {}
 
-void GLAPIENTRY tessCombine(GLdouble coords[3], void* [4], GLfloat [4], void** outData, void* data)
+void GLAPIENTRY tessCombine(GLdouble coords[3], void* [4], GLfloat[4], void** outData, void* data)
 {
     TessRun* run = static_cast<TessRun*>(data);
     run->vertices.emplace_back();
@@ -249,8 +246,7 @@ int walkCubicTo(const FT_Vector* control1, const FT_Vector* control2, const FT_V
     if (walk->contours->empty())
         return 1;
     OutlineContour* contour = &walk->contours->back();
-    flattenCubic(contour->back(), toEm(walk, control1), toEm(walk, control2), toEm(walk, to),
-                 walk->deviation, contour);
+    flattenCubic(contour->back(), toEm(walk, control1), toEm(walk, control2), toEm(walk, to), walk->deviation, contour);
     return 0;
 }
 
@@ -295,18 +291,16 @@ uint32_t windows1252ToUnicode(uint8_t code)
 {
     // 0x80-0x9F of Windows-1252; zero marks the bytes the code page leaves undefined.
     static const uint16_t block80[32] = {
-        0x20AC, 0x0000, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x0000, 0x017D, 0x0000,
-        0x0000, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x0000, 0x017E, 0x0178,
+        0x20AC, 0x0000, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x0000, 0x017D, 0x0000, 0x0000, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x0000, 0x017E, 0x0178,
     };
     if (code >= 0x80 && code <= 0x9F)
         return block80[code - 0x80];
     return code;
 }
 
-void flattenQuadratic(OutlinePoint p0, OutlinePoint p1, OutlinePoint p2, float deviation,
-                      OutlineContour* out)
+void flattenQuadratic(OutlinePoint p0, OutlinePoint p1, OutlinePoint p2, float deviation, OutlineContour* out)
 {
     // A quadratic strays from its chord by at most |p0 - 2 p1 + p2| / 4, and by a quarter of
     // that for each halving of the parameter step.
@@ -323,8 +317,8 @@ void flattenQuadratic(OutlinePoint p0, OutlinePoint p1, OutlinePoint p2, float d
     out->push_back(p2);
 }
 
-void flattenCubic(OutlinePoint p0, OutlinePoint p1, OutlinePoint p2, OutlinePoint p3,
-                  float deviation, OutlineContour* out)
+void flattenCubic(OutlinePoint p0, OutlinePoint p1, OutlinePoint p2, OutlinePoint p3, float deviation,
+                  OutlineContour* out)
 {
     // The second derivative is at most 6 times the larger second difference of the control
     // points, and a chord strays by at most an eighth of that.
@@ -425,16 +419,15 @@ bool loadGlyphOutline(OutlineFace* face, uint8_t code, float deviation, GlyphGeo
     walk.scale = face->scale;
     walk.deviation = deviation;
     if (FT_Outline_Decompose(&slot->outline, &funcs, &walk) != 0) {
-        std::fprintf(stderr, "%s: outline of character %u is damaged; it is left out\n",
-                     outlineFaceName(face).c_str(), static_cast<unsigned>(code));
+        std::fprintf(stderr, "%s: outline of character %u is damaged; it is left out\n", outlineFaceName(face).c_str(),
+                     static_cast<unsigned>(code));
         geometry->contours.clear();
     }
     for (OutlineContour& contour : geometry->contours)
         tidyContour(&contour);
-    geometry->contours.erase(
-        std::remove_if(geometry->contours.begin(), geometry->contours.end(),
-                       [](const OutlineContour& c) { return c.size() < 3; }),
-        geometry->contours.end());
+    geometry->contours.erase(std::remove_if(geometry->contours.begin(), geometry->contours.end(),
+                                            [](const OutlineContour& c) { return c.size() < 3; }),
+                             geometry->contours.end());
     return true;
 }
 
@@ -449,8 +442,8 @@ bool buildGlyph(OutlineFace* face, int code, float deviation, GlyphGeometry* geo
     }
     tessellateOutline(geometry);
     if (geometry->tessError) {
-        std::fprintf(stderr, "%s: character %d cannot be filled (%s); it is left out\n",
-                     outlineFaceName(face).c_str(), code, geometry->tessErrorText.c_str());
+        std::fprintf(stderr, "%s: character %d cannot be filled (%s); it is left out\n", outlineFaceName(face).c_str(),
+                     code, geometry->tessErrorText.c_str());
         geometry->triangles.clear();
         geometry->boundary.clear();
         return false;
@@ -458,8 +451,8 @@ bool buildGlyph(OutlineFace* face, int code, float deviation, GlyphGeometry* geo
     return true;
 }
 
-int useFontOutlines(OutlineFace* face, int first, int count, GLuint listBase, float deviation,
-                    float extrusion, GlyphMetricsFloat* metrics)
+int useFontOutlines(OutlineFace* face, int first, int count, GLuint listBase, float deviation, float extrusion,
+                    GlyphMetricsFloat* metrics)
 {
     int failures = 0;
     for (int i = 0; i < count; ++i) {

@@ -4,10 +4,10 @@
 // neither: there an OutlineFace is the font file of the data folder (render/font_file.h), made by
 // the desktop build from the same geometry.
 #pragma once
+#include "core/gl.h"
 #include <cstdint>
 #include <string>
 #include <vector>
-#include "core/gl.h"
 
 // Per-character metrics in em units, laid out like the Windows GLYPHMETRICSFLOAT record.
 struct GlyphMetricsFloat {
@@ -15,7 +15,7 @@ struct GlyphMetricsFloat {
     float blackBoxY = 0.0f;  // height of that box
     float originX = 0.0f;    // upper-left corner of that box, relative to the glyph origin
     float originY = 0.0f;
-    float cellIncX = 0.0f;   // advance from this glyph's origin to the next one's
+    float cellIncX = 0.0f;  // advance from this glyph's origin to the next one's
     float cellIncY = 0.0f;
 };
 
@@ -40,11 +40,10 @@ uint32_t windows1252ToUnicode(uint8_t code);
 
 // Appends the points that replace the quadratic curve p0-p1-p2 by chords no farther than
 // deviation from it (p0 itself is not appended, p2 always is).
-void flattenQuadratic(OutlinePoint p0, OutlinePoint p1, OutlinePoint p2, float deviation,
-                      OutlineContour* out);
+void flattenQuadratic(OutlinePoint p0, OutlinePoint p1, OutlinePoint p2, float deviation, OutlineContour* out);
 // Same for the cubic curve p0-p1-p2-p3.
-void flattenCubic(OutlinePoint p0, OutlinePoint p1, OutlinePoint p2, OutlinePoint p3,
-                  float deviation, OutlineContour* out);
+void flattenCubic(OutlinePoint p0, OutlinePoint p1, OutlinePoint p2, OutlinePoint p3, float deviation,
+                  OutlineContour* out);
 
 // Fills geometry->triangles and geometry->boundary from geometry->contours with the non-zero
 // winding rule, whichever way the contours turn. On a GLU error tessError is set and the
@@ -82,8 +81,8 @@ bool buildGlyph(OutlineFace* face, int code, float deviation, GlyphGeometry* geo
 // first .. first + count - 1, each ending with a move of the origin by the glyph's advance, and
 // fills metrics[0 .. count - 1]. Returns the number of glyphs the tessellator failed on (their
 // lists hold only the advance); each one is also named on stderr.
-int useFontOutlines(OutlineFace* face, int first, int count, GLuint listBase, float deviation,
-                    float extrusion, GlyphMetricsFloat* metrics);
+int useFontOutlines(OutlineFace* face, int first, int count, GLuint listBase, float deviation, float extrusion,
+                    GlyphMetricsFloat* metrics);
 
 // The face the text is meant to use, for messages.
 extern const char* const textFontName;

@@ -44,8 +44,8 @@ OutlineFace* openTextFace()
     return openOutlineFace(fontFilePath);
 }
 
-int useFontOutlines(OutlineFace* face, int first, int count, GLuint listBase, float deviation,
-                    float extrusion, GlyphMetricsFloat* metrics)
+int useFontOutlines(OutlineFace* face, int first, int count, GLuint listBase, float deviation, float extrusion,
+                    GlyphMetricsFloat* metrics)
 {
     if (face && face->file.deviation != deviation)
         std::fprintf(stderr, "%s: made with a chordal deviation of %g, not %g; letters may look coarser or finer\n",

@@ -8,12 +8,12 @@
 #include <cstdio>
 #include <new>
 
+#include "core/clock.h"
+#include "core/switches.h"
 #include "media/texture.h"
 #include "platform/platform.h"
 #include "render/quads.h"
 #include "render/renderer.h"
-#include "core/switches.h"
-#include "core/clock.h"
 
 ParticleSystem::TextureLoader ParticleSystem::defaultLoader()
 {
@@ -34,8 +34,8 @@ ParticleSystem::ParticleSystem(int32_t capacity_, const char* textureFile, float
     // particle is born into it: a system emits at most one particle a frame and few ever fill more
     // than a sliver of their capacity (the wood's emitters hold about 40 of their 5000).
     if (capacity > 0)
-        particles = static_cast<Particle*>(::operator new[](sizeof(Particle) * static_cast<size_t>(capacity),
-                                                             std::nothrow));
+        particles =
+            static_cast<Particle*>(::operator new[](sizeof(Particle) * static_cast<size_t>(capacity), std::nothrow));
     if (particles == nullptr) {
         if (capacity > 0)
             std::fprintf(stderr, "particle system \"%s\": no memory for %d particles; it stays empty\n",
@@ -239,9 +239,8 @@ void Model::attachEmitters(int32_t capacity, float lifetime, int32_t emitRate, f
                 // shares it rather than decoding and storing the same picture again. An emitter
                 // without a material (or whose picture could not be read) gets no texture.
                 const Material* material = materialOf(object);
-                ParticleSystem* system = new (std::nothrow)
-                    ParticleSystem(capacity, material != nullptr ? material->name : nullptr, lifetime, emitRate,
-                                   size, rise, nullptr);
+                ParticleSystem* system = new (std::nothrow) ParticleSystem(
+                    capacity, material != nullptr ? material->name : nullptr, lifetime, emitRate, size, rise, nullptr);
                 if (system != nullptr && material != nullptr)
                     system->texture = material->texture;
                 if (system == nullptr) {
@@ -250,10 +249,18 @@ void Model::attachEmitters(int32_t capacity, float lifetime, int32_t emitRate, f
                     continue;
                 }
                 switch (object->name[1]) {
-                case '1': system->mode = 1; break;
-                case '2': system->mode = 2; break;
-                case '3': system->mode = 3; break;
-                default: system->mode = 0; break;
+                case '1':
+                    system->mode = 1;
+                    break;
+                case '2':
+                    system->mode = 2;
+                    break;
+                case '3':
+                    system->mode = 3;
+                    break;
+                default:
+                    system->mode = 0;
+                    break;
                 }
                 particleSystems[emitterCount] = system;
                 emitters[emitterCount] = object;

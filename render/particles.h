@@ -6,19 +6,19 @@
 #include <cstdint>
 #include <type_traits>
 
-#include "model/model.h"
-#include "core/geometry.h"
 #include "core/clock.h"
+#include "core/geometry.h"
 #include "core/gl.h"
+#include "model/model.h"
 
 // Seconds of uptime: the platform tick count times 0.001 in single precision, so that the
 // fixed-step clock and a test's tick source drive particles exactly as they drive the scene clock.
 
 struct Particle {
-    Vec3d position;            // the emitter position at birth; never changed afterwards
-    double angles[3] = {};     // random whole degrees 0 .. 359 for x, y, z, drawn at birth
-    float birthTime = 0.0f;    // uptime seconds at emission
-    float deathTime = 0.0f;    // birthTime + lifetime
+    Vec3d position;          // the emitter position at birth; never changed afterwards
+    double angles[3] = {};   // random whole degrees 0 .. 359 for x, y, z, drawn at birth
+    float birthTime = 0.0f;  // uptime seconds at emission
+    float deathTime = 0.0f;  // birthTime + lifetime
 };
 static_assert(std::is_trivially_destructible_v<Particle> && std::is_trivially_copyable_v<Particle>,
               "particle storage is made entry by entry and released whole");
@@ -34,19 +34,19 @@ public:
     int32_t emitRate = 0;           // particles per second
     int32_t capacity = 0;
     int32_t count = 0;
-    int32_t mode = 0;               // 0 .. 3: placement and sizing in drawEmitters
-    float size = 0.0f;              // half-width of a quad at birth
-    float rise = 0.0f;              // height gained over a life where particles rise
+    int32_t mode = 0;   // 0 .. 3: placement and sizing in drawEmitters
+    float size = 0.0f;  // half-width of a quad at birth
+    float rise = 0.0f;  // height gained over a life where particles rise
     GLuint texture = 0;
-    Vec3d eyePosition;              // drawRising's eye; the scenes set it to 0
+    Vec3d eyePosition;  // drawRising's eye; the scenes set it to 0
     Vec3d eyeAngles;
-    Vec3d emitterPosition;          // where the next particle is born
+    Vec3d emitterPosition;  // where the next particle is born
 
     // An empty system with room for capacity particles (at most capacity - 1 live), its picture
     // loaded from textureFile (nothing for a null name or loader; texture stays 0). When the
     // particle array cannot be allocated the capacity is 0 and the system never emits.
-    ParticleSystem(int32_t capacity, const char* textureFile, float lifetime, int32_t emitRate, float size,
-                   float rise, TextureLoader loader = defaultLoader());
+    ParticleSystem(int32_t capacity, const char* textureFile, float lifetime, int32_t emitRate, float size, float rise,
+                   TextureLoader loader = defaultLoader());
     ~ParticleSystem();
     ParticleSystem(const ParticleSystem&) = delete;
     ParticleSystem& operator=(const ParticleSystem&) = delete;

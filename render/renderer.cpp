@@ -11,8 +11,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "render/quads.h"
 #include "core/switches.h"
+#include "render/quads.h"
 
 const SceneObject* viewCamera(const Model& model)
 {

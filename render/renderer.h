@@ -15,7 +15,7 @@ const SceneObject* viewCamera(const Model& model);
 struct CameraView {
     Vec3d eye;
     Vec3d target;
-    Vec3d angles;        // the view rotation: the camera's pitch, yaw and roll while rotating, else 0
+    Vec3d angles;  // the view rotation: the camera's pitch, yaw and roll while rotating, else 0
     bool rotating = false;
 };
 CameraView cameraView(const Model& model);

@@ -8,10 +8,10 @@
 #include <cstdio>
 #include <string>
 
+#include "core/clock.h"
 #include "media/texture.h"
 #include "platform/platform.h"
 #include "render/quads.h"
-#include "core/clock.h"
 
 GLuint fontListBase = 0;
 GlyphMetricsFloat glyphMetrics[256];
@@ -25,8 +25,7 @@ OutlineFace* (*textFaceSource)() = openTextFace;
 // The line's letters sit on a line this far from the eye during the hold.
 const float holdDepth = 15.0f;
 
-void printLine(TextPrinter printer, float start, float end, float fade, const char* format,
-               va_list args)
+void printLine(TextPrinter printer, float start, float end, float fade, const char* format, va_list args)
 {
     if (!format)
         return;
@@ -83,8 +82,8 @@ void createOutlineFont()
     OutlineFace* face = textFaceSource();
     if (!face) {
         glDeleteLists(base, fontListCount);
-        std::string text = std::string("Font not found: ") + textFontName +
-                           " (package fonts-roboto-unhinted). Text is not drawn.";
+        std::string text =
+            std::string("Font not found: ") + textFontName + " (package fonts-roboto-unhinted). Text is not drawn.";
         sysMessageBox("Error", text.c_str());
         return;
     }
@@ -212,8 +211,7 @@ int formatTextLine(char* buffer, const char* format, va_list args)
     return std::min(written, textLineBufferSize - 1);
 }
 
-int layoutTextLine(const char* text, const GlyphMetricsFloat* metrics, LetterSlot* slots,
-                   float* width)
+int layoutTextLine(const char* text, const GlyphMetricsFloat* metrics, LetterSlot* slots, float* width)
 {
     float total = 0.0f;
     for (const char* c = text; *c; ++c)

@@ -1,9 +1,9 @@
 // Outline-font text: the font made with the GL context, and the three printers that fly a line of
 // solid letters in, hold it and fly it out within a time window of the scene clock.
 #pragma once
-#include <cstdarg>
 #include "core/gl.h"
 #include "render/outline_font.h"
+#include <cstdarg>
 
 // The font's curves are cut into chords at most this far (in em) from the true outline; the
 // letters are this deep. The data folder's font file is made with the same values.
@@ -12,7 +12,7 @@ const float fontExtrusion = 0.2f;
 
 // Written by createOutlineFont, cleared by deleteOutlineFont; read by the printers. 0 while no
 // font exists (the printers then draw nothing).
-extern GLuint fontListBase;                 // first of 256 lists; list fontListBase + c draws code c
+extern GLuint fontListBase;                  // first of 256 lists; list fontListBase + c draws code c
 extern GlyphMetricsFloat glyphMetrics[256];  // per code, in em units; code 255 stays all zero
 
 // Builds the 256 letter lists with the GL context current. When no font can be opened a message
@@ -26,12 +26,10 @@ void setTextFaceSource(OutlineFace* (*open)());
 // Each printer formats its line printf-style and draws it when start <= sceneTime <= end; a null
 // format draws nothing, a line longer than 255 characters is cut. Letters fly in during the
 // first fade seconds and out during the last, with the printer's own motion.
-void printCreditLine(float start, float end, float fade, const char* format, ...)
-    __attribute__((format(printf, 4, 5)));
+void printCreditLine(float start, float end, float fade, const char* format, ...) __attribute__((format(printf, 4, 5)));
 void printGreetingLine(float start, float end, float fade, const char* format, ...)
     __attribute__((format(printf, 4, 5)));
-void printVerseLine(float start, float end, float fade, const char* format, ...)
-    __attribute__((format(printf, 4, 5)));
+void printVerseLine(float start, float end, float fade, const char* format, ...) __attribute__((format(printf, 4, 5)));
 
 // ---- The printers' rules, free of GL ---------------------------------------------------------
 
@@ -71,5 +69,4 @@ int formatTextLine(char* buffer, const char* format, va_list args);
 // Lays out a line centred by the summed advances of all its characters, spaces included.
 // Fills slots (room for strlen(text) entries) with the letters that are drawn, spaces left
 // out, and returns how many; *width receives the line's total advance when width is not null.
-int layoutTextLine(const char* text, const GlyphMetricsFloat* metrics, LetterSlot* slots,
-                   float* width);
+int layoutTextLine(const char* text, const GlyphMetricsFloat* metrics, LetterSlot* slots, float* width);

@@ -74,8 +74,8 @@ bool sample(float x, float y, Colour* out)
     }
     Colour colour = mix(hex(0x1E3278), hex(0x0B0F2A), std::min(1.0f, r / 0.425f));
     const float stroke = 0.065f;
-    const float dv = std::min(segmentDistance(x, y, 0.20f, 0.27f, 0.5f, 0.84f),
-                              segmentDistance(x, y, 0.80f, 0.27f, 0.5f, 0.84f));
+    const float dv =
+        std::min(segmentDistance(x, y, 0.20f, 0.27f, 0.5f, 0.84f), segmentDistance(x, y, 0.80f, 0.27f, 0.5f, 0.84f));
     if (dv < stroke) {
         colour = vColour(y);
     }

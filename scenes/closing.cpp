@@ -5,16 +5,15 @@
 // model, two pictures and two particle systems, and the First verse scene's track player.
 #include "scenes/closing.h"
 
-#include "scenes/assets.h"
+#include "core/clock.h"
 #include "media/texture.h"
 #include "render/particles.h"
 #include "render/quads.h"
 #include "render/text.h"
+#include "scenes/assets.h"
+#include "scenes/kit.h"
 #include "scenes/scenes.h"
 #include "scenes/texts.h"
-#include "scenes/kit.h"
-#include "core/clock.h"
-#include "scenes/kit.h"
 
 SceneObject* closingAttractors[3] = {};
 

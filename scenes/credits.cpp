@@ -4,16 +4,16 @@
 // picture quads, the credit printer and the render switches.
 #include "scenes/credits.h"
 
-#include "scenes/assets.h"
+#include "core/clock.h"
+#include "core/switches.h"
 #include "media/texture.h"
 #include "model/model.h"
 #include "render/quads.h"
-#include "core/switches.h"
 #include "render/text.h"
+#include "scenes/assets.h"
+#include "scenes/kit.h"
 #include "scenes/scenes.h"
 #include "scenes/texts.h"
-#include "core/clock.h"
-#include "scenes/kit.h"
 
 namespace {
 

@@ -7,17 +7,16 @@
 
 #include <cfloat>
 
-#include "scenes/assets.h"
+#include "core/clock.h"
 #include "media/texture.h"
 #include "model/model.h"
 #include "render/particles.h"
 #include "render/quads.h"
 #include "render/text.h"
+#include "scenes/assets.h"
+#include "scenes/kit.h"
 #include "scenes/scenes.h"
 #include "scenes/texts.h"
-#include "scenes/kit.h"
-#include "core/clock.h"
-#include "scenes/kit.h"
 
 SceneObject* attractorObjects[3] = {};
 bool blobsLit = false;
@@ -81,8 +80,7 @@ void drawFrame()
         drawWhiteOverlay(firstVerseEndBrightness(t));
     }
     for (int i = 0; i < 5; ++i) {
-        printVerseLine(firstVerseWindows[i].start, firstVerseWindows[i].end, firstVerseFade, "%s",
-                       firstVerseLines[i]);
+        printVerseLine(firstVerseWindows[i].start, firstVerseWindows[i].end, firstVerseFade, "%s", firstVerseLines[i]);
     }
 }
 

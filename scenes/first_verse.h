@@ -19,26 +19,56 @@ extern bool blobsLit;
 
 // The white overlays over the background, as brightness at t (GL clamps above 1 and below 0):
 // out of white over the first second, into white from 9 to 10 s, falling away again until 10.5 s.
-inline bool firstVerseOpeningShown(float t) { return t < 1.0f; }
-inline float firstVerseOpeningBrightness(float t) { return 1.0f - t; }
-inline bool firstVerseRisingShown(float t) { return t > 9.0f && t < 10.0f; }
-inline float firstVerseRisingBrightness(float t) { return t - 9.0f; }
-inline bool firstVerseFallingShown(float t) { return t >= 10.0f && t < 10.5f; }
-inline float firstVerseFallingBrightness(float t) { return 1.0f - 2.0f * (t - 10.0f); }
+inline bool firstVerseOpeningShown(float t)
+{
+    return t < 1.0f;
+}
+inline float firstVerseOpeningBrightness(float t)
+{
+    return 1.0f - t;
+}
+inline bool firstVerseRisingShown(float t)
+{
+    return t > 9.0f && t < 10.0f;
+}
+inline float firstVerseRisingBrightness(float t)
+{
+    return t - 9.0f;
+}
+inline bool firstVerseFallingShown(float t)
+{
+    return t >= 10.0f && t < 10.5f;
+}
+inline float firstVerseFallingBrightness(float t)
+{
+    return 1.0f - 2.0f * (t - 10.0f);
+}
 // The fade to white over the last second, drawn over the blobs and particles.
-inline bool firstVerseEndShown(float t) { return t > 17.5f; }
-inline float firstVerseEndBrightness(float t) { return t - 17.5f; }
+inline bool firstVerseEndShown(float t)
+{
+    return t > 17.5f;
+}
+inline float firstVerseEndBrightness(float t)
+{
+    return t - 17.5f;
+}
 
-inline bool blobsLitAt(float t) { return t > 10.0f; }
+inline bool blobsLitAt(float t)
+{
+    return t > 10.0f;
+}
 // The white stream is born only before the flash at 10 s; what lives then dies out on its own.
-inline bool firstVerseParticlesEmit(float t) { return t < 10.0f; }
+inline bool firstVerseParticlesEmit(float t)
+{
+    return t < 10.0f;
+}
 
 // The white stream's emitter at t, with this frame's jitter r1, r2, r3 (0..9 each).
 inline Vec3d firstVerseStreamPosition(float t, int r1, int r2, int r3)
 {
     const double s = t;
-    return Vec3d{100.0 * std::sin(5.0 * s) + 150.0 * std::cos(2.0 * s) + r1,
-                 100.0 * std::sin(2.0 * s) + r2 - 100.0, 250.0 * std::sin(6.0 * s) - 700.0 + r3};
+    return Vec3d{100.0 * std::sin(5.0 * s) + 150.0 * std::cos(2.0 * s) + r1, 100.0 * std::sin(2.0 * s) + r2 - 100.0,
+                 250.0 * std::sin(6.0 * s) - 700.0 + r3};
 }
 
 // The five verse lines' windows; consecutive lines overlap by one second.

@@ -5,15 +5,15 @@
 // loader, animate and drawEmitters.
 #include "scenes/fourth_verse.h"
 
-#include "scenes/assets.h"
+#include "core/clock.h"
+#include "core/switches.h"
 #include "media/texture.h"
 #include "render/quads.h"
-#include "core/switches.h"
 #include "render/text.h"
+#include "scenes/assets.h"
+#include "scenes/kit.h"
 #include "scenes/scenes.h"
 #include "scenes/texts.h"
-#include "core/clock.h"
-#include "scenes/kit.h"
 
 namespace {
 

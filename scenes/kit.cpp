@@ -148,9 +148,8 @@ float segmentParameter(double frame, uint16_t from, uint16_t to)
 Vec3d shortTrackPoint(const SceneObject& object, double frame)
 {
     const uint32_t last = object.positionKeyCount - 1;
-    const float u = std::clamp(segmentParameter(frame, object.positionFrames[0],
-                                                object.positionFrames[last]),
-                               0.0f, 1.0f);
+    const float u =
+        std::clamp(segmentParameter(frame, object.positionFrames[0], object.positionFrames[last]), 0.0f, 1.0f);
     const Vec3d& a = object.positionKeys[0];
     const Vec3d& b = object.positionKeys[last];
     return Vec3d{a.x + (b.x - a.x) * u, a.y + (b.y - a.y) * u, a.z + (b.z - a.z) * u};
@@ -185,12 +184,10 @@ void playObjectTrack(SceneObject& object, double frame)
     if (object.kind != ObjectKind::Mesh && object.kind != ObjectKind::Light) {
         return;
     }
-    if (object.positionKeyCount <= 1 || object.positionKeys == nullptr ||
-        object.positionFrames == nullptr) {
+    if (object.positionKeyCount <= 1 || object.positionKeys == nullptr || object.positionFrames == nullptr) {
         return;
     }
-    object.position = object.positionKeyCount >= 4 ? segmentTrackPoint(object, frame)
-                                                   : shortTrackPoint(object, frame);
+    object.position = object.positionKeyCount >= 4 ? segmentTrackPoint(object, frame) : shortTrackPoint(object, frame);
     if (object.kind == ObjectKind::Light) {
         object.light.position = object.position;
     }

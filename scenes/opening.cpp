@@ -3,16 +3,16 @@
 // the title picture fades in, topped by a white flash in the last second.
 #include <cmath>
 
-#include "scenes/assets.h"
+#include "core/clock.h"
+#include "core/switches.h"
 #include "media/texture.h"
 #include "model/model.h"
 #include "render/particles.h"
 #include "render/quads.h"
-#include "core/switches.h"
-#include "scenes/scenes.h"
-#include "scenes/opening.h"
-#include "core/clock.h"
+#include "scenes/assets.h"
 #include "scenes/kit.h"
+#include "scenes/opening.h"
+#include "scenes/scenes.h"
 
 namespace {
 

@@ -4,15 +4,15 @@
 // Depends on the tunnel model and white picture of the asset loader, animate and drawBolts.
 #include "scenes/second_verse.h"
 
-#include "scenes/assets.h"
+#include "core/clock.h"
+#include "core/switches.h"
 #include "media/texture.h"
 #include "render/quads.h"
-#include "core/switches.h"
 #include "render/text.h"
+#include "scenes/assets.h"
+#include "scenes/kit.h"
 #include "scenes/scenes.h"
 #include "scenes/texts.h"
-#include "core/clock.h"
-#include "scenes/kit.h"
 
 namespace {
 

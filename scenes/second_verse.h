@@ -9,12 +9,27 @@ inline constexpr float secondVerseWindows[4][2] = {{2.0f, 6.0f}, {5.0f, 9.0f}, {
 inline constexpr float secondVerseFade = 1.0f;
 
 // The opening flash fades out while it recedes into the screen, gone at 1 s.
-inline bool secondVerseFlashShown(float t) { return t < 1.0f; }
-inline float secondVerseFlashBrightness(float t) { return 1.0f - t; }
-inline float secondVerseFlashDepth(float t) { return -1.6f - 4.0f * t; }
+inline bool secondVerseFlashShown(float t)
+{
+    return t < 1.0f;
+}
+inline float secondVerseFlashBrightness(float t)
+{
+    return 1.0f - t;
+}
+inline float secondVerseFlashDepth(float t)
+{
+    return -1.6f - 4.0f * t;
+}
 // The fade to white over the last two seconds: half at 15 s, full at 16 s.
-inline bool secondVerseFadeShown(float t) { return t > 14.0f; }
-inline float secondVerseFadeBrightness(float t) { return (t - 14.0f) / 2.0f; }
+inline bool secondVerseFadeShown(float t)
+{
+    return t > 14.0f;
+}
+inline float secondVerseFadeBrightness(float t)
+{
+    return (t - 14.0f) / 2.0f;
+}
 
 // drawWholeModel's opaque pass: a mesh with no '%' in its first two places and no '*' first.
 inline bool wholeModelOpaque(const char* name)

@@ -39,10 +39,8 @@ const char* const thirdVerseLines[4] = {
 // A verse line resting 15 units away spans about 16.5 em across the view; the 40-character line
 // is made of narrow letters so that it stays inside it.
 const char* const fourthVerseLines[5] = {
-    "Deep in the room candles sway",
-    "long shadows climb up every wall",
-    "a thousand sparks rise and fade",
-    "a little light still flits and flickers,",
+    "Deep in the room candles sway",    "long shadows climb up every wall",
+    "a thousand sparks rise and fade",  "a little light still flits and flickers,",
     "until the morning brings us home",
 };
 

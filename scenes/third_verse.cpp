@@ -6,16 +6,16 @@
 
 #include <new>
 
-#include "scenes/assets.h"
+#include "core/clock.h"
 #include "media/texture.h"
 #include "render/particles.h"
 #include "render/quads.h"
 #include "render/text.h"
+#include "scenes/assets.h"
+#include "scenes/kit.h"
 #include "scenes/scenes.h"
 #include "scenes/second_verse.h"
 #include "scenes/texts.h"
-#include "core/clock.h"
-#include "scenes/kit.h"
 
 Vec3d* firstCorners = nullptr;
 Vec3d* secondCorners = nullptr;
@@ -151,8 +151,7 @@ void drawFrame()
     driveStream(blueParticles, blueStreamPath(t), blueStreamEmits(t));
     driveStream(greenParticles, greenStreamPath(t), greenStreamEmits(t));
     for (int line = 0; line < 4; ++line) {
-        printVerseLine(thirdVerseWindows[line][0], thirdVerseWindows[line][1], thirdVerseFade,
-                       thirdVerseLines[line]);
+        printVerseLine(thirdVerseWindows[line][0], thirdVerseWindows[line][1], thirdVerseFade, thirdVerseLines[line]);
     }
 }
 

@@ -12,16 +12,37 @@ inline constexpr float thirdVerseWindows[4][2] = {{2.0f, 6.0f}, {5.0f, 9.0f}, {8
 inline constexpr float thirdVerseFade = 1.0f;
 
 // A short opening flash: full at 0, half at 0.25 s, gone from 0.5 s.
-inline bool thirdVerseFlashShown(float t) { return t < 0.5f; }
-inline float thirdVerseFlashBrightness(float t) { return 1.0f - 2.0f * t; }
+inline bool thirdVerseFlashShown(float t)
+{
+    return t < 0.5f;
+}
+inline float thirdVerseFlashBrightness(float t)
+{
+    return 1.0f - 2.0f * t;
+}
 // The fade to white over the last second.
-inline bool thirdVerseFadeShown(float t) { return t > 16.0f; }
-inline float thirdVerseFadeBrightness(float t) { return t - 16.0f; }
+inline bool thirdVerseFadeShown(float t)
+{
+    return t > 16.0f;
+}
+inline float thirdVerseFadeBrightness(float t)
+{
+    return t - 16.0f;
+}
 // Blue particles are born until 10 s, green ones until 15 s.
-inline bool blueStreamEmits(float t) { return t < 10.0f; }
-inline bool greenStreamEmits(float t) { return t < 15.0f; }
+inline bool blueStreamEmits(float t)
+{
+    return t < 10.0f;
+}
+inline bool greenStreamEmits(float t)
+{
+    return t < 15.0f;
+}
 // The shell's outer edge swings through the origin between -5 and 5 times the face, period 3 pi s.
-inline float metaShellFactor(float t) { return static_cast<float>(5.0 * std::sin(t / 1.5)); }
+inline float metaShellFactor(float t)
+{
+    return static_cast<float>(5.0 * std::sin(t / 1.5));
+}
 
 // Where the two streams' emitters are at t, before the jitter of 0..9 per axis is added.
 inline Vec3d blueStreamPath(float t)
@@ -37,8 +58,14 @@ inline Vec3d greenStreamPath(float t)
 
 // The texture coordinate of a deformed corner (the shell's last corner uses 40 for its second
 // coordinate's depth term, see drawMetaModel).
-inline float metaTexS(const Vec3d& w) { return static_cast<float>(w.x / 50.0 + w.z / 50.0); }
-inline float metaTexT(const Vec3d& w) { return static_cast<float>(w.y / 50.0 + w.z / 50.0); }
+inline float metaTexS(const Vec3d& w)
+{
+    return static_cast<float>(w.x / 50.0 + w.z / 50.0);
+}
+inline float metaTexT(const Vec3d& w)
+{
+    return static_cast<float>(w.y / 50.0 + w.z / 50.0);
+}
 
 // One attractor's push on a corner w of an object at rest position r and current position p:
 // the corner moves with its object and away from r by strength / d^2, d its distance to the
@@ -53,7 +80,8 @@ inline Vec3d pushedMetaCorner(const Vec3d& w, const Vec3d& q, const Vec3d& r, co
         pushCorner(moved, r, p, push);
     }
     return moved;
-}inline constexpr double metaPushStrength = 7500.0;
+}
+inline constexpr double metaPushStrength = 7500.0;
 
 // The scene's scratch arrays: the deformed first, second and third corner of every mesh face in
 // drawing order. Allocated at scene start, released when its loop ends (by time or Escape); null

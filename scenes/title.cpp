@@ -4,17 +4,17 @@
 // particle systems, keyframe animation, picture quads and the verse printer.
 #include "scenes/title.h"
 
-#include "scenes/assets.h"
+#include "core/clock.h"
+#include "core/switches.h"
 #include "media/texture.h"
 #include "model/model.h"
 #include "render/particles.h"
 #include "render/quads.h"
-#include "core/switches.h"
 #include "render/text.h"
+#include "scenes/assets.h"
+#include "scenes/kit.h"
 #include "scenes/scenes.h"
 #include "scenes/texts.h"
-#include "core/clock.h"
-#include "scenes/kit.h"
 
 namespace {
 

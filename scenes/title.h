@@ -19,10 +19,16 @@ inline float titleEmissionLimit(TitleStream stream)
     const float limits[3] = {16.0f, 20.0f, 18.0f};
     return limits[stream];
 }
-inline bool titleStreamEmits(TitleStream stream, float t) { return t < titleEmissionLimit(stream); }
+inline bool titleStreamEmits(TitleStream stream, float t)
+{
+    return t < titleEmissionLimit(stream);
+}
 
 // The sideways swing shared by the three streams, held in single precision.
-inline float titleSwing(float t) { return static_cast<float>(100.0 * std::cos(5.0 * t)); }
+inline float titleSwing(float t)
+{
+    return static_cast<float>(100.0 * std::cos(5.0 * t));
+}
 
 // A stream's emitter at t: the Opening scene's paths with the swing w added to x; rx, ry, rz are
 // the jitter drawn for this frame (0..9 each).
@@ -43,15 +49,27 @@ inline Vec3d titleStreamPosition(TitleStream stream, float t, float w, int rx, i
 }
 
 // The opening flash: full white at 0, gone at 1 s.
-inline bool titleFlashShown(float t) { return t <= 1.0f; }
-inline float titleFlashBrightness(float t) { return 1.0f - t; }
+inline bool titleFlashShown(float t)
+{
+    return t <= 1.0f;
+}
+inline float titleFlashBrightness(float t)
+{
+    return 1.0f - t;
+}
 
 // The streak brightness: 1 until 23 s, then down to 0 at 25 s (half at 24 s).
-inline float titleStreakBrightness(float t) { return t > 23.0f ? 1.0f - (t - 23.0f) / 2.0f : 1.0f; }
+inline float titleStreakBrightness(float t)
+{
+    return t > 23.0f ? 1.0f - (t - 23.0f) / 2.0f : 1.0f;
+}
 
 // How far the streaks reach out from the model's origin for a turn of the first object (degrees):
 // 3 + 3 cos(angle / 10), the tenth of the angle taken as radians; between 0 and 6.
-inline float streakStretch(double angle) { return static_cast<float>(3.0 + 3.0 * std::cos(angle / 10.0)); }
+inline float streakStretch(double angle)
+{
+    return static_cast<float>(3.0 + 3.0 * std::cos(angle / 10.0));
+}
 
 // When the title line is shown and how long it takes to fly in and out.
 constexpr float titleLineStart = 17.0f;

@@ -166,8 +166,8 @@ std::string jsonSummary(const TimingSummary& s)
 std::string tableRow(const char* name, const TimingSummary& s)
 {
     char text[200];
-    std::snprintf(text, sizeof text, "%-14s %7ld %9.1f %10.2f %12.1f %9.2f %9.3f %8.2f\n", name, s.frames,
-                  s.meanFps, s.medianMs, fpsOf(s.p99Ms), s.worstMs, s.worstTime, s.meanCpuMs);
+    std::snprintf(text, sizeof text, "%-14s %7ld %9.1f %10.2f %12.1f %9.2f %9.3f %8.2f\n", name, s.frames, s.meanFps,
+                  s.medianMs, fpsOf(s.p99Ms), s.worstMs, s.worstTime, s.meanCpuMs);
     return text;
 }
 
@@ -219,8 +219,8 @@ std::string formatBenchmarkReport(const std::vector<FrameTiming>& timed, const R
 {
     std::string report;
     char line[400];
-    std::snprintf(line, sizeof line, "velmora benchmark: %dx%d, %d fps clock, %s, %s\n", wanted.width,
-                  wanted.height, wanted.fps, wanted.windowed ? "in a window" : "headless", run.drawPath.c_str());
+    std::snprintf(line, sizeof line, "velmora benchmark: %dx%d, %d fps clock, %s, %s\n", wanted.width, wanted.height,
+                  wanted.fps, wanted.windowed ? "in a window" : "headless", run.drawPath.c_str());
     report += line;
     report += "scene           frames  mean fps  median ms  1 % low fps  worst ms    at (s)   cpu ms\n";
     for (const TimingSummary& scene : summariseScenes(timed)) {
@@ -250,8 +250,8 @@ std::string benchmarkJson(const std::vector<FrameTiming>& timed, const RunFacts&
                   (wanted.endAtMs >= 0 ? wanted.endAtMs : presentationLengthMs) / 1000.0,
                   wanted.windowed ? "true" : "false", jsonString(run.drawPath).c_str());
     json += text;
-    json += "  \"machine\": {\"cpu\": " + jsonString(run.cpuModel) + ", \"cpu_count\": " +
-            std::to_string(run.cpuCount) + ", \"gl_renderer\": " + jsonString(run.glRenderer) +
+    json += "  \"machine\": {\"cpu\": " + jsonString(run.cpuModel) +
+            ", \"cpu_count\": " + std::to_string(run.cpuCount) + ", \"gl_renderer\": " + jsonString(run.glRenderer) +
             ", \"gl_version\": " + jsonString(run.glVersion) + "},\n";
     std::snprintf(text, sizeof text,
                   "  \"run\": {\"load_seconds\": %.3f, \"load_cpu_seconds\": %.3f, \"peak_resident_mib\": %.1f},\n",
@@ -280,7 +280,7 @@ bool prepareBenchmark(const BenchmarkSettings& wanted, std::string* error)
         return true;
     }
     // Made (and left empty) now, so that a bad path is known before a long run.
-    struct stat info{};
+    struct stat info {};
     if (stat(settings.outPath.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
         *error = "cannot write the benchmark to " + settings.outPath + ": it is a folder";
         return false;

@@ -10,26 +10,26 @@ struct BenchmarkSettings {
     int width = 800;
     int height = 600;
     int fps = 60;
-    int startAtMs = -1;   // frames before this presentation time (and the loading frames) are not timed
-    int endAtMs = -1;     // the run ends with the first frame at or after this time; -1: at the end
+    int startAtMs = -1;  // frames before this presentation time (and the loading frames) are not timed
+    int endAtMs = -1;    // the run ends with the first frame at or after this time; -1: at the end
     bool windowed = false;
 };
 
 // One timed frame.
 struct FrameTiming {
-    double time = 0.0;  // presentation time (s)
-    int scene = 0;      // index into the scene table
-    double ms = 0.0;    // wall milliseconds from clear to after present
-    double cpuMs = 0.0; // processor time of all the program's threads (llvmpipe's included) meanwhile
+    double time = 0.0;   // presentation time (s)
+    int scene = 0;       // index into the scene table
+    double ms = 0.0;     // wall milliseconds from clear to after present
+    double cpuMs = 0.0;  // processor time of all the program's threads (llvmpipe's included) meanwhile
 };
 
 // The figures of one scene's frames (or of a whole run, scene -1).
 struct TimingSummary {
     int scene = -1;
     long frames = 0;
-    double meanFps = 0.0;    // frames per second of the frames' own time
+    double meanFps = 0.0;  // frames per second of the frames' own time
     double medianMs = 0.0;
-    double p99Ms = 0.0;      // 99th percentile (nearest rank): the "1 % low" is 1000 / p99Ms fps
+    double p99Ms = 0.0;  // 99th percentile (nearest rank): the "1 % low" is 1000 / p99Ms fps
     double worstMs = 0.0;
     double worstTime = 0.0;  // presentation time of the worst frame
     double totalMs = 0.0;
@@ -43,14 +43,14 @@ std::vector<TimingSummary> summariseScenes(const std::vector<FrameTiming>& frame
 
 // What the run itself measured besides frame times.
 struct RunFacts {
-    double loadSeconds = 0.0;  // program start to the first timed frame presented
+    double loadSeconds = 0.0;     // program start to the first timed frame presented
     double loadCpuSeconds = 0.0;  // processor time spent meanwhile (all threads)
     double peakResidentMib = 0.0;
     std::string glRenderer;
     std::string glVersion;
     std::string cpuModel;
     int cpuCount = 0;
-    std::string drawPath;      // "display lists" or "immediate"
+    std::string drawPath;  // "display lists" or "immediate"
 };
 
 // The table printed at the end: a row per scene, then the whole run and the machine.

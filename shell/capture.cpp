@@ -6,8 +6,8 @@
 
 #include <fcntl.h>
 #include <signal.h>
-#include <sys/stat.h>
 #include <strings.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -17,8 +17,8 @@
 #include <cstring>
 #include <fstream>
 
-#include "platform/platform.h"
 #include "media/music.h"
+#include "platform/platform.h"
 #include "render/frame.h"
 #include "shell/frames.h"
 #include "shell/options.h"
@@ -89,13 +89,11 @@ bool startEncoder()
     }
     fcntl(fds[1], F_SETPIPE_SZ, 1 << 20);
     const std::vector<std::string> arguments = {
-        "ffmpeg", "-hide_banner", "-nostats", "-loglevel", "error", "-y",
-        "-f", "rawvideo", "-pixel_format", "bgra",
-        "-video_size", std::to_string(settings.width) + "x" + std::to_string(settings.height),
-        "-framerate", std::to_string(settings.fps), "-i", "pipe:0",
+        "ffmpeg", "-hide_banner", "-nostats", "-loglevel", "error", "-y", "-f", "rawvideo", "-pixel_format", "bgra",
+        "-video_size", std::to_string(settings.width) + "x" + std::to_string(settings.height), "-framerate",
+        std::to_string(settings.fps), "-i", "pipe:0",
         // GL's rows come bottom first.
-        "-vf", "vflip", "-c:v", "libx264", "-preset", "veryfast", "-pix_fmt", "yuv420p",
-        "-f", "matroska", videoPath};
+        "-vf", "vflip", "-c:v", "libx264", "-preset", "veryfast", "-pix_fmt", "yuv420p", "-f", "matroska", videoPath};
     encoderPid = spawnProgram(arguments, fds[0], logPath);
     close(fds[0]);
     if (encoderPid < 0) {
@@ -178,8 +176,8 @@ void removeOutputs()
 // Copies the video and adds the music. Returns false with failure set.
 bool mux()
 {
-    std::vector<std::string> arguments = {"ffmpeg", "-hide_banner", "-nostats", "-loglevel", "error", "-y",
-                                          "-i", videoPath};
+    std::vector<std::string> arguments = {"ffmpeg", "-hide_banner", "-nostats", "-loglevel",
+                                          "error",  "-y",           "-i",       videoPath};
     if (!musicStarted) {
         std::fprintf(stderr, "velmora: the music never started; the video has no sound\n");
     } else if (access(musicPath.c_str(), R_OK) != 0) {
@@ -196,7 +194,8 @@ bool mux()
         }
         arguments.insert(arguments.end(), {"-c:a", "aac", "-b:a", "192k"});
     }
-    arguments.insert(arguments.end(), {"-c:v", "copy", "-t", number(static_cast<double>(framesWritten) / settings.fps)});
+    arguments.insert(arguments.end(),
+                     {"-c:v", "copy", "-t", number(static_cast<double>(framesWritten) / settings.fps)});
     const size_t length = settings.path.size();
     if (length >= 4 && strcasecmp(settings.path.c_str() + length - 4, ".mp4") == 0) {
         arguments.insert(arguments.end(), {"-movflags", "+faststart"});
@@ -234,7 +233,7 @@ bool prepareCapture(const CaptureSettings& wanted, std::string* error)
     }
     const size_t slash = settings.path.rfind('/');
     const std::string folder = slash == 0 ? "/" : settings.path.substr(0, slash);
-    struct stat info{};
+    struct stat info {};
     if (stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || access(folder.c_str(), W_OK) != 0) {
         *error = "cannot write the capture into the folder " + folder;
         return false;

@@ -157,8 +157,9 @@ bool finishFrameExport(std::string* error)
         if (schedule.pending().size() > 5) {
             failure += " and " + std::to_string(schedule.pending().size() - 5) + " more";
         }
-        failure += lastFrameTime < 0.0 ? " (no scene was drawn)"
-                                       : " (the last frame drawn was at " + timeName(static_cast<int>(lastFrameTime * 1000.0)) + ")";
+        failure += lastFrameTime < 0.0
+                       ? " (no scene was drawn)"
+                       : " (the last frame drawn was at " + timeName(static_cast<int>(lastFrameTime * 1000.0)) + ")";
     }
     if (failed) {
         *error = failure;

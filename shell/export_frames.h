@@ -37,4 +37,3 @@ public:
 private:
     std::vector<int> times_;
 };
-

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "core/gl.h"
 #include "core/clock.h"
+#include "core/gl.h"
 #include "scenes/scenes.h"
 #include "shell/sequencer.h"
 

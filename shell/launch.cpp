@@ -25,7 +25,11 @@ void setLaunchDefaults()
 // again and the resolution is left as it is.
 static void queryResolution()
 {
-    struct Choice { int id; int32_t width; int32_t height; };
+    struct Choice {
+        int id;
+        int32_t width;
+        int32_t height;
+    };
     static const Choice choices[] = {
         {IDC_RES_640, 640, 480}, {IDC_RES_800, 800, 600}, {IDC_RES_1024, 1024, 768}, {IDC_RES_1152, 1152, 864}};
     for (const Choice& choice : choices) {
@@ -42,10 +46,14 @@ static void queryResolution()
 static int radioFor(int32_t width)
 {
     switch (width) {
-    case 640: return IDC_RES_640;
-    case 1024: return IDC_RES_1024;
-    case 1152: return IDC_RES_1152;
-    default: return IDC_RES_800;
+    case 640:
+        return IDC_RES_640;
+    case 1024:
+        return IDC_RES_1024;
+    case 1152:
+        return IDC_RES_1152;
+    default:
+        return IDC_RES_800;
     }
 }
 

@@ -1,12 +1,12 @@
 // Start-up options: written by the launch dialog (or the command line), read-only afterwards.
 #pragma once
-#include <cstdint>
 #include "platform/platform.h"
+#include <cstdint>
 
-extern int32_t screenWidth;   // the size the picture is drawn at (4:3), and the display mode's with modeChange
+extern int32_t screenWidth;  // the size the picture is drawn at (4:3), and the display mode's with modeChange
 extern int32_t screenHeight;
 extern bool fullScreen;
-extern bool modeChange;       // full screen changes the display mode instead of scaling the picture
+extern bool modeChange;  // full screen changes the display mode instead of scaling the picture
 extern bool launchChosen;
 extern bool exitChosen;
 

@@ -3,15 +3,15 @@
 // Depends on the window module (initGL/shutdownGL), textures, models, particles and music.
 #include "shell/loader.h"
 
+#include "core/clock.h"
+#include "core/switches.h"
 #include "media/music.h"
 #include "media/texture.h"
 #include "model/model.h"
+#include "render/frame.h"
 #include "render/particles.h"
 #include "render/quads.h"
 #include "render/renderer.h"
-#include "core/switches.h"
-#include "core/clock.h"
-#include "render/frame.h"
 #include "scenes/scenes.h"
 #include "shell/window.h"
 

@@ -46,7 +46,9 @@ static bool enterDataFolder(const Options& options)
         const std::vector<std::string> places = dataFolderCandidates(currentDir, executableDir(), installedDataDir());
         folder = findDataFolder(places);
         if (folder.empty()) {
-            std::fprintf(stderr, "velmora: cannot find the presentation's data (a folder holding pict/ and maps/); looked in:\n");
+            std::fprintf(
+                stderr,
+                "velmora: cannot find the presentation's data (a folder holding pict/ and maps/); looked in:\n");
             for (const std::string& place : places) {
                 std::fprintf(stderr, "  %s\n", place.c_str());
             }
@@ -160,8 +162,9 @@ int main(int argc, char** argv)
         launchChosen = true;
     } else {
         if (!sysRunLaunchDialog(launchDialogProc)) {
-            std::fprintf(stderr, "velmora: %s (without a display, record with --capture FILE or --frames DIR, "
-                                 "or measure with --benchmark)\n",
+            std::fprintf(stderr,
+                         "velmora: %s (without a display, record with --capture FILE or --frames DIR, "
+                         "or measure with --benchmark)\n",
                          sysLastError());
             return 1;
         }

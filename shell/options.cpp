@@ -49,8 +49,11 @@ bool parseSeconds(const char* text, int lowMs, int highMs, int* ms)
 
 bool parseResolution(const char* text, int* width, int* height)
 {
-    static const struct { const char* name; int w; int h; } sizes[] = {
-        {"640x480", 640, 480}, {"800x600", 800, 600}, {"1024x768", 1024, 768}, {"1152x864", 1152, 864}};
+    static const struct {
+        const char* name;
+        int w;
+        int h;
+    } sizes[] = {{"640x480", 640, 480}, {"800x600", 800, 600}, {"1024x768", 1024, 768}, {"1152x864", 1152, 864}};
     for (const auto& size : sizes) {
         if (std::strcmp(text, size.name) == 0) {
             *width = size.w;
@@ -301,7 +304,8 @@ bool parseOptions(int argc, char** argv, Options* options, std::string* error)
             size_t begin = 0;
             for (;;) {
                 const size_t comma = list.find(',', begin);
-                const std::string item = list.substr(begin, comma == std::string::npos ? std::string::npos : comma - begin);
+                const std::string item =
+                    list.substr(begin, comma == std::string::npos ? std::string::npos : comma - begin);
                 int ms = 0;
                 if (!parseSeconds(item.c_str(), 0, presentationLengthMs, &ms)) {
                     return badValue(text, "times in seconds from 0 to 232, separated by commas");

@@ -27,7 +27,7 @@ struct Options {
     int endAtMs = -1;         // --end-at in ms; -1: to the end
     int recordWidth = 0;      // --size: the recording's frame size; 0: the resolution's, drawn as today
     int recordHeight = 0;
-    int supersample = 1;      // --supersample: each frame drawn this many times larger, then reduced
+    int supersample = 1;  // --supersample: each frame drawn this many times larger, then reduced
 
     bool benchmark = false;    // --benchmark: time every frame, print a table per scene
     std::string benchmarkOut;  // --benchmark-out: the JSON file of every frame's time

@@ -4,13 +4,13 @@
 #include <string>
 
 struct ProgressState {
-    int sceneIndex = -1;          // -1 while loading
-    double time = 0.0;            // presentation time of the last frame (s)
-    double from = 0.0;            // where the recording starts and ends (s)
+    int sceneIndex = -1;  // -1 while loading
+    double time = 0.0;    // presentation time of the last frame (s)
+    double from = 0.0;    // where the recording starts and ends (s)
     double to = 0.0;
-    double framesPerSecond = 0.0; // frames made per second of wall time
-    double secondsLeft = -1.0;    // wall seconds still to go; negative: not known yet
-    int width = 0;                // the recorded frames' size in pixels
+    double framesPerSecond = 0.0;  // frames made per second of wall time
+    double secondsLeft = -1.0;     // wall seconds still to go; negative: not known yet
+    int width = 0;                 // the recorded frames' size in pixels
     int height = 0;
 };
 
@@ -35,7 +35,7 @@ private:
     bool terminal_ = false;
     double startWall_ = 0.0;
     double lastDrawWall_ = 0.0;
-    double rateWall_ = 0.0;   // start of the current frames-per-second window
+    double rateWall_ = 0.0;  // start of the current frames-per-second window
     long rateFrames_ = 0;
     long frames_ = 0;
 };

@@ -7,9 +7,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "media/music.h"
-#include "core/gl.h"
 #include "core/clock.h"
+#include "core/gl.h"
+#include "media/music.h"
 #include "scenes/scenes.h"
 #include "shell/sequencer.h"
 #include "shell/window.h"

@@ -159,7 +159,6 @@ void resizeView(int width, int height)
     glLoadIdentity();
 }
 
-
 bool initGL()
 {
     refreshClientRect();

@@ -1,10 +1,12 @@
 // The render window, its display mode and GL context, the window procedure and the stop signal.
 #pragma once
-#include <cstdint>
 #include "core/clock.h"
 #include "platform/platform.h"
+#include <cstdint>
 
-struct ClientRect { int32_t left = 0, top = 0, right = 0, bottom = 0; };
+struct ClientRect {
+    int32_t left = 0, top = 0, right = 0, bottom = 0;
+};
 
 extern bool mainWindow;        // the render window exists
 extern ClientRect clientRect;  // refreshed at initGL and on each windowed resize

@@ -139,8 +139,8 @@ std::vector<std::vector<Tap>> boxTaps(int size, int target)
 }
 
 // Area-averaging scale of packed rows (channels bytes a pixel) to width x height.
-std::vector<uint8_t> scalePicture(const std::vector<uint8_t>& in, int inWidth, int inHeight, int channels,
-                                  int width, int height)
+std::vector<uint8_t> scalePicture(const std::vector<uint8_t>& in, int inWidth, int inHeight, int channels, int width,
+                                  int height)
 {
     const auto across = boxTaps(inWidth, width);
     const auto down = boxTaps(inHeight, height);
@@ -204,10 +204,13 @@ void drawWideLines()
     std::vector<std::pair<size_t, size_t>> segments;
     const size_t n = lineVertices.size();
     if (lineMode == GL_LINES) {
-        for (size_t i = 0; i + 1 < n; i += 2) segments.emplace_back(i, i + 1);
+        for (size_t i = 0; i + 1 < n; i += 2)
+            segments.emplace_back(i, i + 1);
     } else {
-        for (size_t i = 0; i + 1 < n; ++i) segments.emplace_back(i, i + 1);
-        if (lineMode == GL_LINE_LOOP && n > 2) segments.emplace_back(n - 1, 0);
+        for (size_t i = 0; i + 1 < n; ++i)
+            segments.emplace_back(i, i + 1);
+        if (lineMode == GL_LINE_LOOP && n > 2)
+            segments.emplace_back(n - 1, 0);
     }
     GLfloat modelview[16], projection[16];
     GLint viewport[4] = {0, 0, 1, 1};
@@ -218,7 +221,9 @@ void drawWideLines()
                            projection[9] == 0.0f && projection[3] == 0.0f && projection[7] == 0.0f &&
                            projection[2] == 0.0f && projection[6] == 0.0f && projection[0] != 0.0f &&
                            projection[5] != 0.0f;
-    struct Eye { GLfloat x, y, z, w, winX, winY; };
+    struct Eye {
+        GLfloat x, y, z, w, winX, winY;
+    };
     std::vector<Eye> eye(n);
     for (size_t i = 0; i < n; ++i) {
         const GLfloat* p = lineVertices[i].position;
@@ -424,7 +429,8 @@ void compatVertex3f(GLfloat x, GLfloat y, GLfloat z)
 {
     if (!record(Op::Vertex, x, y, z) && !hidden) {
         if (collectingLines) {
-            lineVertices.push_back(LineVertex{{x, y, z}, {currentColour[0], currentColour[1], currentColour[2]},
+            lineVertices.push_back(LineVertex{{x, y, z},
+                                              {currentColour[0], currentColour[1], currentColour[2]},
                                               {currentTexCoord[0], currentTexCoord[1]}});
             return;
         }
@@ -564,9 +570,7 @@ void compatGetDoublev(GLenum pname, GLdouble* params)
     }
 }
 
-void compatTexGeni(GLenum, GLenum, GLint)
-{
-}
+void compatTexGeni(GLenum, GLenum, GLint) {}
 
 static bool isTexGen(GLenum cap)
 {
@@ -622,13 +626,9 @@ void compatClear(GLbitfield mask)
     }
 }
 
-void compatShadeModel(GLenum)
-{
-}
+void compatShadeModel(GLenum) {}
 
-void compatReadBuffer(GLenum)
-{
-}
+void compatReadBuffer(GLenum) {}
 
 void compatGetIntegerv(GLenum pname, GLint* params)
 {

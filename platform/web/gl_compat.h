@@ -31,8 +31,8 @@ void compatRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z);
 
 // Scales the picture to power-of-two sides as GLU does (nearest power, box filter) and uploads
 // every level down to 1 x 1, each the 2 x 2 box average of the one above. Unsigned bytes only.
-GLint compatBuild2DMipmaps(GLenum target, GLint components, GLint width, GLint height, GLenum format,
-                           GLenum type, const void* data);
+GLint compatBuild2DMipmaps(GLenum target, GLint components, GLint width, GLint height, GLenum format, GLenum type,
+                           const void* data);
 void compatGetDoublev(GLenum pname, GLdouble* params);
 
 // Texture-coordinate generation is not emulated: the letters it textures use a plain white

@@ -29,9 +29,7 @@ bool sndInit(int, int, unsigned)
     return true;
 }
 
-void sndSetSpectrumActive(bool)
-{
-}
+void sndSetSpectrumActive(bool) {}
 
 SoundStream sndStreamOpen(const char* path, unsigned, int)
 {
@@ -54,20 +52,26 @@ bool sndStreamPlay(int, SoundStream stream)
 void sndStreamStop(SoundStream stream)
 {
     if (audioOpen && stream != nullptr) {
-        EM_ASM({
-            var audio = window.velmora.audio[$0 - 1];
-            if (audio) audio.pause();
-        }, handleOf(stream));
+        EM_ASM(
+            {
+                var audio = window.velmora.audio[$0 - 1];
+                if (audio)
+                    audio.pause();
+            },
+            handleOf(stream));
     }
 }
 
 void sndStreamSeek(SoundStream stream, double seconds)
 {
     if (audioOpen && stream != nullptr && seconds > 0.0) {
-        EM_ASM({
-            var audio = window.velmora.audio[$0 - 1];
-            if (audio) audio.currentTime = $1;
-        }, handleOf(stream), seconds);
+        EM_ASM(
+            {
+                var audio = window.velmora.audio[$0 - 1];
+                if (audio)
+                    audio.currentTime = $1;
+            },
+            handleOf(stream), seconds);
     }
 }
 

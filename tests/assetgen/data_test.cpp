@@ -31,21 +31,26 @@ namespace {
 
 const std::string kData = VELMORA_DATA_DIR;
 
-bool exists(const std::string& path) {
+bool exists(const std::string& path)
+{
     struct stat st;
     return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-std::vector<std::string> filesUnder(const std::string& root, const std::string& sub = "") {
+std::vector<std::string> filesUnder(const std::string& root, const std::string& sub = "")
+{
     std::vector<std::string> out;
     DIR* d = opendir((root + "/" + sub).c_str());
-    if (!d) return out;
+    if (!d)
+        return out;
     while (dirent* e = readdir(d)) {
         std::string name = e->d_name;
-        if (name == "." || name == "..") continue;
+        if (name == "." || name == "..")
+            continue;
         std::string rel = sub.empty() ? name : sub + "/" + name;
         struct stat st;
-        if (stat((root + "/" + rel).c_str(), &st) != 0) continue;
+        if (stat((root + "/" + rel).c_str(), &st) != 0)
+            continue;
         if (S_ISDIR(st.st_mode)) {
             std::vector<std::string> inner = filesUnder(root, rel);
             out.insert(out.end(), inner.begin(), inner.end());
@@ -58,7 +63,8 @@ std::vector<std::string> filesUnder(const std::string& root, const std::string& 
     return out;
 }
 
-std::vector<char> readAll(const std::string& path) {
+std::vector<char> readAll(const std::string& path)
+{
     std::ifstream in(path, std::ios::binary);
     return std::vector<char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
@@ -70,10 +76,12 @@ struct JpegInfo {
 };
 
 // Decodes the whole file with libjpeg's defaults, as the presentation's loader does.
-JpegInfo decodeJpeg(const std::string& path) {
+JpegInfo decodeJpeg(const std::string& path)
+{
     JpegInfo info;
     FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return info;
+    if (!f)
+        return info;
     jpeg_decompress_struct cinfo;
     jpeg_error_mgr jerr;
     cinfo.err = jpeg_std_error(&jerr);
@@ -98,19 +106,23 @@ JpegInfo decodeJpeg(const std::string& path) {
     return info;
 }
 
-const std::vector<ag::SceneDef>& scenes() {
+const std::vector<ag::SceneDef>& scenes()
+{
     static const std::vector<ag::SceneDef> all = ag::buildAllScenes();
     return all;
 }
 
 }  // namespace
 
-TEST(AssetgenData, EveryFileThePresentationOpensIsThere) {
-    const char* files[] = {"pict/white.jpg", "pict/load.jpg", "pict/title.jpg", "pict/title2.jpg", "pict/dorn.jpg",
-                           "pict/varrick.jpg", "pict/fond.jpg", "pict/white2.jpg", "text/partr.jpg", "text/partg.jpg",
-                           "text/partb.jpg", "text/part.jpg", "maps/wood.3ds", "maps/truc.3ds", "maps/castel.3ds",
-                           "maps/chose.3ds", "maps/tunnel.3ds", "maps/meta.3ds", "maps/room.3ds", "music/velmora.mp3"};
-    for (const char* f : files) EXPECT_TRUE(exists(kData + "/" + f)) << f;
+TEST(AssetgenData, EveryFileThePresentationOpensIsThere)
+{
+    const char* files[] = {"pict/white.jpg",  "pict/load.jpg",    "pict/title.jpg",  "pict/title2.jpg",
+                           "pict/dorn.jpg",   "pict/varrick.jpg", "pict/fond.jpg",   "pict/white2.jpg",
+                           "text/partr.jpg",  "text/partg.jpg",   "text/partb.jpg",  "text/part.jpg",
+                           "maps/wood.3ds",   "maps/truc.3ds",    "maps/castel.3ds", "maps/chose.3ds",
+                           "maps/tunnel.3ds", "maps/meta.3ds",    "maps/room.3ds",   "music/velmora.mp3"};
+    for (const char* f : files)
+        EXPECT_TRUE(exists(kData + "/" + f)) << f;
     for (const ag::SceneDef& s : scenes()) {
         for (const std::string& m : ag::materialNames(s)) {
             EXPECT_LE(m.size(), 255u);
@@ -119,10 +131,12 @@ TEST(AssetgenData, EveryFileThePresentationOpensIsThere) {
     }
 }
 
-TEST(AssetgenData, EveryPictureDecodesAsBaselineRgbOfItsSize) {
+TEST(AssetgenData, EveryPictureDecodesAsBaselineRgbOfItsSize)
+{
     size_t pictures = 0;
     for (const std::string& rel : filesUnder(kData)) {
-        if (rel.size() < 4 || rel.substr(rel.size() - 4) != ".jpg") continue;
+        if (rel.size() < 4 || rel.substr(rel.size() - 4) != ".jpg")
+            continue;
         ++pictures;
         JpegInfo info = decodeJpeg(kData + "/" + rel);
         ASSERT_TRUE(info.ok) << rel;
@@ -147,9 +161,11 @@ TEST(AssetgenData, EveryPictureDecodesAsBaselineRgbOfItsSize) {
 namespace {
 
 template <typename Key>
-int countKeys(Key* k) {
+int countKeys(Key* k)
+{
     int n = 0;
-    for (; k; k = k->next) ++n;
+    for (; k; k = k->next)
+        ++n;
     return n;
 }
 
@@ -157,14 +173,16 @@ int countKeys(Key* k) {
 
 // Debian's lib3ds is a second reader: it must find exactly the meshes, lights, cameras and keys
 // the generator put in, with the names and counts it meant.
-TEST(AssetgenData, Lib3dsReadsEachSceneAsGenerated) {
+TEST(AssetgenData, Lib3dsReadsEachSceneAsGenerated)
+{
     for (const ag::SceneDef& s : scenes()) {
         SCOPED_TRACE(s.path);
         Lib3dsFile* file = lib3ds_file_load((kData + "/" + s.path).c_str());
         ASSERT_NE(file, nullptr);
         // lib3ds keeps its lists in its own order (by name), so objects are matched by name.
         std::map<std::string, Lib3dsMesh*> meshes;
-        for (Lib3dsMesh* m = file->meshes; m; m = m->next) meshes[m->name] = m;
+        for (Lib3dsMesh* m = file->meshes; m; m = m->next)
+            meshes[m->name] = m;
         EXPECT_EQ(meshes.size(), s.meshes.size());
         for (const ag::MeshDef& want : s.meshes) {
             ASSERT_EQ(meshes.count(want.name), 1u) << want.name;
@@ -181,11 +199,14 @@ TEST(AssetgenData, Lib3dsReadsEachSceneAsGenerated) {
 
             Lib3dsNode* node = lib3ds_file_node_by_name(file, want.name.c_str(), LIB3DS_OBJECT_NODE);
             ASSERT_NE(node, nullptr) << want.name;
-            EXPECT_EQ(countKeys(node->data.object.pos_track.keyL), static_cast<int>(want.positionKeys.size())) << want.name;
-            EXPECT_EQ(countKeys(node->data.object.rot_track.keyL), static_cast<int>(want.rotationKeys.size())) << want.name;
+            EXPECT_EQ(countKeys(node->data.object.pos_track.keyL), static_cast<int>(want.positionKeys.size()))
+                << want.name;
+            EXPECT_EQ(countKeys(node->data.object.rot_track.keyL), static_cast<int>(want.rotationKeys.size()))
+                << want.name;
         }
         std::map<std::string, Lib3dsLight*> lights;
-        for (Lib3dsLight* l = file->lights; l; l = l->next) lights[l->name] = l;
+        for (Lib3dsLight* l = file->lights; l; l = l->next)
+            lights[l->name] = l;
         EXPECT_EQ(lights.size(), s.lights.size());
         for (const ag::LightDef& want : s.lights) {
             ASSERT_EQ(lights.count(want.name), 1u) << want.name;
@@ -193,7 +214,8 @@ TEST(AssetgenData, Lib3dsReadsEachSceneAsGenerated) {
             EXPECT_FLOAT_EQ(lights[want.name]->position[2], want.position.y) << want.name;
         }
         std::map<std::string, Lib3dsCamera*> cameras;
-        for (Lib3dsCamera* c = file->cameras; c; c = c->next) cameras[c->name] = c;
+        for (Lib3dsCamera* c = file->cameras; c; c = c->next)
+            cameras[c->name] = c;
         EXPECT_EQ(cameras.size(), s.cameras.size());
         for (const ag::CameraDef& want : s.cameras) {
             ASSERT_EQ(cameras.count(want.name), 1u) << want.name;
@@ -205,7 +227,8 @@ TEST(AssetgenData, Lib3dsReadsEachSceneAsGenerated) {
             EXPECT_EQ(countKeys(target->data.target.pos_track.keyL), static_cast<int>(want.target.size())) << want.name;
         }
         size_t materials = 0;
-        for (Lib3dsMaterial* m = file->materials; m; m = m->next) ++materials;
+        for (Lib3dsMaterial* m = file->materials; m; m = m->next)
+            ++materials;
         EXPECT_EQ(materials, ag::materialNames(s).size());
         lib3ds_file_free(file);
     }
@@ -213,8 +236,10 @@ TEST(AssetgenData, Lib3dsReadsEachSceneAsGenerated) {
 
 #endif
 
-TEST(AssetgenData, AssimpOpensEachScene) {
-    if (std::system("command -v assimp >/dev/null 2>&1") != 0) GTEST_SKIP() << "assimp (assimp-utils) is not installed";
+TEST(AssetgenData, AssimpOpensEachScene)
+{
+    if (std::system("command -v assimp >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "assimp (assimp-utils) is not installed";
     for (const ag::SceneDef& s : scenes()) {
         std::string cmd = "assimp info '" + kData + "/" + s.path + "' >/dev/null 2>&1";
         EXPECT_EQ(std::system(cmd.c_str()), 0) << cmd;
@@ -222,7 +247,8 @@ TEST(AssetgenData, AssimpOpensEachScene) {
 }
 
 // Two runs give the same bytes, and they are the bytes the build left in the data folder.
-TEST(AssetgenData, RunsWriteIdenticalBytes) {
+TEST(AssetgenData, RunsWriteIdenticalBytes)
+{
     // Named after this process: test runs of other build folders may share the temporary folder.
     std::string base = testing::TempDir() + "/assetgen_runs_" + std::to_string(getpid());
     std::string a = base + "/a", b = base + "/b";

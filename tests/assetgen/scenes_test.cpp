@@ -20,38 +20,46 @@
 
 namespace {
 
-const std::vector<ag::SceneDef>& scenes() {
+const std::vector<ag::SceneDef>& scenes()
+{
     static const std::vector<ag::SceneDef> all = ag::buildAllScenes();
     return all;
 }
 
-const ag::SceneDef& scene(const std::string& path) {
+const ag::SceneDef& scene(const std::string& path)
+{
     for (const ag::SceneDef& s : scenes()) {
-        if (s.path == path) return s;
+        if (s.path == path)
+            return s;
     }
     throw std::runtime_error("no scene " + path);
 }
 
-bool hasProblemContaining(const std::vector<std::string>& problems, const std::string& text) {
+bool hasProblemContaining(const std::vector<std::string>& problems, const std::string& text)
+{
     for (const std::string& p : problems) {
-        if (p.find(text) != std::string::npos) return true;
+        if (p.find(text) != std::string::npos)
+            return true;
     }
     return false;
 }
 
 }  // namespace
 
-TEST(AssetgenScenes, SevenScenesInLoadOrderAllKeepTheirRules) {
-    const std::vector<std::string> expected = {"maps/wood.3ds", "maps/truc.3ds", "maps/castel.3ds", "maps/chose.3ds",
+TEST(AssetgenScenes, SevenScenesInLoadOrderAllKeepTheirRules)
+{
+    const std::vector<std::string> expected = {"maps/wood.3ds",   "maps/truc.3ds", "maps/castel.3ds", "maps/chose.3ds",
                                                "maps/tunnel.3ds", "maps/meta.3ds", "maps/room.3ds"};
     ASSERT_EQ(scenes().size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) {
         EXPECT_EQ(scenes()[i].path, expected[i]);
-        for (const std::string& p : ag::checkSceneRules(scenes()[i])) ADD_FAILURE() << p;
+        for (const std::string& p : ag::checkSceneRules(scenes()[i]))
+            ADD_FAILURE() << p;
     }
 }
 
-TEST(AssetgenScenes, RuleChecksCatchBrokenScenes) {
+TEST(AssetgenScenes, RuleChecksCatchBrokenScenes)
+{
     ag::SceneDef meta = scene("maps/meta.3ds");
     meta.meshes.front().faces.resize(10);  // the first object no longer holds half the faces
     EXPECT_TRUE(hasProblemContaining(ag::checkSceneRules(meta), "half the faces"));
@@ -65,7 +73,8 @@ TEST(AssetgenScenes, RuleChecksCatchBrokenScenes) {
 
     ag::SceneDef wood = scene("maps/wood.3ds");
     for (ag::MeshDef& m : wood.meshes) {
-        if (m.name[0] == '*') m.positionKeys.clear();  // emitters would all sit at the origin
+        if (m.name[0] == '*')
+            m.positionKeys.clear();  // emitters would all sit at the origin
     }
     EXPECT_TRUE(hasProblemContaining(ag::checkSceneRules(wood), "without a rest position"));
 
@@ -73,7 +82,8 @@ TEST(AssetgenScenes, RuleChecksCatchBrokenScenes) {
     room.meshes.push_back(room.meshes.front());  // a duplicate name: findObject would pick the first
     EXPECT_TRUE(hasProblemContaining(ag::checkSceneRules(room), "duplicate object name"));
     room = scene("maps/room.3ds");
-    while (room.lights.size() <= 100) room.lights.push_back(ag::makeLight("L" + std::to_string(room.lights.size()), {}, {1, 1, 1}, 10.0f));
+    while (room.lights.size() <= 100)
+        room.lights.push_back(ag::makeLight("L" + std::to_string(room.lights.size()), {}, {1, 1, 1}, 10.0f));
     EXPECT_TRUE(hasProblemContaining(ag::checkSceneRules(room), "more than 100 lights"));
 
     ag::SceneDef truc = scene("maps/truc.3ds");
@@ -88,7 +98,8 @@ TEST(AssetgenScenes, RuleChecksCatchBrokenScenes) {
 
 // Each camera hands over at its key n - 2 to the next camera's key 1; the last one ends the scene
 // at its key n - 3 with two keys after it, and every camera has a key before its stretch.
-TEST(AssetgenScenes, CamerasHandOverWhereThePlaybackSwitches) {
+TEST(AssetgenScenes, CamerasHandOverWhereThePlaybackSwitches)
+{
     for (const ag::SceneDef& s : scenes()) {
         SCOPED_TRACE(s.path);
         ASSERT_FALSE(s.cameras.empty());
@@ -101,7 +112,8 @@ TEST(AssetgenScenes, CamerasHandOverWhereThePlaybackSwitches) {
         }
         for (const ag::CameraDef& c : s.cameras) {
             ASSERT_EQ(c.eye.size(), c.target.size());
-            for (size_t k = 0; k < c.eye.size(); ++k) EXPECT_EQ(c.eye[k].frame, c.target[k].frame);
+            for (size_t k = 0; k < c.eye.size(); ++k)
+                EXPECT_EQ(c.eye[k].frame, c.target[k].frame);
         }
         float start = 0.0f, end = 0.0f;
         ag::frameRange(s, start, end);
@@ -115,7 +127,8 @@ TEST(AssetgenScenes, CamerasHandOverWhereThePlaybackSwitches) {
     EXPECT_GE(cam.eye[cam.eye.size() - 2].frame, bound - 1);
 }
 
-TEST(AssetgenScenes, MovingObjectsSpanThePlayedFrames) {
+TEST(AssetgenScenes, MovingObjectsSpanThePlayedFrames)
+{
     for (const ag::SceneDef& s : scenes()) {
         SCOPED_TRACE(s.path);
         float start = 0.0f, end = 0.0f;
@@ -126,7 +139,8 @@ TEST(AssetgenScenes, MovingObjectsSpanThePlayedFrames) {
         }
         for (const ag::MeshDef& m : s.meshes) {
             for (const std::vector<ag::TrackKey>* t : {&m.positionKeys, &m.rotationKeys}) {
-                if (t->size() < 2) continue;
+                if (t->size() < 2)
+                    continue;
                 EXPECT_LE(static_cast<float>(t->front().frame), start) << m.name;
                 // The last whole Bezier segment must end at or after the last frame played, or the
                 // curve is extrapolated.
@@ -136,7 +150,8 @@ TEST(AssetgenScenes, MovingObjectsSpanThePlayedFrames) {
     }
 }
 
-TEST(AssetgenScenes, NoFrameSendsMoreThanTwentyThousandTriangles) {
+TEST(AssetgenScenes, NoFrameSendsMoreThanTwentyThousandTriangles)
+{
     for (const ag::SceneDef& s : scenes()) {
         size_t most = ag::maxTrianglesPerFrame(s, 60);
         EXPECT_LE(most, 20000u) << s.path;
@@ -146,7 +161,8 @@ TEST(AssetgenScenes, NoFrameSendsMoreThanTwentyThousandTriangles) {
 
 // The renderer draws cell 0 for every view-window position off the grid; in the gridded scenes
 // that cell holds nothing but the anchor's one face.
-TEST(AssetgenScenes, GridCornerCellHoldsOnlyTheAnchor) {
+TEST(AssetgenScenes, GridCornerCellHoldsOnlyTheAnchor)
+{
     for (const char* path : {"maps/wood.3ds", "maps/castel.3ds"}) {
         const ag::SceneDef& s = scene(path);
         float minX = 0.0f, minZ = 0.0f;
@@ -175,10 +191,12 @@ TEST(AssetgenScenes, GridCornerCellHoldsOnlyTheAnchor) {
 
 // Emitters and bolt objects are placed by their rest position; bolt arcs leap from it away from
 // the object's vertices, so those must not coincide with it (except the one never picked, the last).
-TEST(AssetgenScenes, BoltObjectsThrowArcsOfUsefulLength) {
+TEST(AssetgenScenes, BoltObjectsThrowArcsOfUsefulLength)
+{
     for (const ag::SceneDef& s : scenes()) {
         for (const ag::MeshDef& m : s.meshes) {
-            if (m.name[0] != '#') continue;
+            if (m.name[0] != '#')
+                continue;
             ASSERT_FALSE(m.positionKeys.empty()) << m.name;
             ag::Vec3 base = m.positionKeys.front().value;
             float shortest = 1e9f, longest = 0.0f;
@@ -193,7 +211,8 @@ TEST(AssetgenScenes, BoltObjectsThrowArcsOfUsefulLength) {
     }
 }
 
-TEST(AssetgenScenes, LightsReachAsFarAsTheirSpotTargets) {
+TEST(AssetgenScenes, LightsReachAsFarAsTheirSpotTargets)
+{
     for (const ag::SceneDef& s : scenes()) {
         std::set<std::string> names;
         for (const ag::LightDef& l : s.lights) {
@@ -205,9 +224,11 @@ TEST(AssetgenScenes, LightsReachAsFarAsTheirSpotTargets) {
     }
 }
 
-TEST(AssetgenTextures, TilingTexturesJoinWithoutSeams) {
+TEST(AssetgenTextures, TilingTexturesJoinWithoutSeams)
+{
     for (const ag::TextureSpec& spec : ag::textureSpecs()) {
-        if (!spec.tiles) continue;
+        if (!spec.tiles)
+            continue;
         ag::Image img;
         ASSERT_TRUE(ag::paintTexture(spec.path, img));
         ASSERT_EQ(img.width, spec.size);
@@ -229,22 +250,26 @@ TEST(AssetgenTextures, TilingTexturesJoinWithoutSeams) {
     }
 }
 
-TEST(AssetgenTextures, EveryMaterialHasAPicture) {
+TEST(AssetgenTextures, EveryMaterialHasAPicture)
+{
     std::set<std::string> known;
     for (const ag::TextureSpec& spec : ag::textureSpecs()) {
         EXPECT_TRUE(spec.size == 256 || spec.size == 512) << spec.path;
         EXPECT_TRUE(known.insert(spec.path).second) << "twice: " << spec.path;
     }
-    for (const char* sprite : {"maps/tex/sparkr.jpg", "maps/tex/sparkg.jpg", "maps/tex/sparkb.jpg", "maps/tex/spark.jpg"})
+    for (const char* sprite :
+         {"maps/tex/sparkr.jpg", "maps/tex/sparkg.jpg", "maps/tex/sparkb.jpg", "maps/tex/spark.jpg"})
         known.insert(sprite);
     for (const ag::SceneDef& s : scenes()) {
-        for (const std::string& m : ag::materialNames(s)) EXPECT_TRUE(known.count(m)) << s.path << ": " << m;
+        for (const std::string& m : ag::materialNames(s))
+            EXPECT_TRUE(known.count(m)) << s.path << ": " << m;
     }
 }
 
 // Previews are written top row first with each channel clamped and rounded to 0..255; a file that
 // cannot be made is refused, not half written.
-TEST(AssetgenImages, PreviewPngHoldsTheRoundedPixelsTopRowFirst) {
+TEST(AssetgenImages, PreviewPngHoldsTheRoundedPixelsTopRowFirst)
+{
     ag::Image img(2, 2);
     img.at(0, 0) = ag::Vec3{-0.5f, 0.5f, 1.5f};
     img.at(1, 0) = ag::Vec3{1.0f, 0.0f, 0.2f};
@@ -265,5 +290,6 @@ TEST(AssetgenImages, PreviewPngHoldsTheRoundedPixelsTopRowFirst) {
     EXPECT_FALSE(ag::writePng(img, missing));
     FILE* f = std::fopen(missing.c_str(), "rb");
     EXPECT_EQ(f, nullptr);
-    if (f != nullptr) std::fclose(f);
+    if (f != nullptr)
+        std::fclose(f);
 }

@@ -14,12 +14,17 @@
 
 namespace {
 
-uint16_t u16At(const std::vector<uint8_t>& b, size_t at) { return static_cast<uint16_t>(b[at] | (b[at + 1] << 8)); }
-uint32_t u32At(const std::vector<uint8_t>& b, size_t at) {
-    return static_cast<uint32_t>(b[at]) | (static_cast<uint32_t>(b[at + 1]) << 8) | (static_cast<uint32_t>(b[at + 2]) << 16) |
-           (static_cast<uint32_t>(b[at + 3]) << 24);
+uint16_t u16At(const std::vector<uint8_t>& b, size_t at)
+{
+    return static_cast<uint16_t>(b[at] | (b[at + 1] << 8));
 }
-float f32At(const std::vector<uint8_t>& b, size_t at) {
+uint32_t u32At(const std::vector<uint8_t>& b, size_t at)
+{
+    return static_cast<uint32_t>(b[at]) | (static_cast<uint32_t>(b[at + 1]) << 8) |
+           (static_cast<uint32_t>(b[at + 2]) << 16) | (static_cast<uint32_t>(b[at + 3]) << 24);
+}
+float f32At(const std::vector<uint8_t>& b, size_t at)
+{
     uint32_t bits = u32At(b, at);
     float f;
     std::memcpy(&f, &bits, sizeof f);
@@ -36,46 +41,66 @@ struct Chunk {
 };
 
 // Bytes of a chunk's own data before its sub-chunks, for the container chunks the writer emits.
-size_t ownDataSize(const std::vector<uint8_t>& b, const Chunk& c) {
+size_t ownDataSize(const std::vector<uint8_t>& b, const Chunk& c)
+{
     size_t p = c.start + 6;
     auto skipString = [&](size_t at) {
-        while (at < b.size() && b[at] != 0) ++at;
+        while (at < b.size() && b[at] != 0)
+            ++at;
         return at + 1 - p;
     };
     switch (c.id) {
-        case tds::CHUNK_OBJETBLOCK: return skipString(p);
-        case tds::CHUNK_LIGHT: return 12;
-        case tds::CHUNK_FACELIST: return 2 + 8 * static_cast<size_t>(u16At(b, p));
-        default: return 0;
+    case tds::CHUNK_OBJETBLOCK:
+        return skipString(p);
+    case tds::CHUNK_LIGHT:
+        return 12;
+    case tds::CHUNK_FACELIST:
+        return 2 + 8 * static_cast<size_t>(u16At(b, p));
+    default:
+        return 0;
     }
 }
 
-bool isContainer(uint16_t id) {
+bool isContainer(uint16_t id)
+{
     switch (id) {
-        case tds::CHUNK_MAIN: case tds::CHUNK_3DEDITORCHUNK: case tds::CHUNK_OBJETBLOCK: case tds::CHUNK_TRIANGULARMESH:
-        case tds::CHUNK_FACELIST: case tds::CHUNK_LIGHT: case tds::CHUNK_KEYFRAMER: case tds::CHUNK_OBJETINFOBLOCK:
-        case tds::CHUNK_CAMERAINFOBLOCK: case tds::CHUNK_CAMERATARGETINFOBLOCK: case tds::CHUNK_SPOTLIGHTINFOBLOCK:
-        case tds::CHUNK_MATERIAL: case tds::CHUNK_MATDIFFUSE: case tds::CHUNK_TEXTUREMAP:
-            return true;
-        default:
-            return false;
+    case tds::CHUNK_MAIN:
+    case tds::CHUNK_3DEDITORCHUNK:
+    case tds::CHUNK_OBJETBLOCK:
+    case tds::CHUNK_TRIANGULARMESH:
+    case tds::CHUNK_FACELIST:
+    case tds::CHUNK_LIGHT:
+    case tds::CHUNK_KEYFRAMER:
+    case tds::CHUNK_OBJETINFOBLOCK:
+    case tds::CHUNK_CAMERAINFOBLOCK:
+    case tds::CHUNK_CAMERATARGETINFOBLOCK:
+    case tds::CHUNK_SPOTLIGHTINFOBLOCK:
+    case tds::CHUNK_MATERIAL:
+    case tds::CHUNK_MATDIFFUSE:
+    case tds::CHUNK_TEXTUREMAP:
+        return true;
+    default:
+        return false;
     }
 }
 
 // Walks the chunks between from and to; fails the test when a length does not fit its parent.
-std::vector<Chunk> walk(const std::vector<uint8_t>& b, size_t from, size_t to) {
+std::vector<Chunk> walk(const std::vector<uint8_t>& b, size_t from, size_t to)
+{
     std::vector<Chunk> out;
     size_t p = from;
     while (p < to) {
         EXPECT_LE(p + 6, to) << "chunk header cut at " << p;
-        if (p + 6 > to) break;
+        if (p + 6 > to)
+            break;
         Chunk c;
         c.id = u16At(b, p);
         c.start = p;
         c.length = u32At(b, p + 2);
         EXPECT_GE(c.length, 6u) << "chunk 0x" << std::hex << c.id;
         EXPECT_LE(p + c.length, to) << "chunk 0x" << std::hex << c.id << " overruns its parent";
-        if (c.length < 6 || p + c.length > to) break;
+        if (c.length < 6 || p + c.length > to)
+            break;
         if (isContainer(c.id)) {
             c.dataStart = p + 6 + ownDataSize(b, c);
             c.children = walk(b, c.dataStart, p + c.length);
@@ -87,15 +112,21 @@ std::vector<Chunk> walk(const std::vector<uint8_t>& b, size_t from, size_t to) {
     return out;
 }
 
-std::vector<uint16_t> ids(const std::vector<Chunk>& chunks) {
+std::vector<uint16_t> ids(const std::vector<Chunk>& chunks)
+{
     std::vector<uint16_t> v;
-    for (const Chunk& c : chunks) v.push_back(c.id);
+    for (const Chunk& c : chunks)
+        v.push_back(c.id);
     return v;
 }
 
-std::string stringAt(const std::vector<uint8_t>& b, size_t at) { return std::string(reinterpret_cast<const char*>(&b[at])); }
+std::string stringAt(const std::vector<uint8_t>& b, size_t at)
+{
+    return std::string(reinterpret_cast<const char*>(&b[at]));
+}
 
-tds::Mesh triangleMesh(const std::string& name, const std::string& material) {
+tds::Mesh triangleMesh(const std::string& name, const std::string& material)
+{
     tds::Mesh m;
     m.name = name;
     m.vertices = {{0, 0, 0}, {10, 0, 0}, {0, 10, 0}};
@@ -111,18 +142,21 @@ tds::Mesh triangleMesh(const std::string& name, const std::string& material) {
 
 }  // namespace
 
-TEST(TdsWriter, ValuesAreLittleEndianAndStringsEndInNul) {
+TEST(TdsWriter, ValuesAreLittleEndianAndStringsEndInNul)
+{
     tds::ChunkWriter w;
     w.u16(0x1234);
     w.u32(0xA1B2C3D4u);
     w.f32(1.0f);
     w.string("ab");
     w.raw(std::vector<uint8_t>{7, 8});
-    const std::vector<uint8_t> expected = {0x34, 0x12, 0xD4, 0xC3, 0xB2, 0xA1, 0x00, 0x00, 0x80, 0x3F, 'a', 'b', 0, 7, 8};
+    const std::vector<uint8_t> expected = {0x34, 0x12, 0xD4, 0xC3, 0xB2, 0xA1, 0x00, 0x00,
+                                           0x80, 0x3F, 'a',  'b',  0,    7,    8};
     EXPECT_EQ(w.bytes(), expected);
 }
 
-TEST(TdsWriter, NestedChunksGetTheirTrueLengths) {
+TEST(TdsWriter, NestedChunksGetTheirTrueLengths)
+{
     tds::ChunkWriter w;
     w.begin(tds::CHUNK_MAIN);
     w.begin(tds::CHUNK_3DEDITORCHUNK);
@@ -141,7 +175,8 @@ TEST(TdsWriter, NestedChunksGetTheirTrueLengths) {
     EXPECT_EQ(u32At(b, 23), 6u);
 }
 
-TEST(TdsWriter, BrokenChunksForReaderTests) {
+TEST(TdsWriter, BrokenChunksForReaderTests)
+{
     tds::ChunkWriter w;
     w.begin(tds::CHUNK_MAIN);
     w.begin(tds::CHUNK_3DEDITORCHUNK);
@@ -160,7 +195,8 @@ TEST(TdsWriter, BrokenChunksForReaderTests) {
     EXPECT_EQ(w.size(), 10u);
 }
 
-TEST(TdsWriter, SceneToFileIsUndoneByTheReadersSwap) {
+TEST(TdsWriter, SceneToFileIsUndoneByTheReadersSwap)
+{
     tds::Vec3 f = tds::sceneToFile(tds::Vec3{1.0f, 2.0f, 3.0f});
     EXPECT_EQ(f.x, 1.0f);
     EXPECT_EQ(f.y, -3.0f);
@@ -175,7 +211,8 @@ TEST(TdsWriter, SceneToFileIsUndoneByTheReadersSwap) {
     EXPECT_EQ(many[1].y, -1.0f);
 }
 
-TEST(TdsWriter, TrackKeysCarryOneExtraFloatPerFlagBit) {
+TEST(TdsWriter, TrackKeysCarryOneExtraFloatPerFlagBit)
+{
     tds::Track t;
     t.keys.push_back(tds::positionKey(70000, {1, 2, 3}));
     t.keys.push_back(tds::positionKey(5, {4, 5, 6}));
@@ -205,7 +242,8 @@ TEST(TdsWriter, TrackKeysCarryOneExtraFloatPerFlagBit) {
     EXPECT_EQ(w2.size(), 6u + 10u + 4u + 6u + 5u * 4u + 12u);
 }
 
-TEST(TdsWriter, RotationKeysWriteTheAngleBeforeTheAxis) {
+TEST(TdsWriter, RotationKeysWriteTheAngleBeforeTheAxis)
+{
     tds::Track t;
     t.keys.push_back(tds::rotationKey(3, 1.5f, {0, 0, 1}));
     tds::ChunkWriter w;
@@ -217,7 +255,8 @@ TEST(TdsWriter, RotationKeysWriteTheAngleBeforeTheAxis) {
     EXPECT_EQ(f32At(b, 38), 1.0f);
 }
 
-TEST(TdsWriter, SceneHoldsObjectsAndNodesInOrder) {
+TEST(TdsWriter, SceneHoldsObjectsAndNodesInOrder)
+{
     tds::Scene s;
     s.objects.push_back(triangleMesh("box", "maps/tex/a.jpg"));
     s.objects.push_back(triangleMesh("%glass", "maps/tex/a.jpg"));
@@ -249,9 +288,10 @@ TEST(TdsWriter, SceneHoldsObjectsAndNodesInOrder) {
 
     const Chunk& editor = top[0].children[1];
     // One material block for the one distinct material, then the scale, then the four objects.
-    ASSERT_EQ(ids(editor.children), (std::vector<uint16_t>{tds::CHUNK_MESHVERSION, tds::CHUNK_MATERIAL, tds::CHUNK_MASTERSCALE,
-                                                           tds::CHUNK_OBJETBLOCK, tds::CHUNK_OBJETBLOCK, tds::CHUNK_OBJETBLOCK,
-                                                           tds::CHUNK_OBJETBLOCK}));
+    ASSERT_EQ(ids(editor.children),
+              (std::vector<uint16_t>{tds::CHUNK_MESHVERSION, tds::CHUNK_MATERIAL, tds::CHUNK_MASTERSCALE,
+                                     tds::CHUNK_OBJETBLOCK, tds::CHUNK_OBJETBLOCK, tds::CHUNK_OBJETBLOCK,
+                                     tds::CHUNK_OBJETBLOCK}));
     EXPECT_EQ(stringAt(b, editor.children[3].start + 6), "box");
     EXPECT_EQ(stringAt(b, editor.children[4].start + 6), "%glass");
     EXPECT_EQ(stringAt(b, editor.children[5].start + 6), "lamp");
@@ -271,17 +311,19 @@ TEST(TdsWriter, SceneHoldsObjectsAndNodesInOrder) {
     EXPECT_EQ(f32At(b, light.start + 6 + 8), 3.0f);
 
     const Chunk& keyframer = top[0].children[2];
-    ASSERT_EQ(ids(keyframer.children), (std::vector<uint16_t>{tds::CHUNK_KEYFRAMEHEADER, tds::CHUNK_KEYFRAMESEGMENT,
-                                                              tds::CHUNK_KEYFRAMECURRENT, tds::CHUNK_OBJETINFOBLOCK,
-                                                              tds::CHUNK_CAMERAINFOBLOCK}));
+    ASSERT_EQ(ids(keyframer.children),
+              (std::vector<uint16_t>{tds::CHUNK_KEYFRAMEHEADER, tds::CHUNK_KEYFRAMESEGMENT, tds::CHUNK_KEYFRAMECURRENT,
+                                     tds::CHUNK_OBJETINFOBLOCK, tds::CHUNK_CAMERAINFOBLOCK}));
     const Chunk& node = keyframer.children[3];
-    ASSERT_EQ(ids(node.children), (std::vector<uint16_t>{tds::CHUNK_NODEID, tds::CHUNK_OBJETNAME, tds::CHUNK_POSITIONTRACK}));
+    ASSERT_EQ(ids(node.children),
+              (std::vector<uint16_t>{tds::CHUNK_NODEID, tds::CHUNK_OBJETNAME, tds::CHUNK_POSITIONTRACK}));
     EXPECT_EQ(stringAt(b, node.children[1].start + 6), "box");
-    EXPECT_EQ(u16At(b, node.children[1].start + 6 + 4 + 4), 0xFFFFu);  // no parent
+    EXPECT_EQ(u16At(b, node.children[1].start + 6 + 4 + 4), 0xFFFFu);      // no parent
     EXPECT_EQ(u16At(b, keyframer.children[4].children[0].start + 6), 1u);  // node ids count in list order
 }
 
-TEST(TdsWriter, MaterialsCanBeLeftOutOrAddedAndRawChunksLandInTheirSection) {
+TEST(TdsWriter, MaterialsCanBeLeftOutOrAddedAndRawChunksLandInTheirSection)
+{
     tds::Scene s;
     s.objects.push_back(triangleMesh("a", "maps/tex/x.jpg"));
     s.objects.push_back(triangleMesh("b", "maps/tex/x.jpg"));
@@ -298,11 +340,12 @@ TEST(TdsWriter, MaterialsCanBeLeftOutOrAddedAndRawChunksLandInTheirSection) {
     // No keyframer at all without nodes and without the header.
     ASSERT_EQ(ids(top[0].children), (std::vector<uint16_t>{tds::CHUNK_VERSION, tds::CHUNK_3DEDITORCHUNK, 0x7777}));
     EXPECT_EQ(ids(top[0].children[1].children),
-              (std::vector<uint16_t>{tds::CHUNK_MESHVERSION, tds::CHUNK_MATERIAL, tds::CHUNK_MASTERSCALE, tds::CHUNK_OBJETBLOCK,
-                                     tds::CHUNK_OBJETBLOCK, 0x7777}));
+              (std::vector<uint16_t>{tds::CHUNK_MESHVERSION, tds::CHUNK_MATERIAL, tds::CHUNK_MASTERSCALE,
+                                     tds::CHUNK_OBJETBLOCK, tds::CHUNK_OBJETBLOCK, 0x7777}));
 }
 
-TEST(TdsWriter, OverLongNamesAreWrittenWhole) {
+TEST(TdsWriter, OverLongNamesAreWrittenWhole)
+{
     tds::Scene s;
     std::string longName(300, 'n');
     s.objects.push_back(triangleMesh(longName, std::string(400, 'm')));
@@ -313,7 +356,8 @@ TEST(TdsWriter, OverLongNamesAreWrittenWhole) {
     EXPECT_EQ(stringAt(b, object.start + 6), longName);
 }
 
-TEST(TdsWriter, SavingWritesTheSameBytesAndReportsFailure) {
+TEST(TdsWriter, SavingWritesTheSameBytesAndReportsFailure)
+{
     tds::Scene s;
     s.objects.push_back(triangleMesh("a", "maps/tex/x.jpg"));
     std::string path = testing::TempDir() + "/writer_test_" + std::to_string(getpid()) + ".3ds";

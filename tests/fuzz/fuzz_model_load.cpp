@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "core/switches.h"
 #include "model/model.h"
 #include "platform/platform.h"
-#include "core/switches.h"
 
 namespace {
 
@@ -47,8 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const SceneObject* o = model.cursor;
         for (int f = 0; f < o->faceCount; ++f) {
             const Face& face = o->faces[f];
-            sink = sink + o->vertices[face.a].x + o->vertices[face.b].y + o->vertices[face.c].z +
-                   o->mapping[face.a].u + o->vertexColours[face.c].x;
+            sink = sink + o->vertices[face.a].x + o->vertices[face.b].y + o->vertices[face.c].z + o->mapping[face.a].u +
+                   o->vertexColours[face.c].x;
         }
         model.advance();
     }

@@ -94,7 +94,8 @@ int main(int argc, char** argv)
     bool ok = save(folder, "scene.3ds", good);
     for (size_t cut : {size_t(5), size_t(6), good.size() / 3, good.size() / 2, good.size() - 1})
         ok = save(folder, "truncated_" + std::to_string(cut) + ".3ds",
-                  std::vector<uint8_t>(good.begin(), good.begin() + static_cast<long>(cut))) && ok;
+                  std::vector<uint8_t>(good.begin(), good.begin() + static_cast<long>(cut))) &&
+             ok;
 
     std::vector<uint8_t> huge = good;
     huge[2] = huge[3] = huge[4] = huge[5] = 0xFF;

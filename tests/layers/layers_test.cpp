@@ -49,8 +49,7 @@ std::vector<std::string> violationsIn(const fs::path& root, const std::string& f
             const bool allowed = folder == "platform" ? (target == "platform" || target == "resources")
                                                       : (targetRank >= 0 && targetRank <= rank);
             if (!allowed) {
-                found.push_back(fs::relative(entry.path(), root).string() + ":" + std::to_string(number) + ": " +
-                                line);
+                found.push_back(fs::relative(entry.path(), root).string() + ":" + std::to_string(number) + ": " + line);
             }
         }
     }

@@ -30,7 +30,10 @@ void recordBar(int32_t step)
 {
     events.push_back("bar " + std::to_string(step));
 }
-void recordMusic(const char* file) { events.push_back(std::string("music ") + file); }
+void recordMusic(const char* file)
+{
+    events.push_back(std::string("music ") + file);
+}
 const std::string audioFile = "/tmp/velmora-loader-audio-" + std::to_string(getpid()) + ".raw";
 
 class Loader : public ::testing::Test {
@@ -202,7 +205,8 @@ TEST_F(Loader, ResizeViewSetsViewportAndAspect)
 
 TEST_F(Loader, EveryModelAndParticleSystemIsThere)
 {
-    for (Model* model : {woodModel, trucModel, castelModel, choseModel, tunnelModel, metaModel, roomModel, choseModel2}) {
+    for (Model* model :
+         {woodModel, trucModel, castelModel, choseModel, tunnelModel, metaModel, roomModel, choseModel2}) {
         ASSERT_NE(model, nullptr);
         EXPECT_GT(model->objectCount, 1);
     }

@@ -43,9 +43,7 @@ std::vector<uint8_t> encodeJpeg(const RawPicture& picture, int quality, bool sto
     cinfo.image_width = static_cast<JDIMENSION>(picture.width);
     cinfo.image_height = static_cast<JDIMENSION>(picture.height);
     cinfo.input_components = picture.components;
-    cinfo.in_color_space = picture.components == 1 ? JCS_GRAYSCALE
-                         : picture.components == 4 ? JCS_CMYK
-                                                   : JCS_RGB;
+    cinfo.in_color_space = picture.components == 1 ? JCS_GRAYSCALE : picture.components == 4 ? JCS_CMYK : JCS_RGB;
     jpeg_set_defaults(&cinfo);
     if (storeAsRgb)
         jpeg_set_colorspace(&cinfo, JCS_RGB);

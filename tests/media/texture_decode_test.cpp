@@ -135,9 +135,9 @@ TEST(JpegDecode, RgbAndCmykStoredPicturesComeOutAsRgb)
     // The compressor marks CMYK files as Adobe's, whose samples are inverted: 255 = no ink.
     RawPicture cmyk = makePicture(32, 16, 4);
     const uint8_t inks[4][4] = {
-        {255, 0, 0, 255},    // magenta + yellow: red
-        {0, 255, 0, 255},    // cyan + yellow: green
-        {255, 255, 255, 0},  // black only
+        {255, 0, 0, 255},      // magenta + yellow: red
+        {0, 255, 0, 255},      // cyan + yellow: green
+        {255, 255, 255, 0},    // black only
         {255, 255, 255, 127},  // half black: mid gray
     };
     for (int y = 0; y < 16; ++y)

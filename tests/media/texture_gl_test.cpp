@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/gl_window.h"
 #include "jpeg_fixtures.h"
 #include "media/texture.h"
 #include "platform/platform.h"
 #include "render/quads.h"
+#include "tests/support/gl_window.h"
 
 // The system's D-Bus library keeps a buffer that SDL's video start-up allocates until exit.
 extern "C" const char* __lsan_default_suppressions()

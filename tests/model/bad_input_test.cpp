@@ -272,8 +272,7 @@ TEST(ModelBadInput, NamesWithoutEndOrTooLong)
     EXPECT_EQ(std::strlen(material.materials[0].name), 255u);
     std::vector<uint8_t> faces = cat(le16(0), chunk(0x4130, std::vector<uint8_t>(400, 'q')));
     Model open;
-    ASSERT_TRUE(guardedLoad(open, objectFile("m", chunk(0x4100, chunk(0x4120, faces))),
-                            "material without NUL"));
+    ASSERT_TRUE(guardedLoad(open, objectFile("m", chunk(0x4100, chunk(0x4120, faces))), "material without NUL"));
     EXPECT_EQ(std::strlen(open.materials[0].name), 255u);
 
     // A keyframer name without a NUL selects nothing and harms nothing.
@@ -311,9 +310,8 @@ TEST(ModelBadInput, TablesNeverOverrun)
 TEST(ModelBadInput, MixedKindsAndTooManyObjects)
 {
     // A mesh chunk, then a light chunk in the same object: the first kind holds.
-    std::vector<uint8_t> mixed =
-        cat(chunk(0x4100, chunk(0x4110, cat(le16(1), std::vector<uint8_t>(12, 0)))),
-            chunk(0x4600, std::vector<uint8_t>(12, 0)));
+    std::vector<uint8_t> mixed = cat(chunk(0x4100, chunk(0x4110, cat(le16(1), std::vector<uint8_t>(12, 0)))),
+                                     chunk(0x4600, std::vector<uint8_t>(12, 0)));
     Model model;
     ASSERT_TRUE(guardedLoad(model, objectFile("both", mixed), "mesh and light"));
     EXPECT_EQ(model.kind, ObjectKind::Mesh);
@@ -393,7 +391,8 @@ TEST(ModelBadInput, EveryUnreadableFileIsNamedWithItsReason)
 TEST(ModelBadInput, MaterialPathsLeavingTheDataFolderAreNeverOpened)
 {
     tds::Scene scene;
-    const char* names[] = {"/etc/passwd", "../x.jpg", "maps/../../x.jpg", "maps/tex/..", "..x.jpg", "maps/tex/a..b.jpg"};
+    const char* names[] = {"/etc/passwd", "../x.jpg", "maps/../../x.jpg",
+                           "maps/tex/..", "..x.jpg",  "maps/tex/a..b.jpg"};
     for (int i = 0; i < 6; ++i)
         scene.objects.push_back(boxMesh("m" + std::to_string(i), float(i), 0, 0, float(i) + 1, 1, 1, names[i]));
     const std::string path = writeTempFile("paths.3ds", tds::writeScene(scene));

@@ -58,15 +58,14 @@ tds::Vec3 up(float x, float y, float z)
     return tds::sceneToFile(tds::Vec3{x, y, z});
 }
 
-tds::Mesh boxMesh(const std::string& name, float x0, float y0, float z0, float x1, float y1,
-                  float z1, const std::string& material)
+tds::Mesh boxMesh(const std::string& name, float x0, float y0, float z0, float x1, float y1, float z1,
+                  const std::string& material)
 {
     tds::Mesh mesh;
     mesh.name = name;
     for (int i = 0; i < 8; ++i)
         mesh.vertices.push_back(up(i & 1 ? x1 : x0, i & 2 ? y1 : y0, i & 4 ? z1 : z0));
-    const uint16_t quads[6][4] = {{0, 1, 3, 2}, {4, 6, 7, 5}, {0, 4, 5, 1},
-                                  {2, 3, 7, 6}, {0, 2, 6, 4}, {1, 5, 7, 3}};
+    const uint16_t quads[6][4] = {{0, 1, 3, 2}, {4, 6, 7, 5}, {0, 4, 5, 1}, {2, 3, 7, 6}, {0, 2, 6, 4}, {1, 5, 7, 3}};
     for (const auto& q : quads) {
         mesh.faces.push_back(tds::Face{q[0], q[1], q[2]});
         mesh.faces.push_back(tds::Face{q[0], q[2], q[3]});

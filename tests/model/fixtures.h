@@ -21,13 +21,12 @@ std::string writeTempFile(const std::string& name, const std::vector<uint8_t>& b
 tds::Vec3 up(float x, float y, float z);
 
 // An axis-aligned box mesh with 8 corners and 12 faces, in Y-up coordinates.
-tds::Mesh boxMesh(const std::string& name, float x0, float y0, float z0, float x1, float y1,
-                  float z1, const std::string& material = "");
+tds::Mesh boxMesh(const std::string& name, float x0, float y0, float z0, float x1, float y1, float z1,
+                  const std::string& material = "");
 // A single triangle mesh with the given Y-up corners.
 tds::Mesh triangleMesh(const std::string& name, tds::Vec3 a, tds::Vec3 b, tds::Vec3 c);
 // A light at a Y-up position whose spotlight target lies range away along +x.
-tds::Light spotLight(const std::string& name, tds::Vec3 position, float range,
-                     tds::Vec3 colour = {1.0f, 1.0f, 1.0f});
+tds::Light spotLight(const std::string& name, tds::Vec3 position, float range, tds::Vec3 colour = {1.0f, 1.0f, 1.0f});
 
 // The nth object of the list (0 for the model itself), walked with next pointers.
 SceneObject* objectAt(Model& model, int n);

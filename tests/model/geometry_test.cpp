@@ -9,8 +9,7 @@
 namespace {
 
 // The unit square in the plane z = 0, corners counter-clockwise.
-const Vec3f unitSquare[4] = {{0.0f, 0.0f, 0.0f}, {1.0f, 0.0f, 0.0f}, {1.0f, 1.0f, 0.0f},
-                             {0.0f, 1.0f, 0.0f}};
+const Vec3f unitSquare[4] = {{0.0f, 0.0f, 0.0f}, {1.0f, 0.0f, 0.0f}, {1.0f, 1.0f, 0.0f}, {0.0f, 1.0f, 0.0f}};
 
 Segment seg(Vec3f a, Vec3f b)
 {
@@ -61,8 +60,7 @@ TEST(GeometryPlane, EndsOnThePlaneNeverCross)
 
 TEST(GeometryPlane, CollinearPolygonHitsNothing)
 {
-    const Vec3f line[4] = {{0.0f, 0.0f, 0.0f}, {1.0f, 0.0f, 0.0f}, {2.0f, 0.0f, 0.0f},
-                           {0.0f, 1.0f, 0.0f}};
+    const Vec3f line[4] = {{0.0f, 0.0f, 0.0f}, {1.0f, 0.0f, 0.0f}, {2.0f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.0f}};
     EXPECT_TRUE(std::isnan(polygonNormal(line).x));
     EXPECT_FALSE(segmentHitsPolygon(line, seg({0.5f, 0.5f, 1.0f}, {0.5f, 0.5f, -1.0f}), 4));
     EXPECT_FALSE(segmentHitsPolygon(line, seg({0.1f, 0.0f, 1.0f}, {0.1f, 0.0f, -1.0f}), 4));

@@ -54,23 +54,24 @@ TEST(ModelInfoTool, JsonLinePerFileAndExitStatus)
 
     ToolRun run = runInfo("--json " + path);
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out,
-              "{\"file\": \"" + path + "\", \"loaded\": true, \"objects\": ["
-              "{\"name\": \"box\", \"kind\": \"mesh\", \"vertices\": 8, \"faces\": 12, \"mapping\": 8, "
-              "\"material\": \"pict/a.jpg\", \"positionKeys\": 0, \"rotationKeys\": 0}, "
-              "{\"name\": \"lamp\", \"kind\": \"light\", \"vertices\": 0, \"faces\": 0, \"mapping\": 0, "
-              "\"material\": null, \"positionKeys\": 0, \"rotationKeys\": 0}, "
-              "{\"name\": \"cam\", \"kind\": \"camera\", \"vertices\": 0, \"faces\": 0, \"mapping\": 0, "
-              "\"material\": null, \"positionKeys\": 4, \"rotationKeys\": 0}, "
-              "{\"name\": \"q\\\"\\\\\\u0001\\u00e9\", \"kind\": \"none\", \"vertices\": 0, \"faces\": 0, "
-              "\"mapping\": 0, \"material\": null, \"positionKeys\": 0, \"rotationKeys\": 0}], "
-              "\"lights\": 1, \"cameras\": 1, \"materials\": 1, \"startFrame\": 10, \"endFrame\": 10}\n");
+    EXPECT_EQ(run.out, "{\"file\": \"" + path +
+                           "\", \"loaded\": true, \"objects\": ["
+                           "{\"name\": \"box\", \"kind\": \"mesh\", \"vertices\": 8, \"faces\": 12, \"mapping\": 8, "
+                           "\"material\": \"pict/a.jpg\", \"positionKeys\": 0, \"rotationKeys\": 0}, "
+                           "{\"name\": \"lamp\", \"kind\": \"light\", \"vertices\": 0, \"faces\": 0, \"mapping\": 0, "
+                           "\"material\": null, \"positionKeys\": 0, \"rotationKeys\": 0}, "
+                           "{\"name\": \"cam\", \"kind\": \"camera\", \"vertices\": 0, \"faces\": 0, \"mapping\": 0, "
+                           "\"material\": null, \"positionKeys\": 4, \"rotationKeys\": 0}, "
+                           "{\"name\": \"q\\\"\\\\\\u0001\\u00e9\", \"kind\": \"none\", \"vertices\": 0, \"faces\": 0, "
+                           "\"mapping\": 0, \"material\": null, \"positionKeys\": 0, \"rotationKeys\": 0}], "
+                           "\"lights\": 1, \"cameras\": 1, \"materials\": 1, \"startFrame\": 10, \"endFrame\": 10}\n");
 
     // One good and one missing file: two lines, exit status 1.
     std::string missing = path + ".missing";
     run = runInfo("--json " + path + " " + missing);
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.out.find("\n{\"file\": \"" + missing + "\", \"loaded\": false, \"objects\": [], "
+    EXPECT_NE(run.out.find("\n{\"file\": \"" + missing +
+                           "\", \"loaded\": false, \"objects\": [], "
                            "\"lights\": 0, \"cameras\": 0, \"materials\": 0, \"startFrame\": 0, "
                            "\"endFrame\": 0}\n"),
               std::string::npos)
@@ -79,8 +80,7 @@ TEST(ModelInfoTool, JsonLinePerFileAndExitStatus)
     // The text form names the kinds and counts too.
     run = runInfo(path);
     EXPECT_EQ(run.status, 0);
-    EXPECT_NE(run.out.find("4 objects, 1 lights, 1 cameras, 1 materials, frames 10..10"), std::string::npos)
-        << run.out;
+    EXPECT_NE(run.out.find("4 objects, 1 lights, 1 cameras, 1 materials, frames 10..10"), std::string::npos) << run.out;
     EXPECT_EQ(runInfo("").status, 2);
 }
 

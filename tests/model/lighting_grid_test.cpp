@@ -5,8 +5,8 @@
 #include <cmath>
 #include <memory>
 
-#include "fixtures.h"
 #include "core/switches.h"
+#include "fixtures.h"
 
 using namespace fixtures;
 
@@ -129,8 +129,7 @@ TEST_F(ModelLighting, RangeEndsClampingAndSelfShadow)
 }
 
 // The shadow test as written out plainly: every occluder, every section, no shortcuts.
-int referenceShadow(Model& model, int vertexIndex, int objectIndex, int lightIndex,
-                    const bool* occluders)
+int referenceShadow(Model& model, int vertexIndex, int objectIndex, int lightIndex, const bool* occluders)
 {
     SceneObject* lit = objectAt(model, objectIndex);
     const Vec3d& v = lit->vertices[vertexIndex];
@@ -198,10 +197,10 @@ TEST(ModelGrid, ExtentCellsAndBoundaries)
     tds::Scene scene;
     tds::Mesh mesh;
     mesh.name = "ground";
-    const float v[10][2] = {{100, 150}, {150, 200}, {200, 250},        // A: centroid (150, 200)
-                            {-50, 100}, {-50, 200}, {-50, 300},        // B: centroid x on gridMinX
-                            {450, 300}, {250, 200}, {200, 250},        // C: centroid (300, 250)
-                            {5000, 5000}};                             // used by no face
+    const float v[10][2] = {{100, 150},  {150, 200}, {200, 250},  // A: centroid (150, 200)
+                            {-50, 100},  {-50, 200}, {-50, 300},  // B: centroid x on gridMinX
+                            {450, 300},  {250, 200}, {200, 250},  // C: centroid (300, 250)
+                            {5000, 5000}};                        // used by no face
     for (const auto& p : v)
         mesh.vertices.push_back(up(p[0], 0, p[1]));
     mesh.faces = {tds::Face{0, 1, 2}, tds::Face{3, 4, 5}, tds::Face{6, 7, 8}, tds::Face{2, 1, 0}};

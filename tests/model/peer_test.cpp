@@ -89,8 +89,7 @@ Summary peerSummary(const std::string& path)
         auto target = nodes[LIB3DS_TARGET_NODE].find(c->name);
         s.keys["camera:" + std::string(c->name)] = {
             eye != nodes[LIB3DS_CAMERA_NODE].end() ? countKeys(eye->second->data.camera.pos_track.keyL) : 0,
-            target != nodes[LIB3DS_TARGET_NODE].end() ? countKeys(target->second->data.target.pos_track.keyL)
-                                                      : 0};
+            target != nodes[LIB3DS_TARGET_NODE].end() ? countKeys(target->second->data.target.pos_track.keyL) : 0};
     }
     for (Lib3dsLight* l = file->lights; l != nullptr; l = l->next) {
         s.lights.push_back(l->name);

@@ -457,9 +457,9 @@ TEST(ModelFinishing, FrameRangeNeedsEnoughCameraKeys)
     const Case cases[] = {
         {{0, 10, 20, 30}, {40, 50, 60, 70, 80}, 10, 60},
         {{0, 10}, {40, 50, 60}, 10, 40},
-        {{0}, {40, 50, 60}, 0, 0},        // first camera with one key
-        {{0, 10, 20}, {40, 50}, 0, 0},    // last camera with two keys
-        {{}, {}, 0, 0},                   // no tracks at all
+        {{0}, {40, 50, 60}, 0, 0},      // first camera with one key
+        {{0, 10, 20}, {40, 50}, 0, 0},  // last camera with two keys
+        {{}, {}, 0, 0},                 // no tracks at all
     };
     for (const Case& c : cases) {
         tds::Scene scene;

@@ -9,17 +9,15 @@
 #include <string>
 #include <vector>
 
-#include "shell/capture.h"
 #include "core/png.h"
+#include "shell/capture.h"
 #include "shell/export_frames.h"
 #include "shell/frames.h"
 #include "shell/progress.h"
 
 #include "tests/support/png_reader.h"
 
-namespace {
-
-}  // namespace
+namespace {}  // namespace
 
 TEST(FrameSchedule, EachTimeGetsTheFirstFrameDrawnAtOrAfterIt)
 {
@@ -39,9 +37,8 @@ TEST(FrameExportPng, PicturesAreUprightWithExactPixelsAndFailuresLeaveNoFile)
 {
     // A 3x2 frame as GL gives it: bottom row first.
     const int width = 3, height = 2;
-    const std::vector<uint8_t> bottomUp = {
-        10, 20, 30,   40, 50, 60,   70, 80, 90,      // bottom row
-        255, 0, 0,    0, 255, 0,    0, 0, 255};      // top row
+    const std::vector<uint8_t> bottomUp = {10,  20, 30, 40, 50,  60, 70, 80, 90,    // bottom row
+                                           255, 0,  0,  0,  255, 0,  0,  0,  255};  // top row
     char folder[] = "/tmp/velmora-png-XXXXXX";
     ASSERT_NE(mkdtemp(folder), nullptr);
     const std::string path = std::string(folder) + "/0001.000.png";
@@ -58,7 +55,8 @@ TEST(FrameExportPng, PicturesAreUprightWithExactPixelsAndFailuresLeaveNoFile)
     const std::string shortPath = std::string(folder) + "/short.png";
     EXPECT_FALSE(writePng(shortPath, 4, 4, 3, bottomUp, RowOrder::BottomUp, &error));
     EXPECT_NE(access(shortPath.c_str(), F_OK), 0);
-    EXPECT_FALSE(writePng(std::string(folder) + "/missing/x.png", width, height, 3, bottomUp, RowOrder::BottomUp, &error));
+    EXPECT_FALSE(
+        writePng(std::string(folder) + "/missing/x.png", width, height, 3, bottomUp, RowOrder::BottomUp, &error));
     EXPECT_NE(error.find("missing/x.png"), std::string::npos);
 
     std::remove(path.c_str());
@@ -101,8 +99,8 @@ TEST(Supersampling, EachPixelIsTheRoundedMeanOfItsBlockPerChannel)
     // Two 2x2 blocks side by side, two channels: a hard edge inside the first block (0 | 255)
     // becomes its middle grey; means of 1.5 and 0.25 round to 2 and 0.
     const std::vector<uint8_t> large = {
-        0, 1,  255, 1,   10, 0,  10, 0,  // bottom row
-        0, 2,  255, 2,   10, 1,  10, 0,  // top row
+        0, 1, 255, 1, 10, 0, 10, 0,  // bottom row
+        0, 2, 255, 2, 10, 1, 10, 0,  // top row
     };
     std::vector<uint8_t> small;
     boxFilter(large, 2, 1, 2, 2, &small);

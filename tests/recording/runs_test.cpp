@@ -34,9 +34,9 @@ struct RunResult {
 };
 
 struct RunSetup {
-    std::string folder = ".";                                  // working folder
-    std::vector<std::string> unset;                            // environment variables removed
-    std::vector<std::pair<std::string, std::string>> set;      // and set
+    std::string folder = ".";                              // working folder
+    std::vector<std::string> unset;                        // environment variables removed
+    std::vector<std::pair<std::string, std::string>> set;  // and set
     int timeoutSeconds = 240;
 };
 
@@ -120,7 +120,7 @@ std::string capture(const std::string& command)
 
 bool generatedDataPresent()
 {
-    struct stat info{};
+    struct stat info {};
     return stat(VELMORA_DATA_DIR "/pict", &info) == 0 && S_ISDIR(info.st_mode);
 }
 
@@ -138,10 +138,7 @@ protected:
         EXPECT_EQ(std::system(command.c_str()), 0);
     }
     // The generated data when it is built; otherwise a bare folder.
-    std::string data()
-    {
-        return generatedDataPresent() ? std::string(VELMORA_DATA_DIR) : bareData();
-    }
+    std::string data() { return generatedDataPresent() ? std::string(VELMORA_DATA_DIR) : bareData(); }
     // A folder with only a music file and an empty maps/ (so that it counts as the data): the
     // presentation plays through it with its pictures and scenes missing, and loads at once.
     std::string bareData()
@@ -152,7 +149,8 @@ protected:
             mkdir((bare + "/maps").c_str(), 0777);
             mkdir((bare + "/music").c_str(), 0777);
             const std::string command = "ffmpeg -loglevel error -y -f lavfi -i sine=frequency=330:duration=60 "
-                                        "-c:a libmp3lame '" + bare + "/music/velmora.mp3'";
+                                        "-c:a libmp3lame '" +
+                                        bare + "/music/velmora.mp3'";
             EXPECT_EQ(std::system(command.c_str()), 0);
         }
         return bare;
@@ -189,19 +187,19 @@ TEST_F(ProgramRuns, CaptureWithoutADisplayHasVideoOfTheAskedSizeAndRateAndTheMus
     RunSetup setup;
     setup.unset = {"DISPLAY", "WAYLAND_DISPLAY"};
     const std::string video = work_ + "/short.mp4";
-    const RunResult r = run({velmora, "--data", data(), "--capture", video, "--start-at", "40", "--fps", "10",
-                             "--end-at", "41.5"},
-                            setup);
+    const RunResult r = run(
+        {velmora, "--data", data(), "--capture", video, "--start-at", "40", "--fps", "10", "--end-at", "41.5"}, setup);
     ASSERT_EQ(r.status, 0) << r.errors;
     EXPECT_NE(r.errors.find("fps"), std::string::npos) << "no progress line: " << r.errors;
     EXPECT_FALSE(exists(video + ".part"));
-    const std::string streams =
-        capture("ffprobe -v error -show_entries stream=codec_type,width,height,r_frame_rate -of compact '" + video + "'");
+    const std::string streams = capture(
+        "ffprobe -v error -show_entries stream=codec_type,width,height,r_frame_rate -of compact '" + video + "'");
     EXPECT_NE(streams.find("codec_type=video|width=800|height=600|r_frame_rate=10/1"), std::string::npos) << streams;
     EXPECT_NE(streams.find("codec_type=audio"), std::string::npos) << streams;
     // 40.0 to 41.5 s at 10 frames a second.
     const std::string frames = capture("ffprobe -v error -count_frames -select_streams v:0 -show_entries "
-                                       "stream=nb_read_frames -of csv=p=0 '" + video + "'");
+                                       "stream=nb_read_frames -of csv=p=0 '" +
+                                       video + "'");
     EXPECT_EQ(std::atoi(frames.c_str()), 16) << frames;
 }
 
@@ -267,8 +265,8 @@ double backdropShare(const std::vector<uint8_t>& frame, int width, int height, c
             bool same = true;
             for (int c = 0; c < 3; ++c) {
                 const double a = boxMean(frame.data(), width * 3, width, height, fx, fy, 8, c);
-                const double b = boxMean(picture.pixels, picture.rowBytes, picture.width, picture.height, px, py,
-                                         pictureHalf, c);
+                const double b =
+                    boxMean(picture.pixels, picture.rowBytes, picture.width, picture.height, px, py, pictureHalf, c);
                 same = same && std::fabs(a - b) < 32.0;
             }
             ++points;
@@ -285,14 +283,14 @@ TEST_F(ProgramRuns, StartingAt139ShowsTheThirdVerseBackdropNotTheSecondVerseTunn
     if (!generatedDataPresent()) {
         GTEST_SKIP() << "no generated data in " VELMORA_DATA_DIR;
     }
-    const RunResult r = run({velmora, "--data", VELMORA_DATA_DIR, "--frames", work_ + "/f", "--start-at", "139",
-                             "--at", "139.5"},
-                            RunSetup{});
+    const RunResult r =
+        run({velmora, "--data", VELMORA_DATA_DIR, "--frames", work_ + "/f", "--start-at", "139", "--at", "139.5"},
+            RunSetup{});
     ASSERT_EQ(r.status, 0) << r.errors;
     // For comparison, the Second verse scene a second before its end, before its fade is strong.
-    const RunResult tunnel = run({velmora, "--data", VELMORA_DATA_DIR, "--frames", work_ + "/f", "--start-at",
-                                  "135", "--at", "135"},
-                                 RunSetup{});
+    const RunResult tunnel =
+        run({velmora, "--data", VELMORA_DATA_DIR, "--frames", work_ + "/f", "--start-at", "135", "--at", "135"},
+            RunSetup{});
     ASSERT_EQ(tunnel.status, 0) << tunnel.errors;
     DecodedPicture* backdrop = readJpegFile(VELMORA_DATA_DIR "/pict/varrick.jpg");
     ASSERT_NE(backdrop, nullptr);
@@ -387,14 +385,14 @@ TEST_F(ProgramRuns, BenchmarkOfTwoSecondsWritesEveryFrameAndATableRowPerSceneCov
     EXPECT_NE(text.find("{\"t\": 44.0000, "), std::string::npos);
     EXPECT_NE(text.find("{\"t\": 46.0000, "), std::string::npos);
     EXPECT_NE(text.find("\"gl_renderer\": "), std::string::npos);
-    EXPECT_NE(text.find("\"scene\": \"Title\", \"start\": 44.000, \"end\": 69.000, \"frames\": 61,"), std::string::npos);
+    EXPECT_NE(text.find("\"scene\": \"Title\", \"start\": 44.000, \"end\": 69.000, \"frames\": 61,"),
+              std::string::npos);
     EXPECT_NE(r.errors.find("\nTitle               61 "), std::string::npos) << r.errors;
     EXPECT_EQ(r.errors.find("\nOpening "), std::string::npos) << r.errors;
 
     // Across the first scene change: one row for each of the two scenes.
-    const RunResult across = run({velmora, "--data", data(), "--benchmark", "--start-at", "43.5", "--end-at", "44.5",
-                                  "--fps", "10"},
-                                 setup);
+    const RunResult across =
+        run({velmora, "--data", data(), "--benchmark", "--start-at", "43.5", "--end-at", "44.5", "--fps", "10"}, setup);
     ASSERT_EQ(across.status, 0) << across.errors;
     EXPECT_NE(across.errors.find("\nOpening "), std::string::npos) << across.errors;
     EXPECT_NE(across.errors.find("\nTitle "), std::string::npos) << across.errors;

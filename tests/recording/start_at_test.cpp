@@ -7,11 +7,11 @@
 #include <thread>
 #include <vector>
 
-#include "platform/platform.h"
 #include "core/clock.h"
-#include "shell/frames.h"
+#include "platform/platform.h"
 #include "scenes/kit.h"
 #include "scenes/scenes.h"
+#include "shell/frames.h"
 #include "shell/sequencer.h"
 #include "shell/start_at.h"
 #include "shell/window.h"
@@ -27,8 +27,8 @@ struct Frame {
 
 std::vector<Frame> frames;
 int setUps[8];
-int presentedBeforeStop = 0;   // presented frames after which Escape is pressed (0: never)
-int escapeAfterSkipped = 0;    // Escape while skipping, after this many unpresented frames (0: never)
+int presentedBeforeStop = 0;  // presented frames after which Escape is pressed (0: never)
+int escapeAfterSkipped = 0;   // Escape while skipping, after this many unpresented frames (0: never)
 int presentedCount = 0;
 uint32_t lastTick = 0;
 bool clockWentBack = false;
@@ -158,7 +158,8 @@ TEST_F(StartAt, EarlierScenesRunUnpresentedAndTheFirstPresentedFrameIsAtTheStart
         previous = time;
     }
     for (int i = 0; i < 5; ++i) {
-        EXPECT_GE(count(i, false), static_cast<int>(sceneTable[i].duration * 1000.0f) / skipCoarseStepMs) << "scene " << i;
+        EXPECT_GE(count(i, false), static_cast<int>(sceneTable[i].duration * 1000.0f) / skipCoarseStepMs)
+            << "scene " << i;
         EXPECT_EQ(count(i, true), 0) << "scene " << i;
     }
     EXPECT_NEAR(count(5, false), 1500 / skipFineStepMs, 1);

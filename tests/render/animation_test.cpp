@@ -5,10 +5,10 @@
 
 #include <cmath>
 
+#include "core/clock.h"
+#include "core/geometry.h"
 #include "fixtures.h"
 #include "render/animation.h"
-#include "core/geometry.h"
-#include "core/clock.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 // and the objects and parameters that can throw no arc at all.
 #include <gtest/gtest.h>
 
+#include "core/clock.h"
 #include "fixtures.h"
 #include "render/bolts.h"
-#include "core/clock.h"
 
 namespace {
 
@@ -87,7 +87,8 @@ TEST_F(Bolt, JitterOneIsAConstantHalfUnitAndOnePixel)
         EXPECT_EQ(arc.lineWidth, 1.0f);
         // Which vertex the arc runs from is still random; find it from the second point.
         const Vec3d& b = bolt->basePosition;
-        const Vec3d away{b.x - (arc.points[1].position.x - 0.5 - b.x) * 10, b.y - (arc.points[1].position.y - 0.5 - b.y) * 10,
+        const Vec3d away{b.x - (arc.points[1].position.x - 0.5 - b.x) * 10,
+                         b.y - (arc.points[1].position.y - 0.5 - b.y) * 10,
                          b.z - (arc.points[1].position.z - 0.5 - b.z) * 10};
         for (int k = 0; k < 10; ++k) {
             EXPECT_NEAR(arc.points[k].position.x, b.x + k * (b.x - away.x) / 10 + 0.5, 1e-9);

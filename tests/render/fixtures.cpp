@@ -41,8 +41,7 @@ tds::Track positionTrack(const std::vector<Key>& keys)
 
 }  // namespace
 
-void addCamera(tds::Scene& scene, const std::string& name, const std::vector<Key>& eye,
-               const std::vector<Key>& target)
+void addCamera(tds::Scene& scene, const std::string& name, const std::vector<Key>& eye, const std::vector<Key>& target)
 {
     tds::Camera camera;
     camera.name = name;
@@ -174,8 +173,7 @@ void placeInCell(Model& model, int32_t object, int32_t cell)
         entry.faceIndices[f] = f;
 }
 
-void buildTestGrid(Model& model, int32_t columns, int32_t rows, float minX, float minZ, float cellSize,
-                   bool placeFaces)
+void buildTestGrid(Model& model, int32_t columns, int32_t rows, float minX, float minZ, float cellSize, bool placeFaces)
 {
     model.columns = columns;
     model.rows = rows;

@@ -23,8 +23,7 @@ struct Key {
 };
 
 // A camera object and its eye and target nodes (target keys may be empty: no target track).
-void addCamera(tds::Scene& scene, const std::string& name, const std::vector<Key>& eye,
-               const std::vector<Key>& target);
+void addCamera(tds::Scene& scene, const std::string& name, const std::vector<Key>& eye, const std::vector<Key>& target);
 // A small triangle mesh around (x, y, z) with a position track (may be empty: no node).
 void addMovingMesh(tds::Scene& scene, const std::string& name, const std::vector<Key>& positions);
 

@@ -5,10 +5,10 @@
 
 #include <vector>
 
+#include "core/clock.h"
 #include "fixtures.h"
 #include "platform/platform.h"
 #include "render/particles.h"
-#include "core/clock.h"
 
 namespace {
 

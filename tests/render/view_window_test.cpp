@@ -5,9 +5,9 @@
 #include <cmath>
 #include <vector>
 
+#include "core/switches.h"
 #include "fixtures.h"
 #include "render/renderer.h"
-#include "core/switches.h"
 
 namespace {
 

@@ -48,8 +48,9 @@ void buildMetaFixture(Model& model)
     fixb::addTriangles(scene, "heartB", 2, Vec3d{0.0, 0.0, 0.0});
     fixb::addTriangles(scene, "shellC", 40, Vec3d{-20.0, 30.0, 5.0});
     fixb::addTriangles(scene, "shellD", 7, Vec3d{10.0, -30.0, -5.0});
-    fixb::addPositionTrack(scene, "heartA", {Vec3d{-60.0, 0.0, 0.0}, Vec3d{-40.0, 5.0, 0.0}, Vec3d{-20.0, 5.0, 0.0},
-                                             Vec3d{0.0, 0.0, 0.0}});
+    fixb::addPositionTrack(
+        scene, "heartA",
+        {Vec3d{-60.0, 0.0, 0.0}, Vec3d{-40.0, 5.0, 0.0}, Vec3d{-20.0, 5.0, 0.0}, Vec3d{0.0, 0.0, 0.0}});
     fixb::addPositionTrack(scene, "heartB", {Vec3d{60.0, 10.0, 0.0}});
     fixb::load(model, scene);
 }
@@ -181,8 +182,9 @@ void buildClosingFixture(Model& model)
     fixb::addTriangles(scene, "sheetE", 13, Vec3d{-10.0, 40.0, -30.0});
     fixb::addPositionTrack(scene, "blobA", {Vec3d{-80.0, 0.0, 0.0}});
     fixb::addPositionTrack(scene, "blobB", {Vec3d{80.0, 30.0, 0.0}});
-    fixb::addPositionTrack(scene, "blobC", {Vec3d{0.0, -70.0, 20.0}, Vec3d{0.0, -60.0, 20.0}, Vec3d{0.0, -50.0, 20.0},
-                                            Vec3d{0.0, -40.0, 20.0}, Vec3d{0.0, -30.0, 20.0}});
+    fixb::addPositionTrack(scene, "blobC",
+                           {Vec3d{0.0, -70.0, 20.0}, Vec3d{0.0, -60.0, 20.0}, Vec3d{0.0, -50.0, 20.0},
+                            Vec3d{0.0, -40.0, 20.0}, Vec3d{0.0, -30.0, 20.0}});
     fixb::load(model, scene);
 }
 

@@ -153,8 +153,14 @@ struct StreakModel {
     }
 };
 
-void drawFullStreaks() { drawTitleStreaks(1.0f); }
-void drawHalfStreaks() { drawTitleStreaks(0.5f); }
+void drawFullStreaks()
+{
+    drawTitleStreaks(1.0f);
+}
+void drawHalfStreaks()
+{
+    drawTitleStreaks(0.5f);
+}
 
 // Window position of a model point seen from the streak model's camera.
 Vec3d streakView(const Vec3d& p)
@@ -181,8 +187,7 @@ TEST_F(DrawGl, EverySecondFaceBecomesAStreakAndALoneFaceNone)
         if (streak) {
             EXPECT_NEAR(corner.r, 0.2f, 0.01f);
         }
-        EXPECT_EQ(cornerAt(polygons, streakView(Vec3d{c.x + 100, c.y + 100, c.z + 100})), streak)
-            << "face " << face;
+        EXPECT_EQ(cornerAt(polygons, streakView(Vec3d{c.x + 100, c.y + 100, c.z + 100})), streak) << "face " << face;
     }
     expectRestoredState();
     EXPECT_EQ(fixture.model.cursor, static_cast<SceneObject*>(&fixture.model));

@@ -6,15 +6,15 @@
 
 #include <string>
 
+#include "core/clock.h"
 #include "media/texture.h"
 #include "render/frame.h"
 #include "render/quads.h"
-#include "tests/support/scene_player.h"
 #include "scenes/credits.h"
 #include "scenes/first_verse.h"
 #include "scenes/scenes.h"
 #include "scenes/title.h"
-#include "core/clock.h"
+#include "tests/support/scene_player.h"
 
 namespace {
 
@@ -88,10 +88,10 @@ TEST(SceneFrames, TitleCreditsAndFirstVerseShowWhatTheyMust)
     ASSERT_EQ(title.size(), 2u);
     ASSERT_EQ(credits.size(), 3u);
     ASSERT_EQ(verse.size(), 3u);
-    const char* const names[8] = {"title_00", "title_05", "credits_00", "credits_03", "credits_34",
-                                  "verse_00", "verse_05", "verse_18"};
-    const Picture* frames[8] = {&title[0], &title[1], &credits[0], &credits[1], &credits[2],
-                                &verse[0], &verse[1], &verse[2]};
+    const char* const names[8] = {"title_00",   "title_05", "credits_00", "credits_03",
+                                  "credits_34", "verse_00", "verse_05",   "verse_18"};
+    const Picture* frames[8] = {&title[0],   &title[1], &credits[0], &credits[1],
+                                &credits[2], &verse[0], &verse[1],   &verse[2]};
     for (int i = 0; i < 8; ++i) {
         keep(*frames[i], names[i]);
     }

@@ -199,8 +199,7 @@ TEST(LaterTexts, LengthsMatchTheLayouts)
     expectLengths(secondVerseLines, {24, 26, 23, 19}, "second verse");
     expectLengths(thirdVerseLines, {25, 17, 22, 18}, "third verse");
     expectLengths(fourthVerseLines, {29, 32, 31, 40, 32}, "fourth verse");
-    expectLengths(closingLines, {15, 7, 9, 14, 8, 8, 7, 6, 4, 11, 13, 6, 14, 4, 5, 15, 28, 27, 27, 15, 33},
-                  "closing");
+    expectLengths(closingLines, {15, 7, 9, 14, 8, 8, 7, 6, 4, 11, 13, 6, 14, 4, 5, 15, 28, 27, 27, 15, 33}, "closing");
     EXPECT_EQ(thirdVerseLines[1][16], ' ');
 }
 

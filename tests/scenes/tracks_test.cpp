@@ -4,9 +4,9 @@
 
 #include <cmath>
 
+#include "core/clock.h"
 #include "scene_fixtures.h"
 #include "scenes/kit.h"
-#include "core/clock.h"
 
 using scenefix::addObject;
 using scenefix::setPositionTrack;
@@ -22,7 +22,7 @@ void playAt(Model& model, float t)
 }
 
 const std::vector<uint16_t> sevenFrames = {0, 10, 20, 30, 40, 50, 60};
-const std::vector<Vec3d> sevenKeys = {{0, 0, 0},   {10, 40, 0}, {20, 40, 0}, {30, 0, 0},
+const std::vector<Vec3d> sevenKeys = {{0, 0, 0},    {10, 40, 0},  {20, 40, 0}, {30, 0, 0},
                                       {40, -40, 0}, {50, -40, 0}, {60, 0, 0}};
 
 void expectNear(const Vec3d& a, const Vec3d& b, double tolerance = 1e-4)

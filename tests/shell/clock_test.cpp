@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
 #include "core/clock.h"
+#include "platform/platform.h"
 #include "scenes/kit.h"
 #include "scenes/scenes.h"
 #include "shell/sequencer.h"
@@ -16,7 +16,10 @@
 namespace {
 
 uint32_t fakeTicks = 0;
-uint32_t readFakeTicks() { return fakeTicks; }
+uint32_t readFakeTicks()
+{
+    return fakeTicks;
+}
 
 struct ScriptedMessage {
     Message message;
@@ -37,8 +40,14 @@ bool peekScripted(Message* message)
     return true;
 }
 void clearNothing() {}
-void presentAndAdvance() { fakeTicks += ticksPerFrame; }
-void recordFrame() { framesDrawnAt.push_back(sceneTime); }
+void presentAndAdvance()
+{
+    fakeTicks += ticksPerFrame;
+}
+void recordFrame()
+{
+    framesDrawnAt.push_back(sceneTime);
+}
 
 const LoopHooks scriptedHooks = {peekScripted, clearNothing, presentAndAdvance};
 
@@ -135,7 +144,10 @@ std::vector<std::string> calls;
 int framesInScene[8];
 int currentScene = 0;
 
-void countFrame() { ++framesInScene[currentScene]; }
+void countFrame()
+{
+    ++framesInScene[currentScene];
+}
 template <int I>
 void fakeScene()
 {
@@ -149,8 +161,14 @@ void fakeScene()
         }
     });
 }
-void fakeLoad() { calls.push_back("load"); }
-void fakeRelease() { calls.push_back("release"); }
+void fakeLoad()
+{
+    calls.push_back("load");
+}
+void fakeRelease()
+{
+    calls.push_back("release");
+}
 
 }  // namespace
 
@@ -160,11 +178,10 @@ TEST_F(SceneLoop, SequenceRunsLoaderEightScenesAndTeardownOnceEachAndEscapeSkips
     for (int& n : framesInScene) {
         n = 0;
     }
-    const SequenceSteps steps = {
-        fakeLoad,
-        {fakeScene<0>, fakeScene<1>, fakeScene<2>, fakeScene<3>, fakeScene<4>, fakeScene<5>, fakeScene<6>,
-         fakeScene<7>},
-        fakeRelease};
+    const SequenceSteps steps = {fakeLoad,
+                                 {fakeScene<0>, fakeScene<1>, fakeScene<2>, fakeScene<3>, fakeScene<4>, fakeScene<5>,
+                                  fakeScene<6>, fakeScene<7>},
+                                 fakeRelease};
     setSequenceSteps(&steps);
     runSequence();
     setSequenceSteps(nullptr);
@@ -187,8 +204,8 @@ TEST(Random, FirstValuesFromTheInitialStateFollowTheGenerator)
         EXPECT_EQ(randomBelow(32768), value);
     }
     resetRandom();
-    EXPECT_EQ(randomBelow(10), 1);     // 41 % 10
-    EXPECT_EQ(randomBelow(100), 67);   // 18467 % 100
+    EXPECT_EQ(randomBelow(10), 1);    // 41 % 10
+    EXPECT_EQ(randomBelow(100), 67);  // 18467 % 100
     resetRandom();
 }
 

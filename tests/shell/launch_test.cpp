@@ -125,9 +125,9 @@ TEST(CommandLine, AcceptsEveryOptionWithGoodValues)
 {
     Options options;
     std::string error;
-    ASSERT_TRUE(parse({"--no-dialog", "--windowed", "--resolution", "1152x864", "--data", "/tmp", "--fps", "30",
-                       "--batch"},
-                      &options, &error))
+    ASSERT_TRUE(
+        parse({"--no-dialog", "--windowed", "--resolution", "1152x864", "--data", "/tmp", "--fps", "30", "--batch"},
+              &options, &error))
         << error;
     EXPECT_TRUE(options.noDialog);
     EXPECT_TRUE(options.windowed);
@@ -141,8 +141,8 @@ TEST(CommandLine, AcceptsEveryOptionWithGoodValues)
 TEST(CommandLine, RejectsUnknownOptionsAndBadValuesNamingThem)
 {
     const std::vector<std::vector<std::string>> bad = {
-        {"--bogus"}, {"--resolution", "800x601"}, {"--resolution"}, {"--fps", "0"}, {"--fps", "12abc"},
-        {"--fps", "99999999999"}, {"--data", ""}, {"-x"}};
+        {"--bogus"},        {"--resolution", "800x601"}, {"--resolution"}, {"--fps", "0"},
+        {"--fps", "12abc"}, {"--fps", "99999999999"},    {"--data", ""},   {"-x"}};
     for (const auto& args : bad) {
         Options options;
         std::string error;

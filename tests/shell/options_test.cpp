@@ -56,9 +56,9 @@ TEST(RecordingOptions, BenchmarkIsAnUnattendedFixedStepRunHeadlessUnlessWindowed
 {
     Options options;
     std::string error;
-    ASSERT_TRUE(parse({"--benchmark", "--start-at", "44", "--end-at", "46", "--benchmark-out", "b.json", "--resolution",
-                       "1024x768"},
-                      &options, &error))
+    ASSERT_TRUE(parse(
+        {"--benchmark", "--start-at", "44", "--end-at", "46", "--benchmark-out", "b.json", "--resolution", "1024x768"},
+        &options, &error))
         << error;
     EXPECT_TRUE(options.benchmark);
     EXPECT_TRUE(options.noDialog);

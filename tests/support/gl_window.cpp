@@ -9,8 +9,8 @@
 bool openTestWindow(const char* title, int width, int height, bool withContext, std::string* why)
 {
     sysSetBatchMode(true);
-    const bool ok = sysInitVideo(false) && sysCreateWindow(title, width, height, false) &&
-                    (!withContext || sysCreateGLContext());
+    const bool ok =
+        sysInitVideo(false) && sysCreateWindow(title, width, height, false) && (!withContext || sysCreateGLContext());
     if (!ok && why != nullptr) {
         *why = sysLastError();
     }

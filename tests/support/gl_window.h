@@ -15,12 +15,12 @@ bool openTestWindow(const char* title, int width, int height, bool withContext, 
 bool glRequired();
 
 // In a test or SetUp: ends the test when ready is false, as a failure or a skip (see above).
-#define VELMORA_NEED_WINDOW(ready, why)                                    \
-    do {                                                                   \
-        if (!(ready)) {                                                    \
-            if (glRequired())                                              \
-                GTEST_FAIL() << "no GL window (VELMORA_REQUIRE_GL=1): " << (why); \
-            else                                                           \
-                GTEST_SKIP() << "no GL window: " << (why);                 \
-        }                                                                  \
+#define VELMORA_NEED_WINDOW(ready, why)                                                                                \
+    do {                                                                                                               \
+        if (!(ready)) {                                                                                                \
+            if (glRequired())                                                                                          \
+                GTEST_FAIL() << "no GL window (VELMORA_REQUIRE_GL=1): " << (why);                                      \
+            else                                                                                                       \
+                GTEST_SKIP() << "no GL window: " << (why);                                                             \
+        }                                                                                                              \
     } while (0)

@@ -1,8 +1,8 @@
 // The scene player of the scene tests: a tick source the test moves by hand, a frame observer that
 // reads the presented frames back, the program's own asset loading, and PNG output with libpng.
+#include "tests/support/scene_player.h"
 #include "core/png.h"
 #include "tests/support/gl_window.h"
-#include "tests/support/scene_player.h"
 
 #include <unistd.h>
 
@@ -11,12 +11,12 @@
 #include <cmath>
 #include <cstdio>
 
-#include "render/frame.h"
-#include "shell/loader.h"
-#include "platform/platform.h"
-#include "core/gl.h"
 #include "core/clock.h"
+#include "core/gl.h"
+#include "platform/platform.h"
+#include "render/frame.h"
 #include "shell/frames.h"
+#include "shell/loader.h"
 
 namespace {
 
@@ -31,11 +31,11 @@ uint32_t testTicks()
 
 // What the observer does at each presented frame.
 struct Plan {
-    double base = 0.0;                // ticks at the scene's start
+    double base = 0.0;  // ticks at the scene's start
     float duration = 0.0f;
-    std::vector<float> times;         // scene times to capture, ascending
+    std::vector<float> times;  // scene times to capture, ascending
     size_t next = 0;
-    int fps = 0;                      // > 0: steady play, one capture per second
+    int fps = 0;  // > 0: steady play, one capture per second
     std::vector<Picture>* pictures = nullptr;
     // Wall-clock time spent drawing, between one frame's end and the next one's presentation.
     std::chrono::steady_clock::time_point frameStart;

@@ -1,8 +1,8 @@
 // Window, projection and read-back for the text tests and the frame dumper. Uses the platform
 // layer for the window and GL context, libpng for pictures.
+#include "tests/support/text_gl.h"
 #include "core/png.h"
 #include "tests/support/gl_window.h"
-#include "tests/support/text_gl.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -38,8 +38,7 @@ bool openTextWindow(std::string* why)
     glViewport(0, 0, frameWidth, frameHeight);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(45.0, static_cast<double>(frameWidth) / static_cast<double>(frameHeight), 0.5,
-                   4000.0);
+    gluPerspective(45.0, static_cast<double>(frameWidth) / static_cast<double>(frameHeight), 0.5, 4000.0);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glEnable(GL_TEXTURE_2D);

@@ -1,10 +1,10 @@
 // Helpers for the text tests that draw: one 800 x 600 window with the window module's projection,
 // a white texture for the letters, frame read-back and PNG output for looking at frames.
 #pragma once
+#include "core/gl.h"
 #include <cstdint>
 #include <string>
 #include <vector>
-#include "core/gl.h"
 
 const int frameWidth = 800;
 const int frameHeight = 600;

@@ -47,8 +47,8 @@ std::string glyphDifference(const FontFileGlyph& a, const FontFileGlyph& b)
 {
     const GlyphMetricsFloat& m = a.metrics;
     const GlyphMetricsFloat& n = b.metrics;
-    if (m.blackBoxX != n.blackBoxX || m.blackBoxY != n.blackBoxY || m.originX != n.originX ||
-        m.originY != n.originY || m.cellIncX != n.cellIncX || m.cellIncY != n.cellIncY)
+    if (m.blackBoxX != n.blackBoxX || m.blackBoxY != n.blackBoxY || m.originX != n.originX || m.originY != n.originY ||
+        m.cellIncX != n.cellIncX || m.cellIncY != n.cellIncY)
         return "metrics";
     if (!samePoints(a.triangles, b.triangles))
         return "front-face triangles (" + std::to_string(a.triangles.size()) + " and " +

@@ -61,8 +61,7 @@ inline float distanceToPolyline(const OutlineContour& line, OutlinePoint p, bool
         OutlinePoint b = line[(i + 1) % line.size()];
         float dx = b.x - a.x;
         float dy = b.y - a.y;
-        float t = std::clamp(((p.x - a.x) * dx + (p.y - a.y) * dy) / (dx * dx + dy * dy + 1e-12f),
-                             0.0f, 1.0f);
+        float t = std::clamp(((p.x - a.x) * dx + (p.y - a.y) * dy) / (dx * dx + dy * dy + 1e-12f), 0.0f, 1.0f);
         best = std::min(best, std::hypot(a.x + t * dx - p.x, a.y + t * dy - p.y));
     }
     return best;

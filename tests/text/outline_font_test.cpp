@@ -26,7 +26,7 @@ float triangleArea(const std::vector<OutlinePoint>& tri)
 int holeCount(const GlyphGeometry& g)
 {
     return static_cast<int>(std::count_if(g.boundary.begin(), g.boundary.end(),
-                                           [](const OutlineContour& c) { return signedArea(c) < 0.0f; }));
+                                          [](const OutlineContour& c) { return signedArea(c) < 0.0f; }));
 }
 
 // Every side wall must face away from the filled region: just outside its edge the outline has
@@ -81,7 +81,7 @@ TEST(OutlineCodePage, Windows1252)
     EXPECT_EQ(windows1252ToUnicode(0x80), 0x20ACu);  // euro sign
     EXPECT_EQ(windows1252ToUnicode(0x92), 0x2019u);  // right single quotation mark
     EXPECT_EQ(windows1252ToUnicode(0x9F), 0x0178u);
-    EXPECT_EQ(windows1252ToUnicode(0x81), 0u);       // undefined in the code page
+    EXPECT_EQ(windows1252ToUnicode(0x81), 0u);  // undefined in the code page
     EXPECT_EQ(windows1252ToUnicode(0xA0), 0xA0u);
     EXPECT_EQ(windows1252ToUnicode(0xFF), 0xFFu);
 }

@@ -7,12 +7,12 @@
 #include <cstdlib>
 #include <string>
 
-#include "tests/support/gl_window.h"
+#include "core/clock.h"
 #include "media/texture.h"
 #include "outline_checks.h"
 #include "platform/platform.h"
 #include "render/text.h"
-#include "core/clock.h"
+#include "tests/support/gl_window.h"
 #include "tests/support/text_gl.h"
 
 namespace {
@@ -152,8 +152,8 @@ TEST_F(TextFrames, CountersOfLettersAreHolesAndInkIsLit)
         }
         int px = 0, py = 0;
         project((g.triangles[largest].x + g.triangles[largest + 1].x + g.triangles[largest + 2].x) / 3.0f,
-                (g.triangles[largest].y + g.triangles[largest + 1].y + g.triangles[largest + 2].y) / 3.0f,
-                0.0f, &px, &py);
+                (g.triangles[largest].y + g.triangles[largest + 1].y + g.triangles[largest + 2].y) / 3.0f, 0.0f, &px,
+                &py);
         EXPECT_TRUE(frame.lit(px, py)) << "ink at pixel " << px << ", " << py << " is dark";
     }
     closeOutlineFace(face);
@@ -162,8 +162,8 @@ TEST_F(TextFrames, CountersOfLettersAreHolesAndInkIsLit)
 TEST_F(TextFrames, EachListMovesTheOriginByItsAdvanceAndCode255IsEmpty)
 {
     GLfloat matrix[16];
-    for (unsigned char code : {static_cast<unsigned char>('W'), static_cast<unsigned char>(' '),
-                               static_cast<unsigned char>(0x81)}) {
+    for (unsigned char code :
+         {static_cast<unsigned char>('W'), static_cast<unsigned char>(' '), static_cast<unsigned char>(0x81)}) {
         glLoadIdentity();
         glCallList(fontListBase + code);
         glGetFloatv(GL_MODELVIEW_MATRIX, matrix);

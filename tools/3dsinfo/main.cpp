@@ -46,19 +46,18 @@ std::string jsonString(const char* text)
 
 void printJson(const char* fileName, bool loaded, Model& model)
 {
-    std::string line = "{\"file\": " + jsonString(fileName) + ", \"loaded\": " +
-                       (loaded ? "true" : "false") + ", \"objects\": [";
+    std::string line =
+        "{\"file\": " + jsonString(fileName) + ", \"loaded\": " + (loaded ? "true" : "false") + ", \"objects\": [";
     model.rewind();
     for (int i = 0; i < model.objectCount; ++i) {
         const SceneObject* o = model.cursor;
         const Material* material = model.materialOf(o);
         char counts[256];
-        std::snprintf(counts, sizeof(counts),
-                      "\"vertices\": %u, \"faces\": %u, \"mapping\": %u, ", o->vertexCount,
+        std::snprintf(counts, sizeof(counts), "\"vertices\": %u, \"faces\": %u, \"mapping\": %u, ", o->vertexCount,
                       o->faceCount, o->mappingCount);
-        line += std::string(i > 0 ? ", " : "") + "{\"name\": " + jsonString(o->name) +
-                ", \"kind\": \"" + kindName(o->kind) + "\", " + counts + "\"material\": " +
-                (material != nullptr ? jsonString(material->name) : "null") +
+        line += std::string(i > 0 ? ", " : "") + "{\"name\": " + jsonString(o->name) + ", \"kind\": \"" +
+                kindName(o->kind) + "\", " + counts +
+                "\"material\": " + (material != nullptr ? jsonString(material->name) : "null") +
                 ", \"positionKeys\": " + std::to_string(o->positionKeyCount) +
                 ", \"rotationKeys\": " + std::to_string(o->rotationKeyCount) + "}";
         model.advance();
@@ -78,17 +77,15 @@ void printText(const char* fileName, bool loaded, Model& model)
         std::printf("%s: not loaded (cannot be opened, or not a 3DS file)\n", fileName);
         return;
     }
-    std::printf("%s: %d objects, %d lights, %d cameras, %d materials, frames %d..%d\n", fileName,
-                model.objectCount, model.lightCount, model.cameraCount, model.materialCount,
-                model.startFrame, model.endFrame);
+    std::printf("%s: %d objects, %d lights, %d cameras, %d materials, frames %d..%d\n", fileName, model.objectCount,
+                model.lightCount, model.cameraCount, model.materialCount, model.startFrame, model.endFrame);
     model.rewind();
     for (int i = 0; i < model.objectCount; ++i) {
         const SceneObject* o = model.cursor;
         const Material* material = model.materialOf(o);
-        std::printf("  %-6s %-24s vertices %5u  faces %5u  mapping %5u  keys %u/%u  material %s\n",
-                    kindName(o->kind), jsonString(o->name).c_str(), o->vertexCount, o->faceCount,
-                    o->mappingCount, o->positionKeyCount, o->rotationKeyCount,
-                    material != nullptr ? jsonString(material->name).c_str() : "-");
+        std::printf("  %-6s %-24s vertices %5u  faces %5u  mapping %5u  keys %u/%u  material %s\n", kindName(o->kind),
+                    jsonString(o->name).c_str(), o->vertexCount, o->faceCount, o->mappingCount, o->positionKeyCount,
+                    o->rotationKeyCount, material != nullptr ? jsonString(material->name).c_str() : "-");
         model.advance();
     }
     model.rewind();
@@ -98,11 +95,10 @@ void printText(const char* fileName, bool loaded, Model& model)
 
 void usage(FILE* out)
 {
-    std::fprintf(out,
-                 "usage: velmora-3dsinfo [--json] FILE...\n"
-                 "Loads each 3DS file with the presentation's reader (without pictures) and prints\n"
-                 "its objects, lights, cameras, materials and frame range. --json prints one JSON\n"
-                 "object per file on one line. Exit status 1 when a file could not be loaded.\n");
+    std::fprintf(out, "usage: velmora-3dsinfo [--json] FILE...\n"
+                      "Loads each 3DS file with the presentation's reader (without pictures) and prints\n"
+                      "its objects, lights, cameras, materials and frame range. --json prints one JSON\n"
+                      "object per file on one line. Exit status 1 when a file could not be loaded.\n");
 }
 
 }  // namespace

@@ -15,7 +15,10 @@
 
 namespace ag {
 
-const char* titleFontPath() { return VELMORA_TITLE_FONT; }
+const char* titleFontPath()
+{
+    return VELMORA_TITLE_FONT;
+}
 
 namespace {
 
@@ -30,7 +33,8 @@ struct Glyph {
 
 }  // namespace
 
-Mask renderText(const std::string& text, int pixelHeight, int margin, int letterSpacing) {
+Mask renderText(const std::string& text, int pixelHeight, int margin, int letterSpacing)
+{
     FT_Library lib = nullptr;
     if (FT_Init_FreeType(&lib) != 0) {
         std::fprintf(stderr, "FreeType cannot start\n");
@@ -55,7 +59,8 @@ Mask renderText(const std::string& text, int pixelHeight, int margin, int letter
             FT_Get_Kerning(face, previous, index, FT_KERNING_DEFAULT, &kern);
             pen += static_cast<int>(kern.x >> 6);
         }
-        if (FT_Load_Glyph(face, index, FT_LOAD_RENDER) != 0) continue;
+        if (FT_Load_Glyph(face, index, FT_LOAD_RENDER) != 0)
+            continue;
         FT_GlyphSlot slot = face->glyph;
         Glyph g;
         g.left = slot->bitmap_left;
@@ -79,7 +84,8 @@ Mask renderText(const std::string& text, int pixelHeight, int margin, int letter
     }
     FT_Done_Face(face);
     FT_Done_FreeType(lib);
-    if (minX > maxX) return Mask();
+    if (minX > maxX)
+        return Mask();
 
     Mask m(maxX - minX + 2 * margin, maxY - minY + 2 * margin);
     for (const Glyph& g : glyphs) {

@@ -34,9 +34,7 @@ struct Mask {
     float& at(int x, int y) { return values[static_cast<size_t>(y) * width + x]; }
     float at(int x, int y) const { return values[static_cast<size_t>(y) * width + x]; }
     // Clamped lookup: outside the mask is 0.
-    float get(int x, int y) const {
-        return (x < 0 || y < 0 || x >= width || y >= height) ? 0.0f : at(x, y);
-    }
+    float get(int x, int y) const { return (x < 0 || y < 0 || x >= width || y >= height) ? 0.0f : at(x, y); }
 };
 
 // Separable box blur repeated three times (close to a gaussian of about radius / 1.7 sigma).

@@ -24,8 +24,8 @@ void addTerrain(MeshDef& m, float x0, float z0, float x1, float z1, int nx, int 
                 const std::function<float(float, float)>& height, float tile);
 // A tube along a polyline of centres with the given radius and sides, open at both ends; faces point
 // inward when `inward` is set (a tunnel) and outward otherwise (a pipe).
-void addTube(MeshDef& m, const std::vector<Vec3>& path, float radius, int sides, float uRepeat, float tile,
-             bool inward, const std::function<float(int, int)>& radiusScale = nullptr);
+void addTube(MeshDef& m, const std::vector<Vec3>& path, float radius, int sides, float uRepeat, float tile, bool inward,
+             const std::function<float(int, int)>& radiusScale = nullptr);
 
 // Rotates the vertices from index `first` on about the vertical axis through `pivot`.
 void rotateY(MeshDef& m, size_t first, float angle, Vec3 pivot);

@@ -8,7 +8,8 @@ namespace ag {
 
 namespace {
 
-uint32_t hash3(int x, int y, uint32_t seed) {
+uint32_t hash3(int x, int y, uint32_t seed)
+{
     uint32_t h = seed * 0x27d4eb2du;
     h ^= static_cast<uint32_t>(x) * 0x85ebca6bu;
     h = (h << 13) | (h >> 19);
@@ -21,18 +22,23 @@ uint32_t hash3(int x, int y, uint32_t seed) {
     return h;
 }
 
-int wrap(int v, int period) {
+int wrap(int v, int period)
+{
     int m = v % period;
     return m < 0 ? m + period : m;
 }
 
-float fade(float t) { return t * t * t * (t * (t * 6.0f - 15.0f) + 10.0f); }
+float fade(float t)
+{
+    return t * t * t * (t * (t * 6.0f - 15.0f) + 10.0f);
+}
 
 // 256 unit gradients evenly spread round the circle, computed once.
 struct GradientTable {
     float x[256];
     float y[256];
-    GradientTable() {
+    GradientTable()
+    {
         for (int i = 0; i < 256; ++i) {
             float angle = static_cast<float>(i) * (6.2831853f / 256.0f);
             x[i] = std::cos(angle);
@@ -41,12 +47,14 @@ struct GradientTable {
     }
 };
 
-const GradientTable& gradients() {
+const GradientTable& gradients()
+{
     static const GradientTable table;
     return table;
 }
 
-float gradDot(int ix, int iy, float dx, float dy, int period, uint32_t seed) {
+float gradDot(int ix, int iy, float dx, float dy, int period, uint32_t seed)
+{
     uint32_t h = hash3(wrap(ix, period), wrap(iy, period), seed) & 255u;
     const GradientTable& g = gradients();
     return g.x[h] * dx + g.y[h] * dy;
@@ -54,12 +62,15 @@ float gradDot(int ix, int iy, float dx, float dy, int period, uint32_t seed) {
 
 }  // namespace
 
-float hash01(int x, int y, uint32_t seed) {
+float hash01(int x, int y, uint32_t seed)
+{
     return static_cast<float>(hash3(x, y, seed) >> 8) * (1.0f / 16777216.0f);
 }
 
-float perlin(float x, float y, int period, uint32_t seed) {
-    if (period < 1) period = 1;
+float perlin(float x, float y, int period, uint32_t seed)
+{
+    if (period < 1)
+        period = 1;
     float fx = std::floor(x), fy = std::floor(y);
     int ix = static_cast<int>(fx), iy = static_cast<int>(fy);
     float dx = x - fx, dy = y - fy;
@@ -73,7 +84,8 @@ float perlin(float x, float y, int period, uint32_t seed) {
     return 1.41421356f * (a + (b - a) * v);
 }
 
-float fbm(float x, float y, int period, int octaves, uint32_t seed, float gain) {
+float fbm(float x, float y, int period, int octaves, uint32_t seed, float gain)
+{
     float sum = 0.0f, amp = 1.0f, norm = 0.0f;
     for (int i = 0; i < octaves; ++i) {
         sum += amp * perlin(x, y, period, seed + static_cast<uint32_t>(i) * 101u);
@@ -86,7 +98,8 @@ float fbm(float x, float y, int period, int octaves, uint32_t seed, float gain) 
     return sum / norm;
 }
 
-float ridged(float x, float y, int period, int octaves, uint32_t seed) {
+float ridged(float x, float y, int period, int octaves, uint32_t seed)
+{
     float sum = 0.0f, amp = 1.0f, norm = 0.0f;
     for (int i = 0; i < octaves; ++i) {
         float n = 1.0f - std::fabs(perlin(x, y, period, seed + static_cast<uint32_t>(i) * 131u));
@@ -100,8 +113,10 @@ float ridged(float x, float y, int period, int octaves, uint32_t seed) {
     return sum / norm;
 }
 
-CellSample cellular(float x, float y, int period, uint32_t seed) {
-    if (period < 1) period = 1;
+CellSample cellular(float x, float y, int period, uint32_t seed)
+{
+    if (period < 1)
+        period = 1;
     int cx = static_cast<int>(std::floor(x)), cy = static_cast<int>(std::floor(y));
     CellSample s;
     s.nearest = 1e9f;

@@ -17,30 +17,36 @@ namespace {
 constexpr int kWidth = 1024;
 constexpr int kHeight = 768;
 
-Vec3 rgb(int r, int g, int b) {
+Vec3 rgb(int r, int g, int b)
+{
     return {static_cast<float>(r) / 255.0f, static_cast<float>(g) / 255.0f, static_cast<float>(b) / 255.0f};
 }
 
 // Piecewise-linear colour ramp over t in [0, 1] through evenly spaced stops.
-Vec3 ramp(const std::vector<Vec3>& stops, float t) {
+Vec3 ramp(const std::vector<Vec3>& stops, float t)
+{
     t = clamp01(t) * static_cast<float>(stops.size() - 1);
     size_t i = std::min(static_cast<size_t>(t), stops.size() - 2);
     return lerp(stops[i], stops[i + 1], t - static_cast<float>(i));
 }
 
-void verticalGradient(Image& img, const std::vector<Vec3>& stops) {
+void verticalGradient(Image& img, const std::vector<Vec3>& stops)
+{
     for (int y = 0; y < img.height; ++y) {
         Vec3 c = ramp(stops, static_cast<float>(y) / static_cast<float>(img.height - 1));
-        for (int x = 0; x < img.width; ++x) img.at(x, y) = c;
+        for (int x = 0; x < img.width; ++x)
+            img.at(x, y) = c;
     }
 }
 
 // Drifting cloud banks: noise thresholded into soft wisps, tinted and added.
-void addClouds(Image& img, Vec3 tint, float strength, float scale, float yFrom, float yTo, uint32_t seed) {
+void addClouds(Image& img, Vec3 tint, float strength, float scale, float yFrom, float yTo, uint32_t seed)
+{
     for (int y = 0; y < img.height; ++y) {
         float fy = static_cast<float>(y) / static_cast<float>(img.height);
         float band = smoothstep(yFrom, yFrom + 0.1f, fy) * (1.0f - smoothstep(yTo - 0.1f, yTo, fy));
-        if (band <= 0.0f) continue;
+        if (band <= 0.0f)
+            continue;
         for (int x = 0; x < img.width; ++x) {
             float n = fbm(static_cast<float>(x) / scale, static_cast<float>(y) / (scale * 0.45f), 4096, 5, seed);
             float w = smoothstep(0.0f, 0.6f, n) * band;
@@ -49,7 +55,8 @@ void addClouds(Image& img, Vec3 tint, float strength, float scale, float yFrom, 
     }
 }
 
-void addStars(Image& img, int count, float yMax, uint32_t seed) {
+void addStars(Image& img, int count, float yMax, uint32_t seed)
+{
     Rng rng(seed);
     for (int i = 0; i < count; ++i) {
         float x = rng.range(0.0f, static_cast<float>(img.width));
@@ -62,7 +69,8 @@ void addStars(Image& img, int count, float yMax, uint32_t seed) {
 }
 
 // A row of conifer silhouettes: height in pixels above the bottom edge at each column.
-std::vector<float> forestProfile(int width, float baseHeight, float treeHeight, float spacing, uint32_t seed) {
+std::vector<float> forestProfile(int width, float baseHeight, float treeHeight, float spacing, uint32_t seed)
+{
     std::vector<float> h(static_cast<size_t>(width), baseHeight);
     Rng rng(seed);
     for (float cx = -spacing; cx < static_cast<float>(width) + spacing; cx += spacing * rng.range(0.35f, 1.5f)) {
@@ -71,7 +79,8 @@ std::vector<float> forestProfile(int width, float baseHeight, float treeHeight, 
         float lean = rng.range(-0.15f, 0.15f);
         float phase = rng.range(0.0f, 6.28f);
         for (int x = static_cast<int>(cx - halfWidth); x <= static_cast<int>(cx + halfWidth); ++x) {
-            if (x < 0 || x >= width) continue;
+            if (x < 0 || x >= width)
+                continue;
             float d = (static_cast<float>(x) - cx) / halfWidth;
             d = std::fabs(d + lean * (1.0f - std::fabs(d)));
             // Tiers of branches: drooping steps along the cone's edge, different on every tree.
@@ -80,11 +89,13 @@ std::vector<float> forestProfile(int width, float baseHeight, float treeHeight, 
             h[static_cast<size_t>(x)] = std::max(h[static_cast<size_t>(x)], top);
         }
     }
-    for (int x = 0; x < width; ++x) h[static_cast<size_t>(x)] += 6.0f * fbm(static_cast<float>(x) / 40.0f, 0.5f, 4096, 3, seed + 5u);
+    for (int x = 0; x < width; ++x)
+        h[static_cast<size_t>(x)] += 6.0f * fbm(static_cast<float>(x) / 40.0f, 0.5f, 4096, 3, seed + 5u);
     return h;
 }
 
-void fillBelowProfile(Image& img, const std::vector<float>& profile, Vec3 colour, Vec3 rimColour) {
+void fillBelowProfile(Image& img, const std::vector<float>& profile, Vec3 colour, Vec3 rimColour)
+{
     for (int x = 0; x < img.width; ++x) {
         float top = static_cast<float>(img.height) - profile[static_cast<size_t>(x)];
         for (int y = std::max(0, static_cast<int>(top) - 1); y < img.height; ++y) {
@@ -96,15 +107,21 @@ void fillBelowProfile(Image& img, const std::vector<float>& profile, Vec3 colour
     }
 }
 
-Mask lettering(const std::string& text, int pixelHeight, int margin, int spacing) {
+Mask lettering(const std::string& text, int pixelHeight, int margin, int spacing)
+{
     Mask m = renderText(text, pixelHeight, margin, spacing);
-    if (m.width == 0) std::fprintf(stderr, "lettering \"%s\" could not be rendered\n", text.c_str());
+    if (m.width == 0)
+        std::fprintf(stderr, "lettering \"%s\" could not be rendered\n", text.c_str());
     return m;
 }
 
-Image paintWhite() { return Image(kWidth, kHeight, Vec3{1.0f, 1.0f, 1.0f}); }
+Image paintWhite()
+{
+    return Image(kWidth, kHeight, Vec3{1.0f, 1.0f, 1.0f});
+}
 
-Image paintLoad() {
+Image paintLoad()
+{
     Image img(kWidth, kHeight);
     verticalGradient(img, {rgb(4, 6, 18), rgb(10, 16, 40), rgb(28, 40, 72), rgb(54, 66, 96)});
     addStars(img, 700, 0.7f, 11u);
@@ -127,7 +144,8 @@ Image paintLoad() {
     fillBelowProfile(img, forestProfile(kWidth, 30.0f, 300.0f, 90.0f, 24u), rgb(3, 5, 10), rgb(22, 30, 50));
     // The left edge stays calm and dark where the loading bar rises.
     for (int y = 0; y < kHeight; ++y) {
-        for (int x = 0; x < 200; ++x) img.at(x, y) *= 0.45f + 0.55f * smoothstep(20.0f, 200.0f, static_cast<float>(x));
+        for (int x = 0; x < 200; ++x)
+            img.at(x, y) *= 0.45f + 0.55f * smoothstep(20.0f, 200.0f, static_cast<float>(x));
     }
     Mask word = lettering("VELMORA", 54, 24, 14);
     Mask glow = blur(word, 10);
@@ -139,7 +157,8 @@ Image paintLoad() {
     return img;
 }
 
-Image paintTitle() {
+Image paintTitle()
+{
     // Drawn additively over the forest: black stays invisible, only the light of the word shows.
     Image img(kWidth, kHeight);
     Mask word = lettering("Velmora", 210, 90, 4);
@@ -161,7 +180,8 @@ Image paintTitle() {
     for (int y = 0; y < word.height; ++y) {
         for (int x = 0; x < word.width; ++x) {
             float core = word.at(x, y);
-            if (core <= 0.0f) continue;
+            if (core <= 0.0f)
+                continue;
             float edge = clamp01(core - 0.6f * soft.get(x, y - 6));
             Vec3 c = lerp(rgb(255, 250, 235), rgb(255, 176, 60), edge);
             Vec3& p = img.at(ox + x, oy + y);
@@ -179,7 +199,8 @@ Image paintTitle() {
     return img;
 }
 
-Image paintTitle2() {
+Image paintTitle2()
+{
     Image img(kWidth, kHeight);
     float cx = kWidth * 0.5f, cy = kHeight * 0.5f;
     for (int y = 0; y < kHeight; ++y) {
@@ -207,7 +228,8 @@ Image paintTitle2() {
 }
 
 // A thorny branch: a wandering stroke that forks and carries short spikes.
-void drawBranch(Mask& m, float x, float y, float angle, float length, float width, Rng& rng, int depth) {
+void drawBranch(Mask& m, float x, float y, float angle, float length, float width, Rng& rng, int depth)
+{
     float step = 2.0f;
     int steps = static_cast<int>(length / step);
     for (int i = 0; i < steps; ++i) {
@@ -215,7 +237,8 @@ void drawBranch(Mask& m, float x, float y, float angle, float length, float widt
         float w = width * (1.0f - 0.8f * t);
         for (int yy = static_cast<int>(y - w - 1); yy <= static_cast<int>(y + w + 1); ++yy) {
             for (int xx = static_cast<int>(x - w - 1); xx <= static_cast<int>(x + w + 1); ++xx) {
-                if (xx < 0 || yy < 0 || xx >= m.width || yy >= m.height) continue;
+                if (xx < 0 || yy < 0 || xx >= m.width || yy >= m.height)
+                    continue;
                 float d = std::hypot(static_cast<float>(xx) - x, static_cast<float>(yy) - y);
                 m.at(xx, yy) = std::max(m.at(xx, yy), clamp01(w + 0.5f - d));
             }
@@ -229,7 +252,8 @@ void drawBranch(Mask& m, float x, float y, float angle, float length, float widt
                 int px = static_cast<int>(x + std::cos(ta) * s), py = static_cast<int>(y + std::sin(ta) * s);
                 for (int yy = py - 2; yy <= py + 2; ++yy)
                     for (int xx = px - 2; xx <= px + 2; ++xx) {
-                        if (xx < 0 || yy < 0 || xx >= m.width || yy >= m.height) continue;
+                        if (xx < 0 || yy < 0 || xx >= m.width || yy >= m.height)
+                            continue;
                         float d = std::hypot(static_cast<float>(xx - px), static_cast<float>(yy - py));
                         m.at(xx, yy) = std::max(m.at(xx, yy), clamp01(tw + 0.5f - d));
                     }
@@ -246,7 +270,8 @@ void drawBranch(Mask& m, float x, float y, float angle, float length, float widt
     }
 }
 
-Image paintDorn() {
+Image paintDorn()
+{
     Image img(kWidth, kHeight);
     for (int y = 0; y < kHeight; ++y) {
         for (int x = 0; x < kWidth; ++x) {
@@ -278,7 +303,8 @@ Image paintDorn() {
     return img;
 }
 
-Image paintVarrick() {
+Image paintVarrick()
+{
     Image img(kWidth, kHeight);
     float horizon = 0.62f * kHeight;
     for (int y = 0; y < kHeight; ++y) {
@@ -323,7 +349,8 @@ Image paintVarrick() {
     return img;
 }
 
-Image paintFond() {
+Image paintFond()
+{
     Image img(kWidth, kHeight);
     float horizon = 0.66f * kHeight;
     verticalGradient(img, {rgb(24, 10, 44), rgb(80, 24, 70), rgb(170, 60, 60), rgb(240, 130, 60), rgb(255, 190, 110)});
@@ -335,26 +362,30 @@ Image paintFond() {
     for (int i = 0; i < 70; ++i) {
         float x = rng.range(0.0f, kWidth), y = rng.range(0.0f, horizon);
         float r = rng.range(8.0f, 46.0f);
-        addGlow(img, x, y, r, lerp(rgb(255, 160, 120), rgb(255, 220, 180), rng.uniform()), rng.range(0.05f, 0.2f), 0.4f);
+        addGlow(img, x, y, r, lerp(rgb(255, 160, 120), rgb(255, 220, 180), rng.uniform()), rng.range(0.05f, 0.2f),
+                0.4f);
     }
     // The sea: darker, with a glitter road under the sun.
     for (int y = static_cast<int>(horizon); y < kHeight; ++y) {
         float depth = (static_cast<float>(y) - horizon) / (kHeight - horizon);
         for (int x = 0; x < kWidth; ++x) {
-            float wave = fbm(static_cast<float>(x) / 60.0f, static_cast<float>(y) / (4.0f + 20.0f * depth), 4096, 4, 73u);
+            float wave =
+                fbm(static_cast<float>(x) / 60.0f, static_cast<float>(y) / (4.0f + 20.0f * depth), 4096, 4, 73u);
             Vec3 c = lerp(rgb(120, 50, 60), rgb(20, 8, 26), std::sqrt(depth));
             float road = std::exp(-std::pow((static_cast<float>(x) - 512.0f) / (40.0f + 260.0f * depth), 2.0f));
             c += rgb(255, 190, 120) * (road * smoothstep(0.1f, 0.6f, wave) * (1.2f - depth));
             img.at(x, y) = c;
         }
     }
-    for (int x = 0; x < kWidth; ++x) img.at(x, static_cast<int>(horizon)) += rgb(255, 200, 140) * 0.4f;
+    for (int x = 0; x < kWidth; ++x)
+        img.at(x, static_cast<int>(horizon)) += rgb(255, 200, 140) * 0.4f;
     vignette(img, 0.5f);
     addGrain(img, 0.012f, 74u);
     return img;
 }
 
-Image paintSprite(Vec3 colour, int size = 128) {
+Image paintSprite(Vec3 colour, int size = 128)
+{
     const float half = 0.5f * static_cast<float>(size);
     Image img(size, size);
     for (int y = 0; y < size; ++y) {
@@ -369,37 +400,74 @@ Image paintSprite(Vec3 colour, int size = 128) {
     return img;
 }
 
-Image paintPartR() { return paintSprite(rgb(255, 70, 30)); }
-Image paintPartG() { return paintSprite(rgb(60, 255, 90)); }
-Image paintPartB() { return paintSprite(rgb(50, 110, 255)); }
-Image paintPartW() { return paintSprite(rgb(255, 250, 240)); }
+Image paintPartR()
+{
+    return paintSprite(rgb(255, 70, 30));
+}
+Image paintPartG()
+{
+    return paintSprite(rgb(60, 255, 90));
+}
+Image paintPartB()
+{
+    return paintSprite(rgb(50, 110, 255));
+}
+Image paintPartW()
+{
+    return paintSprite(rgb(255, 250, 240));
+}
 // The emitters' copies are model textures, made at a model texture's size.
-Image paintSparkR() { return paintSprite(rgb(255, 70, 30), 256); }
-Image paintSparkG() { return paintSprite(rgb(60, 255, 90), 256); }
-Image paintSparkB() { return paintSprite(rgb(50, 110, 255), 256); }
-Image paintSparkW() { return paintSprite(rgb(255, 250, 240), 256); }
+Image paintSparkR()
+{
+    return paintSprite(rgb(255, 70, 30), 256);
+}
+Image paintSparkG()
+{
+    return paintSprite(rgb(60, 255, 90), 256);
+}
+Image paintSparkB()
+{
+    return paintSprite(rgb(50, 110, 255), 256);
+}
+Image paintSparkW()
+{
+    return paintSprite(rgb(255, 250, 240), 256);
+}
 
 }  // namespace
 
-const std::vector<PictureSpec>& pictureSpecs() {
+const std::vector<PictureSpec>& pictureSpecs()
+{
     static const std::vector<PictureSpec> specs = {
-        {"pict/white.jpg", paintWhite},   {"pict/load.jpg", paintLoad},       {"pict/title.jpg", paintTitle},
-        {"pict/title2.jpg", paintTitle2}, {"pict/dorn.jpg", paintDorn},       {"pict/varrick.jpg", paintVarrick},
-        {"pict/fond.jpg", paintFond},     {"pict/white2.jpg", paintWhite},    {"text/partr.jpg", paintPartR},
-        {"text/partg.jpg", paintPartG},   {"text/partb.jpg", paintPartB},     {"text/part.jpg", paintPartW},
+        {"pict/white.jpg", paintWhite},
+        {"pict/load.jpg", paintLoad},
+        {"pict/title.jpg", paintTitle},
+        {"pict/title2.jpg", paintTitle2},
+        {"pict/dorn.jpg", paintDorn},
+        {"pict/varrick.jpg", paintVarrick},
+        {"pict/fond.jpg", paintFond},
+        {"pict/white2.jpg", paintWhite},
+        {"text/partr.jpg", paintPartR},
+        {"text/partg.jpg", paintPartG},
+        {"text/partb.jpg", paintPartB},
+        {"text/part.jpg", paintPartW},
         // The emitter meshes of the scenes name their own copies of the glows, so that each scene
         // file depends only on maps/ and the free-standing particles only on text/.
-        {"maps/tex/sparkr.jpg", paintSparkR}, {"maps/tex/sparkg.jpg", paintSparkG},
-        {"maps/tex/sparkb.jpg", paintSparkB}, {"maps/tex/spark.jpg", paintSparkW},
+        {"maps/tex/sparkr.jpg", paintSparkR},
+        {"maps/tex/sparkg.jpg", paintSparkG},
+        {"maps/tex/sparkb.jpg", paintSparkB},
+        {"maps/tex/spark.jpg", paintSparkW},
     };
     return specs;
 }
 
-bool writePictures(const std::string& dataDir) {
+bool writePictures(const std::string& dataDir)
+{
     if (!makeFolders(dataDir + "/pict") || !makeFolders(dataDir + "/text") || !makeFolders(dataDir + "/maps/tex"))
         return false;
     const std::vector<PictureSpec>& specs = pictureSpecs();
-    return runJobs(specs.size(), [&](size_t i) { return writeJpeg(specs[i].paint(), dataDir + "/" + specs[i].path, 90); });
+    return runJobs(specs.size(),
+                   [&](size_t i) { return writeJpeg(specs[i].paint(), dataDir + "/" + specs[i].path, 90); });
 }
 
 }  // namespace ag

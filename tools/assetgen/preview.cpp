@@ -30,7 +30,8 @@ struct Occluder {
     Quad quads[3];
 };
 
-void crossQuads(const MeshDef& m, Quad out[3]) {
+void crossQuads(const MeshDef& m, Quad out[3])
+{
     Vec3 lo = m.vertices[0], hi = m.vertices[0];
     for (const Vec3& v : m.vertices) {
         lo = Vec3{std::min(lo.x, v.x), std::min(lo.y, v.y), std::min(lo.z, v.z)};
@@ -42,22 +43,26 @@ void crossQuads(const MeshDef& m, Quad out[3]) {
     out[2] = Quad{{{lo.x, mid.y, lo.z}, {hi.x, mid.y, lo.z}, {hi.x, mid.y, hi.z}, {lo.x, mid.y, hi.z}}};
 }
 
-float angleBetween(Vec3 a, Vec3 b) {
+float angleBetween(Vec3 a, Vec3 b)
+{
     float q = dot(a, b) / (length(b) * length(a));
     double r = std::acos(static_cast<double>(q));
     return std::isnan(r) ? 0.0f : static_cast<float>(r);
 }
 
 // The segment test as the program runs it: plane crossing, intersection point, angle sum.
-bool segmentHitsQuad(const Quad& q, Vec3 s, Vec3 e) {
+bool segmentHitsQuad(const Quad& q, Vec3 s, Vec3 e)
+{
     Vec3 n = cross(q.v[2] - q.v[0], q.v[1] - q.v[0]);
     float len = length(n);
     n = n / len;
     float d = -dot(n, q.v[0]);
     float a = dot(n, s) + d;
-    if (a == 0.0f || std::isnan(a)) return false;
+    if (a == 0.0f || std::isnan(a))
+        return false;
     float b = dot(n, e) + d;
-    if (!(a * b < 0.0f)) return false;
+    if (!(a * b < 0.0f))
+        return false;
     Vec3 dir = normalize(e - s);
     double den = static_cast<double>(dot(n, dir));
     Vec3 p = s;
@@ -66,17 +71,20 @@ bool segmentHitsQuad(const Quad& q, Vec3 s, Vec3 e) {
         p = s + dir * static_cast<float>(t);
     }
     double sum = 0.0;
-    for (int i = 0; i < 4; ++i) sum += angleBetween(q.v[i] - p, q.v[(i + 1) % 4] - p);
+    for (int i = 0; i < 4; ++i)
+        sum += angleBetween(q.v[i] - p, q.v[(i + 1) % 4] - p);
     return sum >= 0.9999 * 6.283185307179586;
 }
 
 }  // namespace
 
-std::vector<std::vector<Vec3>> computeLighting(const SceneDef& scene, uint64_t* shadowTests) {
+std::vector<std::vector<Vec3>> computeLighting(const SceneDef& scene, uint64_t* shadowTests)
+{
     std::vector<Occluder> occluders;
     for (size_t i = 0; i < scene.meshes.size(); ++i) {
         const MeshDef& m = scene.meshes[i];
-        if (m.name[0] == '*' || (m.name.size() > 1 && m.name[1] == '*')) continue;
+        if (m.name[0] == '*' || (m.name.size() > 1 && m.name[1] == '*'))
+            continue;
         Occluder o;
         o.mesh = i;
         o.translucent = m.name[0] == '%';
@@ -88,14 +96,16 @@ std::vector<std::vector<Vec3>> computeLighting(const SceneDef& scene, uint64_t* 
     for (size_t i = 0; i < scene.meshes.size(); ++i) {
         const MeshDef& m = scene.meshes[i];
         colours[i].assign(m.vertices.size(), Vec3{1.0f, 1.0f, 1.0f});
-        if (scene.lights.empty() || m.name[0] == '^') continue;
+        if (scene.lights.empty() || m.name[0] == '^')
+            continue;
         for (size_t j = 0; j < m.vertices.size(); ++j) {
             Vec3 c{};
             Vec3 v = m.vertices[j];
             for (const LightDef& l : scene.lights) {
                 float range = length(l.target - l.position);
                 float d = length(v - l.position);
-                if (d > range) continue;
+                if (d > range)
+                    continue;
                 float f = 1.0f - d / range;
                 Vec3 add = l.colour * f;
                 for (const Occluder& o : occluders) {
@@ -115,11 +125,13 @@ std::vector<std::vector<Vec3>> computeLighting(const SceneDef& scene, uint64_t* 
             colours[i][j] = c;
         }
     }
-    if (shadowTests) *shadowTests = tests;
+    if (shadowTests)
+        *shadowTests = tests;
     return colours;
 }
 
-ViewSetup viewSetupFor(const std::string& path) {
+ViewSetup viewSetupFor(const std::string& path)
+{
     ViewSetup s;
     if (path == "maps/wood.3ds") {
         s.mode = ViewMode::Grid;
@@ -161,7 +173,8 @@ struct Grid {
     std::vector<std::vector<std::pair<uint32_t, uint32_t>>> cells;
 };
 
-Grid buildGrid(const SceneDef& scene) {
+Grid buildGrid(const SceneDef& scene)
+{
     Grid g;
     float maxX = 0.0f, maxZ = 0.0f;
     for (const MeshDef& m : scene.meshes) {
@@ -186,7 +199,8 @@ Grid buildGrid(const SceneDef& scene) {
             // Above a cell's lower edge, up to and including its upper edge.
             int c = static_cast<int>(std::ceil((cx - g.minX) / 200.0)) - 1;
             int r = static_cast<int>(std::ceil((cz - g.minZ) / 200.0)) - 1;
-            if (c < 0 || r < 0 || c >= g.columns || r >= g.rows) continue;
+            if (c < 0 || r < 0 || c >= g.columns || r >= g.rows)
+                continue;
             g.cells[static_cast<size_t>(c) + static_cast<size_t>(r) * g.columns].push_back(
                 {static_cast<uint32_t>(mi), static_cast<uint32_t>(fi)});
         }
@@ -195,7 +209,8 @@ Grid buildGrid(const SceneDef& scene) {
 }
 
 // The cells the model renderer draws for a camera, off-grid positions standing for cell 0.
-std::vector<size_t> windowCells(const Grid& g, Vec3 eye, Vec3 target, int viewRange) {
+std::vector<size_t> windowCells(const Grid& g, Vec3 eye, Vec3 target, int viewRange)
+{
     int reach = viewRange + 4;
     int col = static_cast<int>((eye.x - g.minX) / 200.0f);
     int row = static_cast<int>((eye.z - g.minZ) / 200.0f);
@@ -220,23 +235,29 @@ struct View {
     bool front = false;
 };
 
-View viewFrom(Vec3 eye, Vec3 target) {
+View viewFrom(Vec3 eye, Vec3 target)
+{
     View v;
     v.eye = eye;
     Vec3 d = eye - target;
     float len = length(d);
-    if (len > 0.0f) d = d / len;
+    if (len > 0.0f)
+        d = d / len;
     float h = std::sqrt(d.x * d.x + d.z * d.z);
     v.yaw = h > 0.0f ? std::acos(std::clamp(d.z / h, -1.0f, 1.0f)) : 0.0f;
-    if (d.x >= 0.0f) v.yaw = -v.yaw;
+    if (d.x >= 0.0f)
+        v.yaw = -v.yaw;
     v.pitch = std::acos(std::clamp(h, -1.0f, 1.0f));
-    if (d.y < 0.0f) v.pitch = -v.pitch;
+    if (d.y < 0.0f)
+        v.pitch = -v.pitch;
     return v;
 }
 
 // World point to eye space: rotate about y by yaw, then about x by pitch (GL's matrix order).
-Vec3 toEye(const View& v, Vec3 p) {
-    if (v.front) return Vec3{p.x, p.y, p.z - 500.0f};
+Vec3 toEye(const View& v, Vec3 p)
+{
+    if (v.front)
+        return Vec3{p.x, p.y, p.z - 500.0f};
     Vec3 d = p - v.eye;
     float cy = std::cos(v.yaw), sy = std::sin(v.yaw);
     Vec3 r{cy * d.x + sy * d.z, d.y, -sy * d.x + cy * d.z};
@@ -253,7 +274,8 @@ struct Raster {
     uint64_t additivePixels = 0;
     float focal;
 
-    Raster(int w, int h) : width(w), height(h), colour(w, h), depth(static_cast<size_t>(w) * h, 1e30f) {
+    Raster(int w, int h) : width(w), height(h), colour(w, h), depth(static_cast<size_t>(w) * h, 1e30f)
+    {
         focal = 0.5f * static_cast<float>(h) / std::tan(22.5f * kPi / 180.0f);
     }
 };
@@ -264,11 +286,13 @@ struct Corner {
     float u, v;
 };
 
-Corner mix(const Corner& a, const Corner& b, float t) {
+Corner mix(const Corner& a, const Corner& b, float t)
+{
     return Corner{lerp(a.eye, b.eye, t), lerp(a.colour, b.colour, t), lerp(a.u, b.u, t), lerp(a.v, b.v, t)};
 }
 
-void fillTriangle(Raster& r, const Corner c[3], const Image* tex, bool additive, bool fog) {
+void fillTriangle(Raster& r, const Corner c[3], const Image* tex, bool additive, bool fog)
+{
     float sx[3], sy[3], iz[3];
     for (int i = 0; i < 3; ++i) {
         float z = -c[i].eye.z;
@@ -277,7 +301,8 @@ void fillTriangle(Raster& r, const Corner c[3], const Image* tex, bool additive,
         sy[i] = 0.5f * r.height - r.focal * c[i].eye.y * iz[i];
     }
     float area = (sx[1] - sx[0]) * (sy[2] - sy[0]) - (sx[2] - sx[0]) * (sy[1] - sy[0]);
-    if (std::fabs(area) < 1e-6f) return;
+    if (std::fabs(area) < 1e-6f)
+        return;
     int x0 = std::max(0, static_cast<int>(std::floor(std::min({sx[0], sx[1], sx[2]}))));
     int x1 = std::min(r.width - 1, static_cast<int>(std::ceil(std::max({sx[0], sx[1], sx[2]}))));
     int y0 = std::max(0, static_cast<int>(std::floor(std::min({sy[0], sy[1], sy[2]}))));
@@ -288,11 +313,13 @@ void fillTriangle(Raster& r, const Corner c[3], const Image* tex, bool additive,
             float w0 = ((sx[1] - px) * (sy[2] - py) - (sx[2] - px) * (sy[1] - py)) / area;
             float w1 = ((sx[2] - px) * (sy[0] - py) - (sx[0] - px) * (sy[2] - py)) / area;
             float w2 = 1.0f - w0 - w1;
-            if (w0 < 0.0f || w1 < 0.0f || w2 < 0.0f) continue;
+            if (w0 < 0.0f || w1 < 0.0f || w2 < 0.0f)
+                continue;
             float inv = w0 * iz[0] + w1 * iz[1] + w2 * iz[2];
             float z = 1.0f / inv;
             size_t at = static_cast<size_t>(y) * r.width + x;
-            if (z >= r.depth[at]) continue;
+            if (z >= r.depth[at])
+                continue;
             float b0 = w0 * iz[0] * z, b1 = w1 * iz[1] * z, b2 = w2 * iz[2] * z;
             Vec3 col = c[0].colour * b0 + c[1].colour * b1 + c[2].colour * b2;
             if (tex) {
@@ -315,7 +342,8 @@ void fillTriangle(Raster& r, const Corner c[3], const Image* tex, bool additive,
     }
 }
 
-void drawTriangle(Raster& r, Corner c[3], const Image* tex, bool additive, bool fog) {
+void drawTriangle(Raster& r, Corner c[3], const Image* tex, bool additive, bool fog)
+{
     const float nearZ = -0.5f;
     Corner in[4];
     int n = 0;
@@ -324,10 +352,13 @@ void drawTriangle(Raster& r, Corner c[3], const Image* tex, bool additive, bool 
         const Corner& a = c[i];
         const Corner& b = c[(i + 1) % 3];
         bool aIn = a.eye.z <= nearZ, bIn = b.eye.z <= nearZ;
-        if (aIn) in[n++] = a;
-        if (aIn != bIn) in[n++] = mix(a, b, (nearZ - a.eye.z) / (b.eye.z - a.eye.z));
+        if (aIn)
+            in[n++] = a;
+        if (aIn != bIn)
+            in[n++] = mix(a, b, (nearZ - a.eye.z) / (b.eye.z - a.eye.z));
     }
-    if (n < 3) return;
+    if (n < 3)
+        return;
     Corner t1[3] = {in[0], in[1], in[2]};
     fillTriangle(r, t1, tex, additive, fog);
     if (n == 4) {
@@ -338,9 +369,11 @@ void drawTriangle(Raster& r, Corner c[3], const Image* tex, bool additive, bool 
 
 class TextureCache {
 public:
-    const Image* get(const std::string& path) {
+    const Image* get(const std::string& path)
+    {
         auto it = images_.find(path);
-        if (it != images_.end()) return &it->second;
+        if (it != images_.end())
+            return &it->second;
         Image img;
         bool found = paintTexture(path, img);
         if (!found) {
@@ -351,7 +384,8 @@ public:
                 }
             }
         }
-        if (!found) return nullptr;
+        if (!found)
+            return nullptr;
         return &(images_[path] = std::move(img));
     }
 
@@ -359,8 +393,14 @@ private:
     std::map<std::string, Image> images_;
 };
 
-bool isAdditiveName(const std::string& n) { return n[0] == '%' || (n.size() > 1 && n[1] == '%'); }
-bool isEmitterName(const std::string& n) { return n[0] == '*'; }
+bool isAdditiveName(const std::string& n)
+{
+    return n[0] == '%' || (n.size() > 1 && n[1] == '%');
+}
+bool isEmitterName(const std::string& n)
+{
+    return n[0] == '*';
+}
 
 // ---- The scenes that draw their model with routines of their own ----
 
@@ -371,7 +411,8 @@ struct Tri {
     std::string texture;
 };
 
-void addQuadTris(std::vector<Tri>& out, const Vec3 p[4], const Vec3 c[4], const float uv[4][2], const std::string& tex) {
+void addQuadTris(std::vector<Tri>& out, const Vec3 p[4], const Vec3 c[4], const float uv[4][2], const std::string& tex)
+{
     Tri a{{p[0], p[1], p[2]}, {c[0], c[1], c[2]}, {uv[0][0], uv[1][0], uv[2][0]}, {uv[0][1], uv[1][1], uv[2][1]}, tex};
     Tri b{{p[0], p[2], p[3]}, {c[0], c[2], c[3]}, {uv[0][0], uv[2][0], uv[3][0]}, {uv[0][1], uv[2][1], uv[3][1]}, tex};
     out.push_back(a);
@@ -379,23 +420,28 @@ void addQuadTris(std::vector<Tri>& out, const Vec3 p[4], const Vec3 c[4], const 
 }
 
 // Accumulated rotation (degrees) of a mesh at a frame, as the reader stores and the player plays it.
-Vec3 meshRotationAt(const MeshDef& m, float frame) {
-    if (m.rotationKeys.size() < 4) return Vec3{};
+Vec3 meshRotationAt(const MeshDef& m, float frame)
+{
+    if (m.rotationKeys.size() < 4)
+        return Vec3{};
     std::vector<Vec3> acc(m.rotationKeys.size());
     for (size_t i = 1; i < acc.size(); ++i) {
         acc[i] = acc[i - 1] + m.rotationKeys[i].value * (m.rotationKeys[i].angle * 180.0f / 3.1415f);
     }
     size_t k = 3;
-    while (static_cast<float>(m.rotationKeys[k].frame) <= frame && k + 3 <= acc.size() - 1) k += 3;
+    while (static_cast<float>(m.rotationKeys[k].frame) <= frame && k + 3 <= acc.size() - 1)
+        k += 3;
     float t = (frame - static_cast<float>(m.rotationKeys[k - 3].frame)) /
               (static_cast<float>(m.rotationKeys[k].frame) - static_cast<float>(m.rotationKeys[k - 3].frame));
     float u = 1.0f - t;
-    Vec3 r = acc[k - 3] * (u * u * u) + acc[k - 2] * (3.0f * t * u * u) + acc[k - 1] * (3.0f * t * t * u) + acc[k] * (t * t * t);
+    Vec3 r = acc[k - 3] * (u * u * u) + acc[k - 2] * (3.0f * t * u * u) + acc[k - 1] * (3.0f * t * t * u) +
+             acc[k] * (t * t * t);
     return -r;
 }
 
 // p + Rx(Ry(Rz(v - b))), angles in degrees.
-Vec3 placeObject(Vec3 v, Vec3 p, Vec3 b, Vec3 rot) {
+Vec3 placeObject(Vec3 v, Vec3 p, Vec3 b, Vec3 rot)
+{
     Vec3 d = v - b;
     float rz = rot.z * kPi / 180.0f, ry = rot.y * kPi / 180.0f, rx = rot.x * kPi / 180.0f;
     d = Vec3{std::cos(rz) * d.x - std::sin(rz) * d.y, std::sin(rz) * d.x + std::cos(rz) * d.y, d.z};
@@ -406,7 +452,8 @@ Vec3 placeObject(Vec3 v, Vec3 p, Vec3 b, Vec3 rot) {
 
 // The additive geometry of the Title streaks, the First verse blobs or the Third verse shells at
 // a frame (`seconds` is the scene time of that frame).
-std::vector<Tri> specialGeometry(const SceneDef& scene, float frame, float seconds) {
+std::vector<Tri> specialGeometry(const SceneDef& scene, float frame, float seconds)
+{
     std::vector<Tri> out;
     const MeshDef& first = scene.meshes.front();
     if (scene.path == "maps/truc.3ds") {
@@ -419,14 +466,17 @@ std::vector<Tri> specialGeometry(const SceneDef& scene, float frame, float secon
         for (const MeshDef& m : scene.meshes) {
             for (size_t j = 0; j + 1 < m.faces.size(); j += 2) {
                 const tds::Face& f = m.faces[j];
-                Vec3 q[4] = {m.vertices[f.a] * a, m.vertices[f.b] * b, m.vertices[f.c], m.vertices[f.c] + Vec3{100, 100, 100}};
-                for (Vec3& v : q) v = placeObject(v, pos, base, rot);
+                Vec3 q[4] = {m.vertices[f.a] * a, m.vertices[f.b] * b, m.vertices[f.c],
+                             m.vertices[f.c] + Vec3{100, 100, 100}};
+                for (Vec3& v : q)
+                    v = placeObject(v, pos, base, rot);
                 addQuadTris(out, q, c, uv, "text/partr.jpg");
             }
         }
     } else if (scene.path == "maps/chose.3ds") {
         Vec3 attract[3];
-        for (int k = 0; k < 3; ++k) attract[k] = meshPositionAt(scene.meshes[k], frame);
+        for (int k = 0; k < 3; ++k)
+            attract[k] = meshPositionAt(scene.meshes[k], frame);
         bool lit = seconds > 10.0f;
         for (size_t mi = 0; mi < scene.meshes.size(); ++mi) {
             const MeshDef& m = scene.meshes[mi];
@@ -435,7 +485,8 @@ std::vector<Tri> specialGeometry(const SceneDef& scene, float frame, float secon
             for (const tds::Face& f : m.faces) {
                 Vec3 w[3] = {m.vertices[f.a], m.vertices[f.b], m.vertices[f.c]};
                 for (size_t k = 0; k < 3; ++k) {
-                    if (k == mi) continue;
+                    if (k == mi)
+                        continue;
                     for (int c = 0; c < 3; ++c) {
                         Vec3 d = w[c] - r + p - attract[k];
                         float dd = dot(d, d);
@@ -444,7 +495,8 @@ std::vector<Tri> specialGeometry(const SceneDef& scene, float frame, float secon
                     }
                 }
                 Tri t;
-                Vec3 cols[3] = {{1.0f, 0.6f, 0.2f}, {0.1f, 0.0f, 0.0f}, lit ? Vec3{1.0f, 0.6f, 0.2f} : Vec3{0.2f, 0.1f, 0.0f}};
+                Vec3 cols[3] = {
+                    {1.0f, 0.6f, 0.2f}, {0.1f, 0.0f, 0.0f}, lit ? Vec3{1.0f, 0.6f, 0.2f} : Vec3{0.2f, 0.1f, 0.0f}};
                 for (int c = 0; c < 3; ++c) {
                     t.p[c] = w[c];
                     t.colour[c] = cols[c];
@@ -465,7 +517,8 @@ std::vector<Tri> specialGeometry(const SceneDef& scene, float frame, float secon
             for (const tds::Face& f : m.faces) {
                 Vec3 w[3] = {m.vertices[f.a], m.vertices[f.b], m.vertices[f.c]};
                 for (size_t k = 0; k < 2; ++k) {
-                    if (k == mi) continue;
+                    if (k == mi)
+                        continue;
                     for (int c = 0; c < 3; ++c) {
                         Vec3 d = w[c] - r + p - attract[k];
                         w[c] = w[c] + (w[c] - r) * (7500.0f / dot(d, d)) - r + p;
@@ -493,7 +546,8 @@ struct FrameResult {
 };
 
 FrameResult drawFrame(const SceneDef& scene, const ViewSetup& setup, const Grid* grid,
-                      const std::vector<std::vector<Vec3>>& light, float frame, Raster* raster, TextureCache* cache) {
+                      const std::vector<std::vector<Vec3>>& light, float frame, Raster* raster, TextureCache* cache)
+{
     FrameResult out;
     View view;
     Vec3 eye, target;
@@ -501,9 +555,11 @@ FrameResult drawFrame(const SceneDef& scene, const ViewSetup& setup, const Grid*
         view.front = true;
     } else {
         const CameraDef& cam = scene.cameras[cameraIndexAt(scene, frame)];
-        if (!cameraAt(cam, frame, eye, target)) return out;
+        if (!cameraAt(cam, frame, eye, target))
+            return out;
         view = viewFrom(eye, target);
-        if (setup.mode == ViewMode::Pulled) view.pullBack = 200.0f;
+        if (setup.mode == ViewMode::Pulled)
+            view.pullBack = 200.0f;
     }
 
     // Which faces this frame sends, per mesh, in the order the renderer sends them.
@@ -512,7 +568,8 @@ FrameResult drawFrame(const SceneDef& scene, const ViewSetup& setup, const Grid*
         for (size_t cell : windowCells(*grid, eye, target, setup.viewRange)) {
             for (const auto& mf : grid->cells[cell]) {
                 const std::string& n = scene.meshes[mf.first].name;
-                if (isEmitterName(n)) continue;
+                if (isEmitterName(n))
+                    continue;
                 (isAdditiveName(n) ? additive : opaque).push_back(mf);
             }
         }
@@ -520,21 +577,27 @@ FrameResult drawFrame(const SceneDef& scene, const ViewSetup& setup, const Grid*
         for (uint32_t mi = 0; mi < scene.meshes.size(); ++mi) {
             const std::string& n = scene.meshes[mi].name;
             bool add = isAdditiveName(n);
-            if (isEmitterName(n) && !add) continue;
-            for (uint32_t fi = 0; fi < scene.meshes[mi].faces.size(); ++fi) (add ? additive : opaque).push_back({mi, fi});
+            if (isEmitterName(n) && !add)
+                continue;
+            for (uint32_t fi = 0; fi < scene.meshes[mi].faces.size(); ++fi)
+                (add ? additive : opaque).push_back({mi, fi});
         }
     }
     bool special = scene.path == "maps/truc.3ds" || scene.path == "maps/chose.3ds" || scene.path == "maps/meta.3ds";
-    if (special && scene.path != "maps/meta.3ds") opaque.clear();  // those scenes never draw the surfaces
+    if (special && scene.path != "maps/meta.3ds")
+        opaque.clear();  // those scenes never draw the surfaces
     std::vector<Tri> extra;
     if (special) {
         float startFrame = 0.0f, endFrame = 0.0f;
         frameRange(scene, startFrame, endFrame);
         float bound = static_cast<float>(scene.meshes.front().positionKeys.size()) - 1.0f;
         float seconds = 0.0f;
-        if (scene.path == "maps/chose.3ds") seconds = frame / bound * setup.sceneSeconds;
-        else if (scene.path == "maps/meta.3ds") seconds = (frame - startFrame) / (bound - startFrame) * setup.sceneSeconds;
-        else seconds = (frame - startFrame) / (endFrame - startFrame) * setup.sceneSeconds;
+        if (scene.path == "maps/chose.3ds")
+            seconds = frame / bound * setup.sceneSeconds;
+        else if (scene.path == "maps/meta.3ds")
+            seconds = (frame - startFrame) / (bound - startFrame) * setup.sceneSeconds;
+        else
+            seconds = (frame - startFrame) / (endFrame - startFrame) * setup.sceneSeconds;
         extra = specialGeometry(scene, frame, seconds);
     }
     out.triangles = opaque.size() + additive.size() + extra.size();
@@ -543,7 +606,8 @@ FrameResult drawFrame(const SceneDef& scene, const ViewSetup& setup, const Grid*
     std::vector<Vec3> shift(scene.meshes.size());
     for (size_t i = 0; i < scene.meshes.size(); ++i) {
         const MeshDef& m = scene.meshes[i];
-        if (m.positionKeys.size() > 1) shift[i] = meshPositionAt(m, frame) - m.positionKeys.front().value;
+        if (m.positionKeys.size() > 1)
+            shift[i] = meshPositionAt(m, frame) - m.positionKeys.front().value;
     }
 
     if (raster) {
@@ -567,7 +631,8 @@ FrameResult drawFrame(const SceneDef& scene, const ViewSetup& setup, const Grid*
         }
         for (const Tri& t : extra) {
             Corner c[3];
-            for (int k = 0; k < 3; ++k) c[k] = Corner{toEye(view, t.p[k]), t.colour[k], t.u[k], t.v[k]};
+            for (int k = 0; k < 3; ++k)
+                c[k] = Corner{toEye(view, t.p[k]), t.colour[k], t.u[k], t.v[k]};
             drawTriangle(*raster, c, cache ? cache->get(t.texture) : nullptr, true, false);
         }
         out.additiveScreens = static_cast<double>(raster->additivePixels - before) /
@@ -579,7 +644,8 @@ FrameResult drawFrame(const SceneDef& scene, const ViewSetup& setup, const Grid*
     float tanHalf = std::tan(22.5f * kPi / 180.0f);
     for (size_t i = 0; i < scene.meshes.size(); ++i) {
         const MeshDef& m = scene.meshes[i];
-        if (!isEmitterName(m.name) || m.positionKeys.empty()) continue;
+        if (!isEmitterName(m.name) || m.positionKeys.empty())
+            continue;
         Vec3 p = meshPositionAt(m, frame);
         if (setup.mode == ViewMode::Grid &&
             (std::fabs(p.x - eye.x) >= setup.particleDistance || std::fabs(p.z - eye.z) >= setup.particleDistance)) {
@@ -587,13 +653,16 @@ FrameResult drawFrame(const SceneDef& scene, const ViewSetup& setup, const Grid*
         }
         Vec3 e = toEye(view, p);
         float z = -e.z;
-        if (z < 1.0f) continue;
+        if (z < 1.0f)
+            continue;
         float halfH = z * tanHalf, halfW = halfH * 4.0f / 3.0f;
-        if (std::fabs(e.x) > halfW + setup.particleSize || std::fabs(e.y) > halfH + setup.particleSize) continue;
+        if (std::fabs(e.x) > halfW + setup.particleSize || std::fabs(e.y) > halfH + setup.particleSize)
+            continue;
         char mode = m.name.size() > 1 ? m.name[1] : '0';
         float areaFactor = (mode == '2' || mode == '3') ? (1.0f / 3.0f) : 1.0f;
         double count = setup.particleLifetime * setup.particleRate;
-        double one = std::min(1.0, (4.0 * setup.particleSize * setup.particleSize * areaFactor) / (4.0 * halfH * halfW));
+        double one =
+            std::min(1.0, (4.0 * setup.particleSize * setup.particleSize * areaFactor) / (4.0 * halfH * halfW));
         screenArea += count * one;
         if (raster && cache) {
             const Image* tex = cache->get(m.material);
@@ -601,7 +670,8 @@ FrameResult drawFrame(const SceneDef& scene, const ViewSetup& setup, const Grid*
             Corner q[4];
             Vec3 offs[4] = {{-s, -s, 0.0f}, {s, -s, 0.0f}, {s, s, 0.0f}, {-s, s, 0.0f}};
             float uv[4][2] = {{0, 1}, {1, 1}, {1, 0}, {0, 0}};
-            for (int k = 0; k < 4; ++k) q[k] = Corner{e + offs[k], Vec3{1.0f, 1.0f, 1.0f}, uv[k][0], uv[k][1]};
+            for (int k = 0; k < 4; ++k)
+                q[k] = Corner{e + offs[k], Vec3{1.0f, 1.0f, 1.0f}, uv[k][0], uv[k][1]};
             Corner t1[3] = {q[0], q[1], q[2]}, t2[3] = {q[0], q[2], q[3]};
             drawTriangle(*raster, t1, tex, true, false);
             drawTriangle(*raster, t2, tex, true, false);
@@ -616,35 +686,43 @@ FrameResult drawFrame(const SceneDef& scene, const ViewSetup& setup, const Grid*
 namespace {
 
 // The frame range a scene's animation plays, and the grid when the scene is drawn through one.
-void playRange(const SceneDef& scene, float& startFrame, float& endFrame) {
+void playRange(const SceneDef& scene, float& startFrame, float& endFrame)
+{
     frameRange(scene, startFrame, endFrame);
     if (scene.path == "maps/meta.3ds" || scene.path == "maps/chose.3ds") {
         // These scenes bound the frames by the first object's key count.
         endFrame = static_cast<float>(scene.meshes.front().positionKeys.size() - 1);
-        if (scene.path == "maps/chose.3ds") startFrame = 0.0f;
+        if (scene.path == "maps/chose.3ds")
+            startFrame = 0.0f;
     }
 }
 
 }  // namespace
 
-size_t maxTrianglesPerFrame(const SceneDef& scene, int samples) {
+size_t maxTrianglesPerFrame(const SceneDef& scene, int samples)
+{
     ViewSetup setup = viewSetupFor(scene.path);
     Grid grid;
-    if (setup.mode == ViewMode::Grid) grid = buildGrid(scene);
+    if (setup.mode == ViewMode::Grid)
+        grid = buildGrid(scene);
     std::vector<std::vector<Vec3>> light(scene.meshes.size());
-    for (size_t i = 0; i < scene.meshes.size(); ++i) light[i].assign(scene.meshes[i].vertices.size(), Vec3{1.0f, 1.0f, 1.0f});
+    for (size_t i = 0; i < scene.meshes.size(); ++i)
+        light[i].assign(scene.meshes[i].vertices.size(), Vec3{1.0f, 1.0f, 1.0f});
     float startFrame = 0.0f, endFrame = 0.0f;
     playRange(scene, startFrame, endFrame);
     size_t most = 0;
     for (int i = 0; i < samples; ++i) {
-        float frame = startFrame + (endFrame - startFrame) * (static_cast<float>(i) + 0.5f) / static_cast<float>(samples);
-        FrameResult r = drawFrame(scene, setup, setup.mode == ViewMode::Grid ? &grid : nullptr, light, frame, nullptr, nullptr);
+        float frame =
+            startFrame + (endFrame - startFrame) * (static_cast<float>(i) + 0.5f) / static_cast<float>(samples);
+        FrameResult r =
+            drawFrame(scene, setup, setup.mode == ViewMode::Grid ? &grid : nullptr, light, frame, nullptr, nullptr);
         most = std::max(most, r.triangles);
     }
     return most;
 }
 
-SceneFigures analyseScene(const SceneDef& scene, const std::string& previewDir, int shots) {
+SceneFigures analyseScene(const SceneDef& scene, const std::string& previewDir, int shots)
+{
     SceneFigures fig;
     ViewSetup setup = viewSetupFor(scene.path);
     auto t0 = std::chrono::steady_clock::now();
@@ -665,7 +743,8 @@ SceneFigures analyseScene(const SceneDef& scene, const std::string& previewDir, 
         float t = (static_cast<float>(i) + 0.5f) / static_cast<float>(samples);
         float frame = startFrame + (endFrame - startFrame) * t;
         Raster raster(160, 120);
-        FrameResult r = drawFrame(scene, setup, setup.mode == ViewMode::Grid ? &grid : nullptr, light, frame, &raster, nullptr);
+        FrameResult r =
+            drawFrame(scene, setup, setup.mode == ViewMode::Grid ? &grid : nullptr, light, frame, &raster, nullptr);
         fig.maxTriangles = std::max(fig.maxTriangles, r.triangles);
         fig.maxAdditiveScreens = std::max(fig.maxAdditiveScreens, r.additiveScreens);
         fig.maxParticleScreens = std::max(fig.maxParticleScreens, r.particleScreens);

@@ -21,21 +21,21 @@ enum class ViewMode {
 
 struct ViewSetup {
     ViewMode mode = ViewMode::Whole;
-    int viewRange = 2;             // Grid only
+    int viewRange = 2;                 // Grid only
     float particleDistance = 5000.0f;  // Grid only: emitters farther than this are not drawn
     float particleLifetime = 2.0f;
     float particleRate = 20.0f;
     float particleSize = 5.0f;
-    float sceneSeconds = 10.0f;    // how long the scene plays
+    float sceneSeconds = 10.0f;  // how long the scene plays
 };
 
 // The view a scene is played with, from its path.
 ViewSetup viewSetupFor(const std::string& path);
 
 struct SceneFigures {
-    uint64_t shadowTests = 0;     // segment-against-quad tests of the lighting pass
-    double lightingSeconds = 0.0;  // time this machine took for that pass
-    size_t maxTriangles = 0;       // most triangles sent in one sampled frame
+    uint64_t shadowTests = 0;         // segment-against-quad tests of the lighting pass
+    double lightingSeconds = 0.0;     // time this machine took for that pass
+    size_t maxTriangles = 0;          // most triangles sent in one sampled frame
     double maxAdditiveScreens = 0.0;  // most additive mesh fill in one frame, in screens
     double maxParticleScreens = 0.0;  // most emitter particle fill in one frame (estimate), in screens
     size_t gridColumns = 0, gridRows = 0;

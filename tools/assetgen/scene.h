@@ -46,7 +46,7 @@ struct CameraDef {
 };
 
 struct SceneDef {
-    std::string path;  // relative to the data folder, "maps/wood.3ds"
+    std::string path;             // relative to the data folder, "maps/wood.3ds"
     std::vector<MeshDef> meshes;  // object list order: meshes, then lights, then cameras
     std::vector<LightDef> lights;
     std::vector<CameraDef> cameras;

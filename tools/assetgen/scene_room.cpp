@@ -16,7 +16,8 @@ const Vec3 kFireBase{0.0f, 14.0f, kFireZ + 5.0f};
 const Vec3 kTableAt{-40.0f, 0.0f, 120.0f};
 
 // A cluster of flame tongues around a vertical axis at `base`, each a slim cone.
-void addFlames(MeshDef& m, Vec3 base, float height, float width, int tongues, Rng& rng) {
+void addFlames(MeshDef& m, Vec3 base, float height, float width, int tongues, Rng& rng)
+{
     for (int i = 0; i < tongues; ++i) {
         float a = static_cast<float>(i) * 2.0f * kPi / static_cast<float>(tongues) + rng.range(-0.3f, 0.3f);
         float off = i == 0 ? 0.0f : width * rng.range(0.4f, 0.8f);
@@ -27,19 +28,25 @@ void addFlames(MeshDef& m, Vec3 base, float height, float width, int tongues, Rn
 }
 
 // Floor, ceiling and four walls, split finely enough for vertex lighting, and the ceiling beams.
-void addShell(SceneDef& scene) {
+void addShell(SceneDef& scene)
+{
     MeshDef floor = newMesh("Floor", "maps/tex/planks.jpg");
-    addPanel(floor, Vec3{-kHalfX, 0.0f, kHalfZ}, Vec3{2.0f * kHalfX, 0.0f, 0.0f}, Vec3{0.0f, 0.0f, -2.0f * kHalfZ}, 18, 14, 160.0f);
+    addPanel(floor, Vec3{-kHalfX, 0.0f, kHalfZ}, Vec3{2.0f * kHalfX, 0.0f, 0.0f}, Vec3{0.0f, 0.0f, -2.0f * kHalfZ}, 18,
+             14, 160.0f);
     scene.meshes.push_back(floor);
     MeshDef ceiling = newMesh("c*ceiling", "maps/tex/plaster.jpg");
-    addPanel(ceiling, Vec3{-kHalfX, kHeight, -kHalfZ}, Vec3{2.0f * kHalfX, 0.0f, 0.0f}, Vec3{0.0f, 0.0f, 2.0f * kHalfZ}, 12, 10,
-             200.0f);
+    addPanel(ceiling, Vec3{-kHalfX, kHeight, -kHalfZ}, Vec3{2.0f * kHalfX, 0.0f, 0.0f}, Vec3{0.0f, 0.0f, 2.0f * kHalfZ},
+             12, 10, 200.0f);
     scene.meshes.push_back(ceiling);
     MeshDef walls = newMesh("w*walls", "maps/tex/wallpaper.jpg");
-    addPanel(walls, Vec3{-kHalfX, 0.0f, -kHalfZ}, Vec3{2.0f * kHalfX, 0.0f, 0.0f}, Vec3{0.0f, kHeight, 0.0f}, 16, 6, 120.0f);
-    addPanel(walls, Vec3{kHalfX, 0.0f, kHalfZ}, Vec3{-2.0f * kHalfX, 0.0f, 0.0f}, Vec3{0.0f, kHeight, 0.0f}, 16, 6, 120.0f);
-    addPanel(walls, Vec3{-kHalfX, 0.0f, kHalfZ}, Vec3{0.0f, 0.0f, -2.0f * kHalfZ}, Vec3{0.0f, kHeight, 0.0f}, 12, 6, 120.0f);
-    addPanel(walls, Vec3{kHalfX, 0.0f, -kHalfZ}, Vec3{0.0f, 0.0f, 2.0f * kHalfZ}, Vec3{0.0f, kHeight, 0.0f}, 12, 6, 120.0f);
+    addPanel(walls, Vec3{-kHalfX, 0.0f, -kHalfZ}, Vec3{2.0f * kHalfX, 0.0f, 0.0f}, Vec3{0.0f, kHeight, 0.0f}, 16, 6,
+             120.0f);
+    addPanel(walls, Vec3{kHalfX, 0.0f, kHalfZ}, Vec3{-2.0f * kHalfX, 0.0f, 0.0f}, Vec3{0.0f, kHeight, 0.0f}, 16, 6,
+             120.0f);
+    addPanel(walls, Vec3{-kHalfX, 0.0f, kHalfZ}, Vec3{0.0f, 0.0f, -2.0f * kHalfZ}, Vec3{0.0f, kHeight, 0.0f}, 12, 6,
+             120.0f);
+    addPanel(walls, Vec3{kHalfX, 0.0f, -kHalfZ}, Vec3{0.0f, 0.0f, 2.0f * kHalfZ}, Vec3{0.0f, kHeight, 0.0f}, 12, 6,
+             120.0f);
     scene.meshes.push_back(walls);
 
     MeshDef beams = newMesh("b*beams", "maps/tex/planks.jpg");
@@ -51,13 +58,14 @@ void addShell(SceneDef& scene) {
 }
 
 // The fireplace on the back wall: hearth, mantel, logs and the swaying fire.
-void addFireplace(SceneDef& scene, Rng& rng) {
+void addFireplace(SceneDef& scene, Rng& rng)
+{
     MeshDef hearth = newMesh("Hearth", "maps/tex/brick.jpg");
-    addBox(hearth, Vec3{-85.0f, 80.0f, kFireZ}, Vec3{40.0f, 160.0f, 60.0f}, 80.0f, false);   // left jamb
-    addBox(hearth, Vec3{85.0f, 80.0f, kFireZ}, Vec3{40.0f, 160.0f, 60.0f}, 80.0f, false);    // right jamb
-    addBox(hearth, Vec3{0.0f, 185.0f, kFireZ}, Vec3{210.0f, 50.0f, 60.0f}, 80.0f, false);    // lintel
+    addBox(hearth, Vec3{-85.0f, 80.0f, kFireZ}, Vec3{40.0f, 160.0f, 60.0f}, 80.0f, false);          // left jamb
+    addBox(hearth, Vec3{85.0f, 80.0f, kFireZ}, Vec3{40.0f, 160.0f, 60.0f}, 80.0f, false);           // right jamb
+    addBox(hearth, Vec3{0.0f, 185.0f, kFireZ}, Vec3{210.0f, 50.0f, 60.0f}, 80.0f, false);           // lintel
     addBox(hearth, Vec3{0.0f, 260.0f, kFireZ - 10.0f}, Vec3{150.0f, 120.0f, 40.0f}, 80.0f, false);  // chimney breast
-    addBox(hearth, Vec3{0.0f, 4.0f, kFireZ + 10.0f}, Vec3{220.0f, 8.0f, 90.0f}, 80.0f, false);     // hearth stone
+    addBox(hearth, Vec3{0.0f, 4.0f, kFireZ + 10.0f}, Vec3{220.0f, 8.0f, 90.0f}, 80.0f, false);      // hearth stone
     scene.meshes.push_back(hearth);
     MeshDef mantel = newMesh("Mantel", "maps/tex/planks.jpg");
     addBox(mantel, Vec3{0.0f, 214.0f, kFireZ + 8.0f}, Vec3{250.0f, 8.0f, 80.0f}, 60.0f, true);
@@ -78,7 +86,8 @@ void addFireplace(SceneDef& scene, Rng& rng) {
 }
 
 // Windows on the right wall, glowing glass, unlit, in the glow pass; curtains beside them.
-void addWindows(SceneDef& scene) {
+void addWindows(SceneDef& scene)
+{
     for (int i = 0; i < 2; ++i) {
         float z = -150.0f + 300.0f * static_cast<float>(i);
         MeshDef window = newMesh(numbered("^%window", i), "maps/tex/window.jpg");
@@ -97,7 +106,8 @@ void addWindows(SceneDef& scene) {
 }
 
 // Bookshelves on the left wall, a painting on the front wall, a carpet.
-void addShelvesAndPainting(SceneDef& scene) {
+void addShelvesAndPainting(SceneDef& scene)
+{
     MeshDef shelves = newMesh("Shelves", "maps/tex/books.jpg");
     for (int i = 0; i < 2; ++i) {
         float z = -170.0f + 340.0f * static_cast<float>(i);
@@ -105,17 +115,19 @@ void addShelvesAndPainting(SceneDef& scene) {
     }
     scene.meshes.push_back(shelves);
     MeshDef painting = newMesh("p*painting", "maps/tex/painting.jpg");
-    addQuad(painting, Vec3{90.0f, 120.0f, kHalfZ - 2.0f}, Vec3{-90.0f, 120.0f, kHalfZ - 2.0f}, Vec3{-90.0f, 250.0f, kHalfZ - 2.0f},
-            Vec3{90.0f, 250.0f, kHalfZ - 2.0f});
+    addQuad(painting, Vec3{90.0f, 120.0f, kHalfZ - 2.0f}, Vec3{-90.0f, 120.0f, kHalfZ - 2.0f},
+            Vec3{-90.0f, 250.0f, kHalfZ - 2.0f}, Vec3{90.0f, 250.0f, kHalfZ - 2.0f});
     scene.meshes.push_back(painting);
     MeshDef carpet = newMesh("c*carpet", "maps/tex/carpet.jpg");
     addPanel(carpet, Vec3{-180.0f, 1.0f, 130.0f}, Vec3{360.0f, 0.0f, 0.0f}, Vec3{0.0f, 0.0f, -300.0f}, 6, 5, 1000.0f);
-    for (tds::TexCoord& t : carpet.mapping) t = tds::TexCoord{t.u * 1000.0f / 360.0f, t.v * 1000.0f / 300.0f};
+    for (tds::TexCoord& t : carpet.mapping)
+        t = tds::TexCoord{t.u * 1000.0f / 360.0f, t.v * 1000.0f / 300.0f};
     scene.meshes.push_back(carpet);
 }
 
 // Armchairs by the fire and a table with three candles; returns the tips of the candle flames.
-std::vector<Vec3> addChairsAndTable(SceneDef& scene, Rng& rng) {
+std::vector<Vec3> addChairsAndTable(SceneDef& scene, Rng& rng)
+{
     for (int i = 0; i < 2; ++i) {
         float x = i == 0 ? -150.0f : 150.0f;
         MeshDef chair = newMesh(numbered("Chair", i), "maps/tex/fabric.jpg");
@@ -129,14 +141,16 @@ std::vector<Vec3> addChairsAndTable(SceneDef& scene, Rng& rng) {
     MeshDef table = newMesh("Table", "maps/tex/planks.jpg");
     addBox(table, kTableAt + Vec3{0.0f, 72.0f, 0.0f}, Vec3{160.0f, 6.0f, 90.0f}, 80.0f, true);
     for (float dx : {-70.0f, 70.0f}) {
-        for (float dz : {-36.0f, 36.0f}) addBox(table, kTableAt + Vec3{dx, 35.0f, dz}, Vec3{7.0f, 70.0f, 7.0f}, 40.0f, false);
+        for (float dz : {-36.0f, 36.0f})
+            addBox(table, kTableAt + Vec3{dx, 35.0f, dz}, Vec3{7.0f, 70.0f, 7.0f}, 40.0f, false);
     }
     scene.meshes.push_back(table);
     MeshDef candles = newMesh("c*candles", "maps/tex/wax.jpg");
     MeshDef holder = newMesh("h*holder", "maps/tex/brass.jpg");
     std::vector<Vec3> flameTips;
     for (int i = 0; i < 3; ++i) {
-        Vec3 at = kTableAt + Vec3{-40.0f + 40.0f * static_cast<float>(i), 75.0f, static_cast<float>(i % 2) * 10.0f - 5.0f};
+        Vec3 at =
+            kTableAt + Vec3{-40.0f + 40.0f * static_cast<float>(i), 75.0f, static_cast<float>(i % 2) * 10.0f - 5.0f};
         float h = 22.0f + 8.0f * static_cast<float>(i % 2);
         addFrustum(holder, at, 9.0f, 4.0f, 4.0f, 8, 1.0f, 10.0f, true, false);
         addFrustum(candles, at + Vec3{0.0f, 4.0f, 0.0f}, 3.0f, 3.0f, h, 6, 1.0f, 20.0f, true, false);
@@ -154,33 +168,41 @@ std::vector<Vec3> addChairsAndTable(SceneDef& scene, Rng& rng) {
 
 // Emitters: embers over the fire (scattered in its box), sparks up the chimney, a glow over the
 // middle candle and dust motes in the moonlight.
-void addEmitters(SceneDef& scene, const std::vector<Vec3>& flameTips) {
+void addEmitters(SceneDef& scene, const std::vector<Vec3>& flameTips)
+{
     scene.meshes.push_back(boxEmitter("*3embers", "maps/tex/sparkr.jpg", kFireBase + Vec3{-55.0f, 5.0f, -10.0f},
                                       kFireBase + Vec3{55.0f, 40.0f, 15.0f}, kFireBase + Vec3{0.0f, 20.0f, 0.0f}));
-    scene.meshes.push_back(pointEmitter("*1sparks", "maps/tex/sparkr.jpg", kFireBase + Vec3{0.0f, 40.0f, -15.0f}, 3.0f));
+    scene.meshes.push_back(
+        pointEmitter("*1sparks", "maps/tex/sparkr.jpg", kFireBase + Vec3{0.0f, 40.0f, -15.0f}, 3.0f));
     scene.meshes.push_back(pointEmitter("*2glow", "maps/tex/spark.jpg", flameTips[1]));
     scene.meshes.push_back(pointEmitter("*0dust", "maps/tex/sparkb.jpg", Vec3{kHalfX - 60.0f, 170.0f, 150.0f}));
 }
 
 // Lights: the fire, the candles, moonlight through each window.
-void addLights(SceneDef& scene, const std::vector<Vec3>& flameTips) {
-    scene.lights.push_back(makeLight("FireLight", kFireBase + Vec3{0.0f, 40.0f, 70.0f}, Vec3{1.0f, 0.55f, 0.2f}, 620.0f));
-    scene.lights.push_back(makeLight("FireGlow", kFireBase + Vec3{0.0f, 10.0f, 40.0f}, Vec3{0.8f, 0.3f, 0.05f}, 260.0f));
+void addLights(SceneDef& scene, const std::vector<Vec3>& flameTips)
+{
+    scene.lights.push_back(
+        makeLight("FireLight", kFireBase + Vec3{0.0f, 40.0f, 70.0f}, Vec3{1.0f, 0.55f, 0.2f}, 620.0f));
+    scene.lights.push_back(
+        makeLight("FireGlow", kFireBase + Vec3{0.0f, 10.0f, 40.0f}, Vec3{0.8f, 0.3f, 0.05f}, 260.0f));
     for (size_t i = 0; i < flameTips.size(); ++i) {
         scene.lights.push_back(makeLight(numbered("Candle", static_cast<int>(i)), flameTips[i] + Vec3{0.0f, 6.0f, 0.0f},
                                          Vec3{0.9f, 0.7f, 0.4f}, 230.0f));
     }
     for (int i = 0; i < 2; ++i) {
         float z = -150.0f + 300.0f * static_cast<float>(i);
-        scene.lights.push_back(makeLight(numbered("Moonbeam", i), Vec3{kHalfX - 70.0f, 200.0f, z}, Vec3{0.3f, 0.4f, 0.75f}, 520.0f));
+        scene.lights.push_back(
+            makeLight(numbered("Moonbeam", i), Vec3{kHalfX - 70.0f, 200.0f, z}, Vec3{0.3f, 0.4f, 0.75f}, 520.0f));
     }
 }
 
 // Cameras: a slow walk in from the door towards the fire, then a turn around the table.
-void addCameras(SceneDef& scene) {
+void addCameras(SceneDef& scene)
+{
     PathFn eye1 = [](float f) {
         float s = (f - frameOf(0.0f)) / (frameOf(9.0f) - frameOf(0.0f));
-        return lerp(Vec3{330.0f, 170.0f, 290.0f}, Vec3{120.0f, 140.0f, 20.0f}, s) + Vec3{0.0f, 10.0f * std::sin(s * 3.0f), 0.0f};
+        return lerp(Vec3{330.0f, 170.0f, 290.0f}, Vec3{120.0f, 140.0f, 20.0f}, s) +
+               Vec3{0.0f, 10.0f * std::sin(s * 3.0f), 0.0f};
     };
     PathFn target1 = [](float f) {
         float s = (f - frameOf(0.0f)) / (frameOf(9.0f) - frameOf(0.0f));
@@ -196,13 +218,15 @@ void addCameras(SceneDef& scene) {
         return lerp(kTableAt + Vec3{0.0f, 80.0f, 0.0f}, Vec3{kHalfX, 160.0f, 0.0f}, s * s);
     };
     uint32_t mid = static_cast<uint32_t>(frameOf(9.0f)), end = static_cast<uint32_t>(frameOf(17.0f));
-    scene.cameras.push_back(makeCamera("CamEnter", eye1, target1, cameraFrames(static_cast<uint32_t>(frameOf(0.0f)), mid, 30, 1)));
+    scene.cameras.push_back(
+        makeCamera("CamEnter", eye1, target1, cameraFrames(static_cast<uint32_t>(frameOf(0.0f)), mid, 30, 1)));
     scene.cameras.push_back(makeCamera("CamTable", eye2, target2, cameraFrames(mid, end, 30, 2)));
 }
 
 }  // namespace
 
-SceneDef buildRoom() {
+SceneDef buildRoom()
+{
     SceneDef scene;
     scene.path = "maps/room.3ds";
     scene.frameCount = static_cast<uint32_t>(frameOf(17.0f)) + 90;

@@ -13,12 +13,15 @@ namespace ag {
 namespace {
 
 // Trefoil knot centre line, radius about 1.
-Vec3 trefoil(float t) {
-    return Vec3{std::sin(t) + 2.0f * std::sin(2.0f * t), std::cos(t) - 2.0f * std::cos(2.0f * t), -std::sin(3.0f * t)} / 3.0f;
+Vec3 trefoil(float t)
+{
+    return Vec3{std::sin(t) + 2.0f * std::sin(2.0f * t), std::cos(t) - 2.0f * std::cos(2.0f * t), -std::sin(3.0f * t)} /
+           3.0f;
 }
 
 // An ellipsoid roughened by a few bumps so that the blobs look organic.
-void addBlob(MeshDef& m, Vec3 centre, float radius, int rings, int segments, uint32_t seed) {
+void addBlob(MeshDef& m, Vec3 centre, float radius, int rings, int segments, uint32_t seed)
+{
     size_t first = m.vertices.size();
     addEllipsoid(m, centre, Vec3{radius, radius * 0.9f, radius}, rings, segments, 2.0f, 1.0f);
     Rng rng(seed);
@@ -32,7 +35,8 @@ void addBlob(MeshDef& m, Vec3 centre, float radius, int rings, int segments, uin
 
 }  // namespace
 
-SceneDef buildTruc() {
+SceneDef buildTruc()
+{
     SceneDef scene;
     scene.path = "maps/truc.3ds";
     const uint32_t first = 30, last = 30 + static_cast<uint32_t>(25.0f * kFramesPerSecond);
@@ -43,7 +47,8 @@ SceneDef buildTruc() {
     std::vector<Vec3> path;
     // Few faces on purpose: every second one becomes a streak of several hundred units.
     const int segments = 18;
-    for (int i = 0; i <= segments; ++i) path.push_back(trefoil(2.0f * kPi * static_cast<float>(i) / segments) * 70.0f);
+    for (int i = 0; i <= segments; ++i)
+        path.push_back(trefoil(2.0f * kPi * static_cast<float>(i) / segments) * 70.0f);
     addTube(knot, path, 12.0f, 4, 1.0f, 40.0f, false);
     setRestPosition(knot, Vec3{});
     Vec3 axis = normalize(Vec3{2.0f, 3.0f, 0.6f});
@@ -69,7 +74,8 @@ SceneDef buildTruc() {
     return scene;
 }
 
-SceneDef buildChose() {
+SceneDef buildChose()
+{
     SceneDef scene;
     scene.path = "maps/chose.3ds";
     // The scenes bound their frames by the first blob's key count - 1: 8 Bezier segments over
@@ -95,7 +101,8 @@ SceneDef buildChose() {
         const Orbit& o = orbits[i];
         PathFn path = [o, lastFrame](float f) {
             float a = 2.0f * kPi * f / static_cast<float>(lastFrame);
-            return Vec3{o.radius.x * std::sin(o.speed.x * a + o.phase.x), o.radius.y * std::sin(o.speed.y * a + o.phase.y),
+            return Vec3{o.radius.x * std::sin(o.speed.x * a + o.phase.x),
+                        o.radius.y * std::sin(o.speed.y * a + o.phase.y),
                         o.radius.z * std::cos(o.speed.z * a + o.phase.z)};
         };
         MeshDef blob = newMesh(o.name, material);
@@ -118,7 +125,8 @@ SceneDef buildChose() {
     return scene;
 }
 
-SceneDef buildMeta() {
+SceneDef buildMeta()
+{
     SceneDef scene;
     scene.path = "maps/meta.3ds";
     // The Third verse plays frames up to the orb's key count - 1 = 60.
@@ -150,7 +158,8 @@ SceneDef buildMeta() {
     // about 80 units to it) and the camera keeps well back. The floor bulges up where the orbs
     // pass: its pivot lies below it, so the push lifts the floor rather than stretching it.
     MeshDef floor = newMesh("Floor", material);
-    addTerrain(floor, -75.0f, -75.0f, 75.0f, 75.0f, 4, 4, [](float, float) { return 0.0f; }, 70.0f);
+    addTerrain(
+        floor, -75.0f, -75.0f, 75.0f, 75.0f, 4, 4, [](float, float) { return 0.0f; }, 70.0f);
     setRestPosition(floor, Vec3{0.0f, -50.0f, 0.0f});
     scene.meshes.push_back(floor);
 
@@ -171,7 +180,8 @@ SceneDef buildMeta() {
     };
     PathFn target = [](float f) { return Vec3{0.0f, 40.0f + 10.0f * std::sin(f * 0.1f), 0.0f}; };
     std::vector<uint32_t> frames = {0};
-    for (uint32_t f = 2; f <= 58; f += 4) frames.push_back(f);
+    for (uint32_t f = 2; f <= 58; f += 4)
+        frames.push_back(f);
     frames.push_back(59);
     frames.push_back(60);
     scene.cameras.push_back(makeCamera("CamOrbit", eye, target, frames));

@@ -14,30 +14,37 @@ constexpr float kLength = 2100.0f;
 constexpr float kRadius = 70.0f;
 constexpr float kRing = 25.0f;  // distance between rings of the tube
 
-Vec3 centre(float s) {
+Vec3 centre(float s)
+{
     return Vec3{180.0f * std::sin(s / 420.0f) + 60.0f * std::sin(s / 170.0f), 60.0f * std::sin(s / 350.0f), -s};
 }
 
 // A frame across the tunnel at s: side points right, lift points up, both unit length.
-void frameAt(float s, Vec3& forward, Vec3& side, Vec3& lift) {
+void frameAt(float s, Vec3& forward, Vec3& side, Vec3& lift)
+{
     forward = normalize(centre(s + 1.0f) - centre(s - 1.0f));
     side = normalize(cross(forward, Vec3{0.0f, 1.0f, 0.0f}));
     lift = normalize(cross(side, forward));
 }
 
 // A point on the circle of radius r across the tunnel at s, at angle a (0 = right, pi/2 = up).
-Vec3 around(float s, float a, float r) {
+Vec3 around(float s, float a, float r)
+{
     Vec3 f, sd, l;
     frameAt(s, f, sd, l);
     return centre(s) + sd * (std::cos(a) * r) + l * (std::sin(a) * r);
 }
 
 // Distance along the tunnel at a frame: steady flight from s = 60 to s = 1930.
-float travelAt(float f) { return 60.0f + (f - frameOf(0.0f)) * (1870.0f / (16.0f * kFramesPerSecond)); }
+float travelAt(float f)
+{
+    return 60.0f + (f - frameOf(0.0f)) * (1870.0f / (16.0f * kFramesPerSecond));
+}
 
 }  // namespace
 
-SceneDef buildTunnel() {
+SceneDef buildTunnel()
+{
     SceneDef scene;
     scene.path = "maps/tunnel.3ds";
     scene.frameCount = static_cast<uint32_t>(frameOf(16.0f)) + 90;
@@ -46,7 +53,8 @@ SceneDef buildTunnel() {
     // Wall sections of 14 rings each: they take light but cast no shadow.
     for (int section = 0; section * 14 < rings; ++section) {
         std::vector<Vec3> path;
-        for (int i = section * 14; i <= std::min(rings, section * 14 + 14); ++i) path.push_back(centre(static_cast<float>(i) * kRing));
+        for (int i = section * 14; i <= std::min(rings, section * 14 + 14); ++i)
+            path.push_back(centre(static_cast<float>(i) * kRing));
         MeshDef wall = newMesh(numbered("w*wall", section), "maps/tex/panel.jpg");
         addTube(wall, path, kRadius, 14, 4.0f, 110.0f, true);
         scene.meshes.push_back(wall);
@@ -56,7 +64,8 @@ SceneDef buildTunnel() {
     MeshDef ribs = newMesh("r*ribs", "maps/tex/grate.jpg");
     for (float s = 50.0f; s < kLength; s += 100.0f) {
         std::vector<Vec3> hoop;
-        for (int i = 0; i <= 14; ++i) hoop.push_back(around(s, 2.0f * kPi * static_cast<float>(i) / 14.0f, kRadius - 5.0f));
+        for (int i = 0; i <= 14; ++i)
+            hoop.push_back(around(s, 2.0f * kPi * static_cast<float>(i) / 14.0f, kRadius - 5.0f));
         addTube(ribs, hoop, 5.0f, 4, 1.0f, 20.0f, false);
     }
     scene.meshes.push_back(ribs);
@@ -65,7 +74,8 @@ SceneDef buildTunnel() {
     MeshDef pipes = newMesh("p*pipes", "maps/tex/cable.jpg");
     for (float a : {-0.45f, kPi + 0.45f}) {
         std::vector<Vec3> line;
-        for (float s = 0.0f; s <= kLength; s += kRing * 2.0f) line.push_back(around(s, a, kRadius - 12.0f));
+        for (float s = 0.0f; s <= kLength; s += kRing * 2.0f)
+            line.push_back(around(s, a, kRadius - 12.0f));
         addTube(pipes, line, 5.0f, 6, 1.0f, 30.0f, false);
     }
     scene.meshes.push_back(pipes);
@@ -126,7 +136,8 @@ SceneDef buildTunnel() {
     PathFn eye = [](float f) { return centre(travelAt(f)) + Vec3{0.0f, -8.0f, 0.0f}; };
     PathFn target = [](float f) { return centre(travelAt(f) + 150.0f) + Vec3{0.0f, -12.0f, 0.0f}; };
     uint32_t mid = static_cast<uint32_t>(frameOf(8.0f)), end = static_cast<uint32_t>(frameOf(16.0f));
-    scene.cameras.push_back(makeCamera("CamIn", eye, target, cameraFrames(static_cast<uint32_t>(frameOf(0.0f)), mid, 24, 1)));
+    scene.cameras.push_back(
+        makeCamera("CamIn", eye, target, cameraFrames(static_cast<uint32_t>(frameOf(0.0f)), mid, 24, 1)));
     scene.cameras.push_back(makeCamera("CamOut", eye, target, cameraFrames(mid, end, 24, 2)));
     return scene;
 }

@@ -11,7 +11,8 @@ namespace wood {
 namespace {
 
 // A box standing on `base`, tapering towards the top and leaning over by `lean` per unit height.
-void addStandingStone(MeshDef& m, Vec3 base, Vec3 size, float angle, float lean) {
+void addStandingStone(MeshDef& m, Vec3 base, Vec3 size, float angle, float lean)
+{
     size_t first = m.vertices.size();
     addBox(m, base + Vec3{0.0f, size.y * 0.5f - 6.0f, 0.0f}, size, 60.0f, false);
     for (size_t i = first; i < m.vertices.size(); ++i) {
@@ -26,7 +27,8 @@ void addStandingStone(MeshDef& m, Vec3 base, Vec3 size, float angle, float lean)
 
 }  // namespace
 
-void addGiantTree(SceneDef& scene) {
+void addGiantTree(SceneDef& scene)
+{
     MeshDef giant = newMesh("GiantTrunk", "maps/tex/bark.jpg");
     Vec3 gBase = onGround(kGlade.x, kGlade.z);
     addFrustum(giant, gBase - Vec3{0.0f, 4.0f, 0.0f}, 30.0f, 17.0f, 150.0f, 10, 3.0f, 60.0f);
@@ -49,13 +51,15 @@ void addGiantTree(SceneDef& scene) {
     scene.meshes.push_back(giantCrown);
 }
 
-void addStoneRing(SceneDef& scene, Rng& rng) {
+void addStoneRing(SceneDef& scene, Rng& rng)
+{
     Vec3 hBase = onGround(kHollow.x, kHollow.z);
     for (int i = 0; i < 7; ++i) {
         float a = static_cast<float>(i) * 2.0f * kPi / 7.0f + 0.3f;
         Vec3 at = onGround(kHollow.x + 115.0f * std::cos(a), kHollow.z + 115.0f * std::sin(a));
         MeshDef stone = newMesh(numbered("Stone", i), "maps/tex/rock.jpg");
-        addStandingStone(stone, at, Vec3{rng.range(16.0f, 24.0f), rng.range(55.0f, 80.0f), 10.0f}, -a, rng.range(-0.08f, 0.08f));
+        addStandingStone(stone, at, Vec3{rng.range(16.0f, 24.0f), rng.range(55.0f, 80.0f), 10.0f}, -a,
+                         rng.range(-0.08f, 0.08f));
         setRestPosition(stone, at);
         scene.meshes.push_back(stone);
     }
@@ -74,7 +78,8 @@ void addStoneRing(SceneDef& scene, Rng& rng) {
     scene.meshes.push_back(runes);
 }
 
-std::vector<Vec3> addMushrooms(SceneDef& scene, Rng& rng) {
+std::vector<Vec3> addMushrooms(SceneDef& scene, Rng& rng)
+{
     MeshDef stems = newMesh("m*stems", "maps/tex/mushroom.jpg");
     MeshDef caps = newMesh("^*caps", "maps/tex/mushroom.jpg");
     std::vector<Vec3> mushroomSpots;
@@ -94,8 +99,10 @@ std::vector<Vec3> addMushrooms(SceneDef& scene, Rng& rng) {
     return mushroomSpots;
 }
 
-void addLightShafts(SceneDef& scene) {
-    MeshDef shafts = newMesh("%*shafts", "maps/tex/shaft.jpg");  // additive, lit by the moon and the glade, casting no shadow
+void addLightShafts(SceneDef& scene)
+{
+    MeshDef shafts =
+        newMesh("%*shafts", "maps/tex/shaft.jpg");  // additive, lit by the moon and the glade, casting no shadow
     for (int i = 0; i < 2; ++i) {
         float a = 4.2f + 1.3f * static_cast<float>(i);
         Vec3 foot = onGround(kGlade.x + 190.0f * std::cos(a), kGlade.z + 190.0f * std::sin(a));
@@ -108,7 +115,8 @@ void addLightShafts(SceneDef& scene) {
     scene.meshes.push_back(shafts);
 }
 
-void addMist(SceneDef& scene, Rng& rng) {
+void addMist(SceneDef& scene, Rng& rng)
+{
     const char* mistNames[3] = {"%*mistHollow", "%*mistTrail", "%*mistGlade"};
     for (int area = 0; area < 3; ++area) {
         MeshDef mist = newMesh(mistNames[area], "maps/tex/mist.jpg");
@@ -123,13 +131,14 @@ void addMist(SceneDef& scene, Rng& rng) {
                 c = p + Vec3{rng.range(-90.0f, 90.0f), 0.0f, rng.range(-90.0f, 90.0f)};
             } else {
                 float a = rng.range(0.0f, 6.28f);
-                c = Vec3{kGlade.x + (kGladeRadius + 40.0f) * std::cos(a), 0.0f, kGlade.z + (kGladeRadius + 40.0f) * std::sin(a)};
+                c = Vec3{kGlade.x + (kGladeRadius + 40.0f) * std::cos(a), 0.0f,
+                         kGlade.z + (kGladeRadius + 40.0f) * std::sin(a)};
             }
             float h = terrainHeight(c.x, c.z) + rng.range(7.0f, 14.0f);
             float half = rng.range(50.0f, 80.0f);
             size_t first = mist.vertices.size();
-            addQuad(mist, Vec3{c.x - half, h, c.z + half}, Vec3{c.x + half, h, c.z + half}, Vec3{c.x + half, h, c.z - half},
-                    Vec3{c.x - half, h, c.z - half});
+            addQuad(mist, Vec3{c.x - half, h, c.z + half}, Vec3{c.x + half, h, c.z + half},
+                    Vec3{c.x + half, h, c.z - half}, Vec3{c.x - half, h, c.z - half});
             rotateY(mist, first, rng.range(0.0f, 6.28f), Vec3{c.x, h, c.z});
         }
         scene.meshes.push_back(mist);

@@ -24,7 +24,10 @@ std::vector<SceneDef> buildAllScenes();
 constexpr float kFramesPerSecond = 30.0f;
 
 // The animation frame at a scene time in seconds: the first camera key sits at frame 30.
-inline float frameOf(float seconds) { return 30.0f + seconds * kFramesPerSecond; }
+inline float frameOf(float seconds)
+{
+    return 30.0f + seconds * kFramesPerSecond;
+}
 
 // A name with a two-digit number: numbered("Oak", 3) = "Oak03".
 std::string numbered(const std::string& stem, int n);

@@ -10,91 +10,120 @@
 
 namespace tds {
 
-Vec3 sceneToFile(const Vec3& p) { return Vec3{p.x, -p.z, p.y}; }
+Vec3 sceneToFile(const Vec3& p)
+{
+    return Vec3{p.x, -p.z, p.y};
+}
 
-std::vector<Vec3> sceneToFile(const std::vector<Vec3>& points) {
+std::vector<Vec3> sceneToFile(const std::vector<Vec3>& points)
+{
     std::vector<Vec3> out;
     out.reserve(points.size());
-    for (const Vec3& p : points) out.push_back(sceneToFile(p));
+    for (const Vec3& p : points)
+        out.push_back(sceneToFile(p));
     return out;
 }
 
-void ChunkWriter::begin(uint16_t id) {
+void ChunkWriter::begin(uint16_t id)
+{
     open_.push_back(bytes_.size());
     u16(id);
     u32(0);
 }
 
-void ChunkWriter::end() {
-    if (open_.empty()) return;
+void ChunkWriter::end()
+{
+    if (open_.empty())
+        return;
     endWithLength(static_cast<uint32_t>(bytes_.size() - open_.back()));
 }
 
-void ChunkWriter::endWithLength(uint32_t length) {
-    if (open_.empty()) return;
+void ChunkWriter::endWithLength(uint32_t length)
+{
+    if (open_.empty())
+        return;
     size_t at = open_.back() + 2;
     open_.pop_back();
-    for (int i = 0; i < 4; ++i) bytes_[at + i] = static_cast<uint8_t>(length >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        bytes_[at + i] = static_cast<uint8_t>(length >> (8 * i));
 }
 
-void ChunkWriter::rawChunk(uint16_t id, const std::vector<uint8_t>& content) {
+void ChunkWriter::rawChunk(uint16_t id, const std::vector<uint8_t>& content)
+{
     begin(id);
     raw(content);
     end();
 }
 
-void ChunkWriter::header(uint16_t id, uint32_t length) {
+void ChunkWriter::header(uint16_t id, uint32_t length)
+{
     u16(id);
     u32(length);
 }
 
-void ChunkWriter::u8(uint8_t v) { bytes_.push_back(v); }
+void ChunkWriter::u8(uint8_t v)
+{
+    bytes_.push_back(v);
+}
 
-void ChunkWriter::u16(uint16_t v) {
+void ChunkWriter::u16(uint16_t v)
+{
     bytes_.push_back(static_cast<uint8_t>(v));
     bytes_.push_back(static_cast<uint8_t>(v >> 8));
 }
 
-void ChunkWriter::u32(uint32_t v) {
-    for (int i = 0; i < 4; ++i) bytes_.push_back(static_cast<uint8_t>(v >> (8 * i)));
+void ChunkWriter::u32(uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        bytes_.push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
 
-void ChunkWriter::f32(float v) {
+void ChunkWriter::f32(float v)
+{
     uint32_t bits = 0;
     std::memcpy(&bits, &v, sizeof bits);
     u32(bits);
 }
 
-void ChunkWriter::point(const Vec3& p) {
+void ChunkWriter::point(const Vec3& p)
+{
     f32(p.x);
     f32(p.y);
     f32(p.z);
 }
 
-void ChunkWriter::colour(const Vec3& rgb) { point(rgb); }
+void ChunkWriter::colour(const Vec3& rgb)
+{
+    point(rgb);
+}
 
-void ChunkWriter::string(const std::string& s) {
+void ChunkWriter::string(const std::string& s)
+{
     raw(s.data(), s.size());
     u8(0);
 }
 
-void ChunkWriter::raw(const std::vector<uint8_t>& bytes) {
+void ChunkWriter::raw(const std::vector<uint8_t>& bytes)
+{
     bytes_.insert(bytes_.end(), bytes.begin(), bytes.end());
 }
 
-void ChunkWriter::raw(const void* data, size_t size) {
+void ChunkWriter::raw(const void* data, size_t size)
+{
     const uint8_t* p = static_cast<const uint8_t*>(data);
     bytes_.insert(bytes_.end(), p, p + size);
 }
 
-Key positionKey(uint32_t frame, const Vec3& point) {
+Key positionKey(uint32_t frame, const Vec3& point)
+{
     Key k;
     k.frame = frame;
     k.value = point;
     return k;
 }
 
-Key rotationKey(uint32_t frame, float angle, const Vec3& axis) {
+Key rotationKey(uint32_t frame, float angle, const Vec3& axis)
+{
     Key k;
     k.frame = frame;
     k.angle = angle;
@@ -102,7 +131,8 @@ Key rotationKey(uint32_t frame, float angle, const Vec3& axis) {
     return k;
 }
 
-void writeMaterial(ChunkWriter& w, const MaterialDef& material) {
+void writeMaterial(ChunkWriter& w, const MaterialDef& material)
+{
     w.begin(CHUNK_MATERIAL);
     w.begin(CHUNK_MATNAME);
     w.string(material.name);
@@ -122,14 +152,16 @@ void writeMaterial(ChunkWriter& w, const MaterialDef& material) {
     w.end();
 }
 
-void writeMeshObject(ChunkWriter& w, const Mesh& mesh) {
+void writeMeshObject(ChunkWriter& w, const Mesh& mesh)
+{
     w.begin(CHUNK_OBJETBLOCK);
     w.string(mesh.name);
     w.begin(CHUNK_TRIANGULARMESH);
 
     w.begin(CHUNK_VERTICELIST);
     w.u16(static_cast<uint16_t>(mesh.vertices.size()));
-    for (const Vec3& v : mesh.vertices) w.point(v);
+    for (const Vec3& v : mesh.vertices)
+        w.point(v);
     w.end();
 
     if (!mesh.mapping.empty()) {
@@ -145,7 +177,8 @@ void writeMeshObject(ChunkWriter& w, const Mesh& mesh) {
     if (mesh.writeMatrix) {
         w.begin(CHUNK_MESHMATRIX);
         const float identity[12] = {1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0};
-        for (float f : identity) w.f32(f);
+        for (float f : identity)
+            w.f32(f);
         w.end();
     }
 
@@ -161,7 +194,8 @@ void writeMeshObject(ChunkWriter& w, const Mesh& mesh) {
         w.begin(CHUNK_FACEMATERIALLIST);
         w.string(mesh.material);
         w.u16(static_cast<uint16_t>(mesh.faces.size()));
-        for (size_t i = 0; i < mesh.faces.size(); ++i) w.u16(static_cast<uint16_t>(i));
+        for (size_t i = 0; i < mesh.faces.size(); ++i)
+            w.u16(static_cast<uint16_t>(i));
         w.end();
     }
     w.end();
@@ -171,7 +205,8 @@ void writeMeshObject(ChunkWriter& w, const Mesh& mesh) {
     w.end();
 }
 
-void writeLightObject(ChunkWriter& w, const Light& light) {
+void writeLightObject(ChunkWriter& w, const Light& light)
+{
     w.begin(CHUNK_OBJETBLOCK);
     w.string(light.name);
     w.begin(CHUNK_LIGHT);
@@ -193,7 +228,8 @@ void writeLightObject(ChunkWriter& w, const Light& light) {
     w.end();
 }
 
-void writeCameraObject(ChunkWriter& w, const Camera& camera) {
+void writeCameraObject(ChunkWriter& w, const Camera& camera)
+{
     w.begin(CHUNK_OBJETBLOCK);
     w.string(camera.name);
     w.begin(CHUNK_CAMERA);
@@ -208,7 +244,8 @@ void writeCameraObject(ChunkWriter& w, const Camera& camera) {
 
 namespace {
 
-void writeEmptyObject(ChunkWriter& w, const EmptyObject& object) {
+void writeEmptyObject(ChunkWriter& w, const EmptyObject& object)
+{
     w.begin(CHUNK_OBJETBLOCK);
     w.string(object.name);
     w.raw(object.content);
@@ -225,26 +262,34 @@ struct ObjectWriter {
 
 }  // namespace
 
-void writeObject(ChunkWriter& w, const Object& object) { std::visit(ObjectWriter{w}, object); }
+void writeObject(ChunkWriter& w, const Object& object)
+{
+    std::visit(ObjectWriter{w}, object);
+}
 
-void writeTrack(ChunkWriter& w, uint16_t chunkId, const Track& track) {
+void writeTrack(ChunkWriter& w, uint16_t chunkId, const Track& track)
+{
     w.begin(chunkId);
     w.u16(track.flags);
-    for (int i = 0; i < 4; ++i) w.u16(0);
+    for (int i = 0; i < 4; ++i)
+        w.u16(0);
     w.u32(static_cast<uint32_t>(track.keys.size()));
     for (const Key& k : track.keys) {
         w.u32(k.frame);
         w.u16(k.flags);
         for (int bit = 0; bit < 5; ++bit) {
-            if (k.flags & (1u << bit)) w.f32(k.extras[bit]);
+            if (k.flags & (1u << bit))
+                w.f32(k.extras[bit]);
         }
-        if (chunkId == CHUNK_ROTATIONTRACK) w.f32(k.angle);
+        if (chunkId == CHUNK_ROTATIONTRACK)
+            w.f32(k.angle);
         w.point(k.value);
     }
     w.end();
 }
 
-void writeNode(ChunkWriter& w, const Node& node, uint16_t nodeId) {
+void writeNode(ChunkWriter& w, const Node& node, uint16_t nodeId)
+{
     w.begin(node.id);
     if (node.writeNodeId) {
         w.begin(CHUNK_NODEID);
@@ -262,23 +307,29 @@ void writeNode(ChunkWriter& w, const Node& node, uint16_t nodeId) {
         w.point(node.pivot);
         w.end();
     }
-    if (node.hasPosition) writeTrack(w, CHUNK_POSITIONTRACK, node.position);
-    if (node.hasRotation) writeTrack(w, CHUNK_ROTATIONTRACK, node.rotation);
+    if (node.hasPosition)
+        writeTrack(w, CHUNK_POSITIONTRACK, node.position);
+    if (node.hasRotation)
+        writeTrack(w, CHUNK_ROTATIONTRACK, node.rotation);
     w.raw(node.extraChunks);
     w.end();
 }
 
 namespace {
 
-void writeMaterials(ChunkWriter& w, const Scene& scene) {
+void writeMaterials(ChunkWriter& w, const Scene& scene)
+{
     std::set<std::string> written;
     for (const MaterialDef& m : scene.extraMaterials) {
-        if (written.insert(m.name).second) writeMaterial(w, m);
+        if (written.insert(m.name).second)
+            writeMaterial(w, m);
     }
-    if (!scene.writeMaterials) return;
+    if (!scene.writeMaterials)
+        return;
     for (const Object& o : scene.objects) {
         const Mesh* mesh = std::get_if<Mesh>(&o);
-        if (!mesh || mesh->material.empty() || !written.insert(mesh->material).second) continue;
+        if (!mesh || mesh->material.empty() || !written.insert(mesh->material).second)
+            continue;
         MaterialDef def;
         def.name = mesh->material;
         def.textureMap = mesh->material;
@@ -286,7 +337,8 @@ void writeMaterials(ChunkWriter& w, const Scene& scene) {
     }
 }
 
-void writeKeyframer(ChunkWriter& w, const Scene& scene) {
+void writeKeyframer(ChunkWriter& w, const Scene& scene)
+{
     w.begin(CHUNK_KEYFRAMER);
     if (scene.writeKeyframerHeader) {
         w.begin(CHUNK_KEYFRAMEHEADER);
@@ -311,7 +363,8 @@ void writeKeyframer(ChunkWriter& w, const Scene& scene) {
 
 }  // namespace
 
-std::vector<uint8_t> writeScene(const Scene& scene) {
+std::vector<uint8_t> writeScene(const Scene& scene)
+{
     ChunkWriter w;
     w.begin(CHUNK_MAIN);
     w.begin(CHUNK_VERSION);
@@ -326,29 +379,35 @@ std::vector<uint8_t> writeScene(const Scene& scene) {
     w.begin(CHUNK_MASTERSCALE);
     w.f32(1.0f);
     w.end();
-    for (const Object& o : scene.objects) writeObject(w, o);
+    for (const Object& o : scene.objects)
+        writeObject(w, o);
     w.raw(scene.extraEditorChunks);
     w.end();
 
-    if (!scene.nodes.empty() || scene.writeKeyframerHeader) writeKeyframer(w, scene);
+    if (!scene.nodes.empty() || scene.writeKeyframerHeader)
+        writeKeyframer(w, scene);
     w.raw(scene.extraMainChunks);
     w.end();
     return w.bytes();
 }
 
-bool saveScene(const Scene& scene, const std::string& path) {
+bool saveScene(const Scene& scene, const std::string& path)
+{
     return saveBytes(writeScene(scene), path);
 }
 
-bool saveBytes(const std::vector<uint8_t>& bytes, const std::string& path) {
+bool saveBytes(const std::vector<uint8_t>& bytes, const std::string& path)
+{
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) {
         std::fprintf(stderr, "%s: cannot open for writing: %s\n", path.c_str(), std::strerror(errno));
         return false;
     }
     bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    if (std::fclose(f) != 0) ok = false;
-    if (!ok) std::fprintf(stderr, "%s: write failed: %s\n", path.c_str(), std::strerror(errno));
+    if (std::fclose(f) != 0)
+        ok = false;
+    if (!ok)
+        std::fprintf(stderr, "%s: write failed: %s\n", path.c_str(), std::strerror(errno));
     return ok;
 }
 

@@ -78,8 +78,8 @@ struct Mesh {
     std::vector<Face> faces;
     std::vector<TexCoord> mapping;
     std::string material;
-    bool writeMatrix = true;               // identity local frame (0x4160) for peer readers
-    std::vector<uint8_t> extraChunks;      // raw bytes appended inside the mesh chunk
+    bool writeMatrix = true;           // identity local frame (0x4160) for peer readers
+    std::vector<uint8_t> extraChunks;  // raw bytes appended inside the mesh chunk
 };
 
 struct Light {
@@ -91,7 +91,7 @@ struct Light {
     Vec3 target;
     float hotspot = 30.0f;
     float falloff = 45.0f;
-    std::vector<uint8_t> extraChunks;      // raw bytes appended inside the light chunk
+    std::vector<uint8_t> extraChunks;  // raw bytes appended inside the light chunk
 };
 
 struct Camera {
@@ -100,7 +100,7 @@ struct Camera {
     Vec3 target;
     float bank = 0.0f;
     float lens = 35.0f;
-    std::vector<uint8_t> extraChunks;      // raw bytes appended inside the object block
+    std::vector<uint8_t> extraChunks;  // raw bytes appended inside the object block
 };
 
 // An editor object block holding exactly the given raw content after its name (or nothing at all).
@@ -141,8 +141,8 @@ struct Node {
     Track position;
     bool hasRotation = false;
     Track rotation;
-    bool writeNodeId = true;               // 0xB030 chunk, numbered in list order
-    std::vector<uint8_t> extraChunks;      // raw bytes appended inside the node block
+    bool writeNodeId = true;           // 0xB030 chunk, numbered in list order
+    std::vector<uint8_t> extraChunks;  // raw bytes appended inside the node block
 };
 
 struct MaterialDef {

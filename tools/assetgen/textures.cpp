@@ -12,13 +12,15 @@ namespace ag {
 
 namespace {
 
-Vec3 rgb(int r, int g, int b) {
+Vec3 rgb(int r, int g, int b)
+{
     return {static_cast<float>(r) / 255.0f, static_cast<float>(g) / 255.0f, static_cast<float>(b) / 255.0f};
 }
 
 // Runs f(u, v) over every pixel, u and v in [0, 1).
 template <typename F>
-void each(Image& img, F f) {
+void each(Image& img, F f)
+{
     for (int y = 0; y < img.height; ++y) {
         for (int x = 0; x < img.width; ++x) {
             float u = (static_cast<float>(x) + 0.5f) / static_cast<float>(img.width);
@@ -29,16 +31,19 @@ void each(Image& img, F f) {
 }
 
 // Tileable fractal noise over the unit square with `cells` noise cells across, in [0, 1].
-float tn(float u, float v, int cells, int octaves, uint32_t seed, float gain = 0.5f) {
+float tn(float u, float v, int cells, int octaves, uint32_t seed, float gain = 0.5f)
+{
     return 0.5f + 0.5f * fbm(u * static_cast<float>(cells), v * static_cast<float>(cells), cells, octaves, seed, gain);
 }
 
-float tridge(float u, float v, int cells, int octaves, uint32_t seed) {
+float tridge(float u, float v, int cells, int octaves, uint32_t seed)
+{
     return ridged(u * static_cast<float>(cells), v * static_cast<float>(cells), cells, octaves, seed);
 }
 
 // Bricks or blocks: returns mortar factor (0 in mortar, 1 on a block) and a per-block id.
-float bricks(float u, float v, int columns, int rows, float mortar, uint32_t& id) {
+float bricks(float u, float v, int columns, int rows, float mortar, uint32_t& id)
+{
     float y = v * static_cast<float>(rows);
     int row = static_cast<int>(std::floor(y));
     float x = u * static_cast<float>(columns) + ((row % 2) ? 0.5f : 0.0f);
@@ -51,7 +56,8 @@ float bricks(float u, float v, int columns, int rows, float mortar, uint32_t& id
     return smoothstep(mortar * 0.5f, mortar, e);
 }
 
-void paintMoss(Image& img) {
+void paintMoss(Image& img)
+{
     each(img, [](float u, float v) {
         float n = tn(u, v, 8, 6, 201u);
         float patches = tn(u, v, 3, 3, 202u);
@@ -63,7 +69,8 @@ void paintMoss(Image& img) {
     });
 }
 
-void paintBark(Image& img) {
+void paintBark(Image& img)
+{
     each(img, [](float u, float v) {
         float grooves = tridge(u, v * 0.25f, 8, 4, 211u);
         float n = tn(u, v, 8, 5, 212u);
@@ -72,7 +79,8 @@ void paintBark(Image& img) {
     });
 }
 
-void paintNeedles(Image& img) {
+void paintNeedles(Image& img)
+{
     each(img, [](float u, float v) {
         float strands = tn(u * 1.0f, v, 32, 3, 221u);
         float n = tn(u, v, 6, 4, 222u);
@@ -81,7 +89,8 @@ void paintNeedles(Image& img) {
     });
 }
 
-void paintLeaves(Image& img) {
+void paintLeaves(Image& img)
+{
     each(img, [](float u, float v) {
         CellSample cs = cellular(u * 12.0f, v * 12.0f, 12, 231u);
         float leaf = 1.0f - smoothstep(0.25f, 0.55f, cs.nearest);
@@ -92,7 +101,8 @@ void paintLeaves(Image& img) {
     });
 }
 
-void paintRock(Image& img) {
+void paintRock(Image& img)
+{
     each(img, [](float u, float v) {
         float n = tn(u, v, 6, 6, 241u);
         float cracks = tridge(u, v, 5, 4, 242u);
@@ -103,7 +113,8 @@ void paintRock(Image& img) {
     });
 }
 
-void paintLamp(Image& img) {
+void paintLamp(Image& img)
+{
     each(img, [](float u, float v) {
         float frame = std::min(std::fabs(std::fmod(u * 6.0f, 1.0f) - 0.5f), 0.5f);
         float bars = smoothstep(0.38f, 0.45f, frame);
@@ -113,7 +124,8 @@ void paintLamp(Image& img) {
     });
 }
 
-void paintMushroom(Image& img) {
+void paintMushroom(Image& img)
+{
     each(img, [](float u, float v) {
         CellSample cs = cellular(u * 6.0f, v * 6.0f, 6, 251u);
         float spot = 1.0f - smoothstep(0.15f, 0.3f, cs.nearest);
@@ -122,7 +134,8 @@ void paintMushroom(Image& img) {
     });
 }
 
-void paintRunes(Image& img) {
+void paintRunes(Image& img)
+{
     // Glyphs: short strokes on a grid, bright cyan on black, faint glow around them.
     Mask strokes(img.width, img.height);
     Rng rng(261u);
@@ -152,7 +165,8 @@ void paintRunes(Image& img) {
     }
 }
 
-void paintShaft(Image& img) {
+void paintShaft(Image& img)
+{
     each(img, [](float u, float v) {
         float edge = std::sin(u * kPi);
         float streak = 0.6f + 0.4f * tn(u, 0.0f, 8, 3, 271u);
@@ -162,7 +176,8 @@ void paintShaft(Image& img) {
     });
 }
 
-void paintMist(Image& img) {
+void paintMist(Image& img)
+{
     each(img, [](float u, float v) {
         float n = tn(u, v, 4, 5, 281u);
         float dx = u - 0.5f, dy = v - 0.5f;
@@ -172,7 +187,8 @@ void paintMist(Image& img) {
     });
 }
 
-void paintStone(Image& img) {
+void paintStone(Image& img)
+{
     each(img, [](float u, float v) {
         uint32_t id = 0;
         float block = bricks(u, v, 4, 8, 0.06f, id);
@@ -183,20 +199,23 @@ void paintStone(Image& img) {
     });
 }
 
-void paintRoof(Image& img) {
+void paintRoof(Image& img)
+{
     each(img, [](float u, float v) {
         float row = v * 12.0f;
         float fy = row - std::floor(row);
         float x = u * 10.0f + (static_cast<int>(row) % 2 ? 0.5f : 0.0f);
         float fx = x - std::floor(x);
-        float tile = smoothstep(0.0f, 0.15f, fy) * (1.0f - 0.5f * fy) * smoothstep(0.0f, 0.08f, std::min(fx, 1.0f - fx));
+        float tile =
+            smoothstep(0.0f, 0.15f, fy) * (1.0f - 0.5f * fy) * smoothstep(0.0f, 0.08f, std::min(fx, 1.0f - fx));
         float n = tn(u, v, 8, 4, 301u);
         Vec3 c = lerp(rgb(60, 30, 30), rgb(130, 60, 48), n);
         return c * (0.35f + 0.65f * tile);
     });
 }
 
-void paintGrass(Image& img) {
+void paintGrass(Image& img)
+{
     each(img, [](float u, float v) {
         float n = tn(u, v, 8, 6, 311u);
         float blades = tn(u, v, 64, 2, 312u);
@@ -205,7 +224,8 @@ void paintGrass(Image& img) {
     });
 }
 
-void paintCobble(Image& img) {
+void paintCobble(Image& img)
+{
     each(img, [](float u, float v) {
         CellSample cs = cellular(u * 10.0f, v * 10.0f, 10, 321u);
         float gap = smoothstep(0.03f, 0.12f, cs.second - cs.nearest);
@@ -215,7 +235,8 @@ void paintCobble(Image& img) {
     });
 }
 
-void paintPlanks(Image& img) {
+void paintPlanks(Image& img)
+{
     each(img, [](float u, float v) {
         float x = u * 6.0f;
         int plank = static_cast<int>(std::floor(x));
@@ -230,7 +251,8 @@ void paintPlanks(Image& img) {
     });
 }
 
-void paintWindow(Image& img) {
+void paintWindow(Image& img)
+{
     each(img, [](float u, float v) {
         float fx = std::fmod(u * 3.0f, 1.0f), fy = std::fmod(v * 4.0f, 1.0f);
         float lead = smoothstep(0.02f, 0.06f, std::min(std::min(fx, 1.0f - fx), std::min(fy, 1.0f - fy)));
@@ -240,7 +262,8 @@ void paintWindow(Image& img) {
     });
 }
 
-void paintBanner(Image& img) {
+void paintBanner(Image& img)
+{
     each(img, [](float u, float v) {
         float n = tn(u, v, 16, 3, 351u);
         Vec3 c = lerp(rgb(110, 14, 20), rgb(170, 30, 34), n);
@@ -251,13 +274,15 @@ void paintBanner(Image& img) {
     });
 }
 
-void paintPanel(Image& img) {
+void paintPanel(Image& img)
+{
     each(img, [](float u, float v) {
         float fx = std::fmod(u * 2.0f, 1.0f), fy = std::fmod(v * 2.0f, 1.0f);
         float seam = smoothstep(0.01f, 0.03f, std::min(std::min(fx, 1.0f - fx), std::min(fy, 1.0f - fy)));
         float rivet = 0.0f;
         for (float ry : {0.07f, 0.93f}) {
-            for (float rx : {0.07f, 0.93f}) rivet = std::max(rivet, 1.0f - smoothstep(0.015f, 0.025f, std::hypot(fx - rx, fy - ry)));
+            for (float rx : {0.07f, 0.93f})
+                rivet = std::max(rivet, 1.0f - smoothstep(0.015f, 0.025f, std::hypot(fx - rx, fy - ry)));
         }
         float n = tn(u, v, 8, 5, 361u);
         float rust = smoothstep(0.6f, 0.8f, tn(u, v, 6, 5, 362u));
@@ -268,16 +293,19 @@ void paintPanel(Image& img) {
     });
 }
 
-void paintGrate(Image& img) {
+void paintGrate(Image& img)
+{
     each(img, [](float u, float v) {
         float fx = std::fmod(u * 16.0f, 1.0f), fy = std::fmod(v * 16.0f, 1.0f);
-        float bar = std::max(smoothstep(0.3f, 0.2f, std::fabs(fx - 0.5f) - 0.2f), smoothstep(0.3f, 0.2f, std::fabs(fy - 0.5f) - 0.2f));
+        float bar = std::max(smoothstep(0.3f, 0.2f, std::fabs(fx - 0.5f) - 0.2f),
+                             smoothstep(0.3f, 0.2f, std::fabs(fy - 0.5f) - 0.2f));
         Vec3 metal = lerp(rgb(60, 60, 64), rgb(120, 116, 110), tn(u, v, 8, 4, 371u));
         return lerp(rgb(8, 8, 10), metal, bar);
     });
 }
 
-void paintGlowStrip(Image& img) {
+void paintGlowStrip(Image& img)
+{
     each(img, [](float u, float v) {
         float across = std::sin(u * kPi);
         float segments = smoothstep(0.05f, 0.12f, std::fabs(std::fmod(v * 8.0f, 1.0f) - 0.5f) * 2.0f);
@@ -285,21 +313,24 @@ void paintGlowStrip(Image& img) {
     });
 }
 
-void paintCable(Image& img) {
+void paintCable(Image& img)
+{
     each(img, [](float u, float v) {
         float twist = 0.5f + 0.5f * std::sin((u * 2.0f + v * 8.0f) * 2.0f * kPi);
         return lerp(rgb(20, 20, 24), rgb(70, 60, 50), twist) * (0.8f + 0.4f * tn(u, v, 8, 2, 381u));
     });
 }
 
-void paintEmitterMetal(Image& img) {
+void paintEmitterMetal(Image& img)
+{
     each(img, [](float u, float v) {
         float bands = 0.5f + 0.5f * std::sin(v * 5.0f * 2.0f * kPi);
         return lerp(rgb(80, 60, 40), rgb(220, 170, 90), bands * tn(u, v, 4, 3, 391u));
     });
 }
 
-void paintChrome(Image& img) {
+void paintChrome(Image& img)
+{
     each(img, [](float u, float v) {
         float n = fbm(u * 4.0f, v * 4.0f, 4, 5, 401u);
         float warp = tn(u + 0.3f * n, v - 0.3f * n, 3, 4, 402u);
@@ -311,7 +342,8 @@ void paintChrome(Image& img) {
 
 // A dark, cold ice for the swelling meshes: their additive shells sum many layers, so the picture
 // keeps most of its area deep blue and saves the light for thin veins.
-void paintIce(Image& img) {
+void paintIce(Image& img)
+{
     each(img, [](float u, float v) {
         float n = fbm(u * 4.0f, v * 4.0f, 4, 5, 431u);
         float warp = tn(u - 0.25f * n, v + 0.25f * n, 3, 4, 432u);
@@ -321,7 +353,8 @@ void paintIce(Image& img) {
     });
 }
 
-void paintMagma(Image& img) {
+void paintMagma(Image& img)
+{
     each(img, [](float u, float v) {
         CellSample cs = cellular(u * 8.0f, v * 8.0f, 8, 411u);
         float crack = 1.0f - smoothstep(0.0f, 0.1f, cs.second - cs.nearest);
@@ -330,7 +363,8 @@ void paintMagma(Image& img) {
     });
 }
 
-void paintBlob(Image& img) {
+void paintBlob(Image& img)
+{
     each(img, [](float u, float v) {
         float n = tn(u, v, 4, 5, 421u);
         float veins = tridge(u, v, 6, 4, 422u);
@@ -339,7 +373,8 @@ void paintBlob(Image& img) {
     });
 }
 
-void paintPlaster(Image& img) {
+void paintPlaster(Image& img)
+{
     each(img, [](float u, float v) {
         float n = tn(u, v, 8, 6, 431u);
         float stripes = 0.5f + 0.5f * std::sin(u * 8.0f * 2.0f * kPi);
@@ -348,7 +383,8 @@ void paintPlaster(Image& img) {
     });
 }
 
-void paintBrick(Image& img) {
+void paintBrick(Image& img)
+{
     each(img, [](float u, float v) {
         uint32_t id = 0;
         float b = bricks(u, v, 4, 12, 0.08f, id);
@@ -359,7 +395,8 @@ void paintBrick(Image& img) {
     });
 }
 
-void paintCarpet(Image& img) {
+void paintCarpet(Image& img)
+{
     each(img, [](float u, float v) {
         float du = std::fabs(u - 0.5f), dv = std::fabs(v - 0.5f);
         float diamond = std::fmod((du + dv) * 8.0f, 1.0f);
@@ -370,7 +407,8 @@ void paintCarpet(Image& img) {
     });
 }
 
-void paintFabric(Image& img) {
+void paintFabric(Image& img)
+{
     each(img, [](float u, float v) {
         float weave = 0.5f + 0.25f * std::sin(u * 256.0f) + 0.25f * std::sin(v * 256.0f);
         float folds = 0.5f + 0.5f * std::sin(u * 6.0f * 2.0f * kPi + tn(u, v, 4, 3, 461u) * 3.0f);
@@ -378,7 +416,8 @@ void paintFabric(Image& img) {
     });
 }
 
-void paintBrass(Image& img) {
+void paintBrass(Image& img)
+{
     each(img, [](float u, float v) {
         float n = tn(u, v, 4, 5, 471u);
         float streak = tn(u, v * 0.1f, 32, 2, 472u);
@@ -386,7 +425,8 @@ void paintBrass(Image& img) {
     });
 }
 
-void paintFlame(Image& img) {
+void paintFlame(Image& img)
+{
     each(img, [](float u, float v) {
         float across = std::sin(u * kPi);
         float flicker = tn(u, v, 4, 4, 481u);
@@ -396,7 +436,8 @@ void paintFlame(Image& img) {
     });
 }
 
-void paintBooks(Image& img) {
+void paintBooks(Image& img)
+{
     each(img, [](float u, float v) {
         float shelf = std::fmod(v * 2.0f, 1.0f);
         int row = static_cast<int>(v * 2.0f);
@@ -415,10 +456,12 @@ void paintBooks(Image& img) {
     });
 }
 
-void paintPainting(Image& img) {
+void paintPainting(Image& img)
+{
     each(img, [](float u, float v) {
         float frame = std::min(std::min(u, 1.0f - u), std::min(v, 1.0f - v));
-        if (frame < 0.07f) return rgb(150, 110, 40) * (0.6f + 0.4f * tn(u, v, 16, 2, 501u));
+        if (frame < 0.07f)
+            return rgb(150, 110, 40) * (0.6f + 0.4f * tn(u, v, 16, 2, 501u));
         float horizon = 0.6f + 0.05f * std::sin(u * 9.0f);
         Vec3 sky = lerp(rgb(230, 150, 80), rgb(60, 70, 120), (horizon - v) / horizon);
         Vec3 land = lerp(rgb(40, 60, 30), rgb(20, 30, 16), (v - horizon) * 2.0f);
@@ -427,11 +470,13 @@ void paintPainting(Image& img) {
     });
 }
 
-void paintWax(Image& img) {
+void paintWax(Image& img)
+{
     each(img, [](float u, float v) { return lerp(rgb(220, 200, 160), rgb(250, 240, 210), tn(u, v, 4, 3, 511u)); });
 }
 
-void paintWallpaper(Image& img) {
+void paintWallpaper(Image& img)
+{
     each(img, [](float u, float v) {
         float fx = std::fmod(u * 4.0f, 1.0f) - 0.5f, fy = std::fmod(v * 4.0f, 1.0f) - 0.5f;
         float motif = 1.0f - smoothstep(0.12f, 0.16f, std::fabs(std::hypot(fx, fy * 1.6f) - 0.25f));
@@ -440,7 +485,8 @@ void paintWallpaper(Image& img) {
     });
 }
 
-void paintPortal(Image& img) {
+void paintPortal(Image& img)
+{
     each(img, [](float u, float v) {
         float r = std::hypot(u - 0.5f, v - 0.5f) * 2.0f;
         float rays = 0.5f + 0.5f * std::sin(std::atan2(v - 0.5f, u - 0.5f) * 9.0f);
@@ -451,34 +497,37 @@ void paintPortal(Image& img) {
 
 }  // namespace
 
-const std::vector<TextureSpec>& textureSpecs() {
+const std::vector<TextureSpec>& textureSpecs()
+{
     static const std::vector<TextureSpec> specs = {
-        {"maps/tex/moss.jpg", 512, paintMoss, true},       {"maps/tex/bark.jpg", 256, paintBark, true},
-        {"maps/tex/needles.jpg", 256, paintNeedles, true}, {"maps/tex/leaves.jpg", 256, paintLeaves, true},
-        {"maps/tex/rock.jpg", 256, paintRock, true},       {"maps/tex/lamp.jpg", 256, paintLamp, false},
+        {"maps/tex/moss.jpg", 512, paintMoss, true},         {"maps/tex/bark.jpg", 256, paintBark, true},
+        {"maps/tex/needles.jpg", 256, paintNeedles, true},   {"maps/tex/leaves.jpg", 256, paintLeaves, true},
+        {"maps/tex/rock.jpg", 256, paintRock, true},         {"maps/tex/lamp.jpg", 256, paintLamp, false},
         {"maps/tex/mushroom.jpg", 256, paintMushroom, true}, {"maps/tex/runes.jpg", 256, paintRunes, false},
-        {"maps/tex/shaft.jpg", 256, paintShaft, false},     {"maps/tex/mist.jpg", 256, paintMist, false},
-        {"maps/tex/stone.jpg", 512, paintStone, true},     {"maps/tex/roof.jpg", 256, paintRoof, true},
-        {"maps/tex/grass.jpg", 512, paintGrass, true},     {"maps/tex/cobble.jpg", 512, paintCobble, true},
-        {"maps/tex/planks.jpg", 512, paintPlanks, true},   {"maps/tex/window.jpg", 256, paintWindow, false},
-        {"maps/tex/banner.jpg", 256, paintBanner, false},   {"maps/tex/panel.jpg", 512, paintPanel, true},
-        {"maps/tex/grate.jpg", 256, paintGrate, true},     {"maps/tex/glowstrip.jpg", 256, paintGlowStrip, false},
-        {"maps/tex/cable.jpg", 256, paintCable, true},     {"maps/tex/coil.jpg", 256, paintEmitterMetal, true},
-        {"maps/tex/chrome.jpg", 256, paintChrome, true},   {"maps/tex/magma.jpg", 256, paintMagma, true},
-        {"maps/tex/ice.jpg", 256, paintIce, true},
-        {"maps/tex/blob.jpg", 256, paintBlob, true},       {"maps/tex/plaster.jpg", 512, paintPlaster, true},
-        {"maps/tex/brick.jpg", 512, paintBrick, true},     {"maps/tex/carpet.jpg", 512, paintCarpet, false},
-        {"maps/tex/fabric.jpg", 256, paintFabric, true},   {"maps/tex/brass.jpg", 256, paintBrass, true},
-        {"maps/tex/flame.jpg", 256, paintFlame, false},     {"maps/tex/books.jpg", 256, paintBooks, false},
-        {"maps/tex/painting.jpg", 256, paintPainting, false}, {"maps/tex/wax.jpg", 256, paintWax, true},
-        {"maps/tex/wallpaper.jpg", 256, paintWallpaper, true}, {"maps/tex/portal.jpg", 256, paintPortal, false},
+        {"maps/tex/shaft.jpg", 256, paintShaft, false},      {"maps/tex/mist.jpg", 256, paintMist, false},
+        {"maps/tex/stone.jpg", 512, paintStone, true},       {"maps/tex/roof.jpg", 256, paintRoof, true},
+        {"maps/tex/grass.jpg", 512, paintGrass, true},       {"maps/tex/cobble.jpg", 512, paintCobble, true},
+        {"maps/tex/planks.jpg", 512, paintPlanks, true},     {"maps/tex/window.jpg", 256, paintWindow, false},
+        {"maps/tex/banner.jpg", 256, paintBanner, false},    {"maps/tex/panel.jpg", 512, paintPanel, true},
+        {"maps/tex/grate.jpg", 256, paintGrate, true},       {"maps/tex/glowstrip.jpg", 256, paintGlowStrip, false},
+        {"maps/tex/cable.jpg", 256, paintCable, true},       {"maps/tex/coil.jpg", 256, paintEmitterMetal, true},
+        {"maps/tex/chrome.jpg", 256, paintChrome, true},     {"maps/tex/magma.jpg", 256, paintMagma, true},
+        {"maps/tex/ice.jpg", 256, paintIce, true},           {"maps/tex/blob.jpg", 256, paintBlob, true},
+        {"maps/tex/plaster.jpg", 512, paintPlaster, true},   {"maps/tex/brick.jpg", 512, paintBrick, true},
+        {"maps/tex/carpet.jpg", 512, paintCarpet, false},    {"maps/tex/fabric.jpg", 256, paintFabric, true},
+        {"maps/tex/brass.jpg", 256, paintBrass, true},       {"maps/tex/flame.jpg", 256, paintFlame, false},
+        {"maps/tex/books.jpg", 256, paintBooks, false},      {"maps/tex/painting.jpg", 256, paintPainting, false},
+        {"maps/tex/wax.jpg", 256, paintWax, true},           {"maps/tex/wallpaper.jpg", 256, paintWallpaper, true},
+        {"maps/tex/portal.jpg", 256, paintPortal, false},
     };
     return specs;
 }
 
-bool paintTexture(const std::string& path, Image& out) {
+bool paintTexture(const std::string& path, Image& out)
+{
     for (const TextureSpec& spec : textureSpecs()) {
-        if (spec.path != path) continue;
+        if (spec.path != path)
+            continue;
         out = Image(spec.size, spec.size);
         spec.paint(out);
         return true;
@@ -486,8 +535,10 @@ bool paintTexture(const std::string& path, Image& out) {
     return false;
 }
 
-bool writeTextures(const std::string& dataDir) {
-    if (!makeFolders(dataDir + "/maps/tex")) return false;
+bool writeTextures(const std::string& dataDir)
+{
+    if (!makeFolders(dataDir + "/maps/tex"))
+        return false;
     const std::vector<TextureSpec>& specs = textureSpecs();
     return runJobs(specs.size(), [&](size_t i) {
         Image img(specs[i].size, specs[i].size);

@@ -87,8 +87,8 @@ void timeHostile(const char* name, const std::vector<uint8_t>& bytes)
     model.loadFromStream(stream, name);
     const double seconds = secondsSince(start);
     std::fclose(stream);
-    std::printf("%-14s %8zu bytes %8d objects %9.1f ms %12lld shadow work %10lld exact tests\n", name,
-                bytes.size(), model.objectCount, seconds * 1e3, model.shadowWorkUsed, model.exactShadowTests);
+    std::printf("%-14s %8zu bytes %8d objects %9.1f ms %12lld shadow work %10lld exact tests\n", name, bytes.size(),
+                model.objectCount, seconds * 1e3, model.shadowWorkUsed, model.exactShadowTests);
 }
 
 }  // namespace
@@ -100,11 +100,10 @@ int main(int argc, char** argv)
         const char* file;
         bool grid;
     };
-    const Scene scenes[] = {{"wood.3ds", true},  {"truc.3ds", false}, {"castel.3ds", true},
-                            {"chose.3ds", false}, {"tunnel.3ds", false}, {"meta.3ds", false},
-                            {"room.3ds", false}};
-    std::printf("%-12s %8s %8s %7s %7s %9s %9s %9s %8s %12s %12s\n", "file", "objects", "vertices", "faces",
-                "lights", "load ms", "light ms", "light %", "grid ms", "shadow work", "exact tests");
+    const Scene scenes[] = {{"wood.3ds", true},    {"truc.3ds", false}, {"castel.3ds", true}, {"chose.3ds", false},
+                            {"tunnel.3ds", false}, {"meta.3ds", false}, {"room.3ds", false}};
+    std::printf("%-12s %8s %8s %7s %7s %9s %9s %9s %8s %12s %12s\n", "file", "objects", "vertices", "faces", "lights",
+                "load ms", "light ms", "light %", "grid ms", "shadow work", "exact tests");
     double total = 0.0;
     double totalLighting = 0.0;
     int status = 0;
@@ -133,8 +132,8 @@ int main(int argc, char** argv)
         model.rewind();
         total += load + grid;
         totalLighting += lighting;
-        std::printf("%-12s %8d %8ld %7ld %7d %9.1f %9.1f %8.0f%% %8.1f %12lld %12lld\n", scene.file,
-                    model.objectCount, vertices, faces, model.lightCount, load * 1e3, lighting * 1e3,
+        std::printf("%-12s %8d %8ld %7ld %7d %9.1f %9.1f %8.0f%% %8.1f %12lld %12lld\n", scene.file, model.objectCount,
+                    vertices, faces, model.lightCount, load * 1e3, lighting * 1e3,
                     load > 0.0 ? 100.0 * lighting / load : 0.0, grid * 1e3, model.shadowWorkUsed,
                     model.exactShadowTests);
     }

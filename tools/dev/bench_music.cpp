@@ -8,7 +8,8 @@
 
 #include "music.h"
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     namespace fs = std::filesystem;
     const std::string dir = argc > 1 ? argv[1] : (fs::temp_directory_path() / "velmora-music-bench").string();
     const auto start = std::chrono::steady_clock::now();

@@ -12,14 +12,14 @@
 #include <string>
 #include <vector>
 
+#include "core/clock.h"
 #include "core/png.h"
-#include "tests/support/gl_window.h"
+#include "core/switches.h"
 #include "media/texture.h"
 #include "model/model.h"
 #include "platform/platform.h"
 #include "render/particles.h"
-#include "core/switches.h"
-#include "core/clock.h"
+#include "tests/support/gl_window.h"
 
 // The system's D-Bus library keeps a buffer that SDL's video start-up allocates until exit.
 extern "C" const char* __lsan_default_suppressions()
@@ -34,7 +34,6 @@ uint32_t readTicks()
 {
     return ticks;
 }
-
 
 void setSceneState(int width, int height)
 {
@@ -75,9 +74,9 @@ void renderShots(const Shot& shot, const std::string& out, int width, int height
     Model model;
     model.loadWithGrid(shot.file);
     model.attachEmitters(shot.capacity, 2.0f, 20, 5.0f, 50.0f);
-    std::printf("%s: %d objects, %d cameras, frames %d..%d, grid %d x %d, %d emitters, %d bolt objects\n",
-                shot.file, model.objectCount, model.cameraCount, model.startFrame, model.endFrame, model.columns,
-                model.rows, model.emitterCount, model.boltObjectCount);
+    std::printf("%s: %d objects, %d cameras, frames %d..%d, grid %d x %d, %d emitters, %d bolt objects\n", shot.file,
+                model.objectCount, model.cameraCount, model.startFrame, model.endFrame, model.columns, model.rows,
+                model.emitterCount, model.boltObjectCount);
     viewRange = shot.range;
     rotationCamera = true;
     sceneDuration = shot.duration;
@@ -114,11 +113,11 @@ void renderShots(const Shot& shot, const std::string& out, int width, int height
         int particles = 0;
         for (int32_t i = 0; i < model.emitterCount; ++i)
             particles += model.particleSystems[i]->count;
-        std::printf("  T %5.1f  frame %7.2f  camera %d%s%s  eye (%.0f, %.0f, %.0f)  pitch %.1f yaw %.1f  %d particles -> %s\n",
-                    time, model.currentFrame, model.currentCamera, cam ? " " : "", cam ? cam->name : "",
-                    cam ? cam->cameraPosition.x : 0.0, cam ? cam->cameraPosition.y : 0.0,
-                    cam ? cam->cameraPosition.z : 0.0, cam ? cam->rotation.x : 0.0, cam ? cam->rotation.y : 0.0,
-                    particles, path.c_str());
+        std::printf(
+            "  T %5.1f  frame %7.2f  camera %d%s%s  eye (%.0f, %.0f, %.0f)  pitch %.1f yaw %.1f  %d particles -> %s\n",
+            time, model.currentFrame, model.currentCamera, cam ? " " : "", cam ? cam->name : "",
+            cam ? cam->cameraPosition.x : 0.0, cam ? cam->cameraPosition.y : 0.0, cam ? cam->cameraPosition.z : 0.0,
+            cam ? cam->rotation.x : 0.0, cam ? cam->rotation.y : 0.0, particles, path.c_str());
     }
     std::printf("  %d model frames, %.2f ms each on average (renderModel + glFinish)\n", frames,
                 frames > 0 ? 1000.0 * renderSeconds / frames : 0.0);
@@ -149,10 +148,10 @@ int main(int argc, char** argv)
     setSceneState(width, height);
     loadTexture(TextureTable, "pict/white.jpg", 0);
 
-    renderShots(Shot{"wood", "maps/wood.3ds", 44.0f, 2, 5000, {1.0f, 8.0f, 16.0f, 24.0f, 31.0f, 38.0f, 43.0f}},
-                out, width, height);
-    renderShots(Shot{"castel", "maps/castel.3ds", 34.5f, 1, 1000, {2.0f, 9.0f, 16.0f, 23.0f, 30.0f, 34.0f}},
-                out, width, height);
+    renderShots(Shot{"wood", "maps/wood.3ds", 44.0f, 2, 5000, {1.0f, 8.0f, 16.0f, 24.0f, 31.0f, 38.0f, 43.0f}}, out,
+                width, height);
+    renderShots(Shot{"castel", "maps/castel.3ds", 34.5f, 1, 1000, {2.0f, 9.0f, 16.0f, 23.0f, 30.0f, 34.0f}}, out, width,
+                height);
     sysSetTickSource(nullptr);
     sysDestroyGLContext();
     return 0;

@@ -9,11 +9,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "tests/support/scene_player.h"
 #include "scenes/credits.h"
 #include "scenes/first_verse.h"
 #include "scenes/scenes.h"
 #include "scenes/title.h"
+#include "tests/support/scene_player.h"
 
 int main(int argc, char** argv)
 {
@@ -47,8 +47,8 @@ int main(int argc, char** argv)
     for (const Entry& entry : scenes) {
         double drawMs = 0.0;
         const std::vector<Picture> frames = playSceneEverySecond(entry.scene, entry.duration, 30, &drawMs);
-        std::printf("%-8s %zu frames kept, %.1f ms a frame at %dx%d\n", entry.name, frames.size(), drawMs,
-                    width, height);
+        std::printf("%-8s %zu frames kept, %.1f ms a frame at %dx%d\n", entry.name, frames.size(), drawMs, width,
+                    height);
         for (size_t second = 0; second < frames.size(); ++second) {
             char name[64];
             std::snprintf(name, sizeof name, "/%s_%02zu.png", entry.name, second);

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <string>
 
-#include "render/text.h"
 #include "core/clock.h"
+#include "render/text.h"
 #include "tests/support/text_gl.h"
 
 namespace {
@@ -47,8 +47,7 @@ int main()
             quads += loop.size();
     }
     closeOutlineFace(face);
-    std::printf("glyphs with ink: %zu, face triangles: %zu (x2 faces), wall quads: %zu\n", glyphs,
-                triangles, quads);
+    std::printf("glyphs with ink: %zu, face triangles: %zu (x2 faces), wall quads: %zu\n", glyphs, triangles, quads);
 
     const char* line = "ABCDEFGHIJ abcdefghij KLMNOPQRST klmnopq";  // 40 characters
     const int frames = 200;
@@ -61,8 +60,7 @@ int main()
         printVerseLine(0.0f, 10.0f, 1.0f, "%s", line);
         glFinish();
     }
-    std::printf("frame with three 40-character lines (800 x 600): %.2f ms\n",
-                millisecondsSince(start) / frames);
+    std::printf("frame with three 40-character lines (800 x 600): %.2f ms\n", millisecondsSince(start) / frames);
     deleteOutlineFont();
     return 0;
 }

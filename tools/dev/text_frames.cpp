@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <string>
 
-#include "render/text.h"
 #include "core/clock.h"
+#include "render/text.h"
 #include "tests/support/text_gl.h"
 
 namespace {
@@ -54,8 +54,8 @@ int main(int argc, char** argv)
                 sceneTime = cellTimes[row][column];
                 run.print(lineStart, lineEnd, lineFade, "%s", run.text);
                 Frame frame = readFrame();
-                std::string cell = std::string(argv[1]) + "/" + run.file + "_" + phaseNames[row] +
-                                   "_" + std::to_string(column + 1) + ".png";
+                std::string cell = std::string(argv[1]) + "/" + run.file + "_" + phaseNames[row] + "_" +
+                                   std::to_string(column + 1) + ".png";
                 if (!writeFramePng(frame, cell.c_str()))
                     std::fprintf(stderr, "text_frames: cannot write %s\n", cell.c_str());
                 // A third of the size, keeping the brightest of each 3 x 3 block so that thin

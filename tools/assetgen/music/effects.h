@@ -1,9 +1,9 @@
 // Whole-piece effects and mastering of the soundtrack: echo, reverb, loudness measurement and the
 // peak limiter that sets the final level.
 #pragma once
+#include "tools/assetgen/music/synth.h"
 #include <cstddef>
 #include <vector>
-#include "tools/assetgen/music/synth.h"
 
 namespace music {
 

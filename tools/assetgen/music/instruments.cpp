@@ -27,18 +27,21 @@ struct Span {
     size_t last = 0;
 };
 
-Span spanOf(const Note& note, double seconds, const Target& to) {
+Span spanOf(const Note& note, double seconds, const Target& to)
+{
     const long long start = beatToFrame(note.beat);
     const long long end = start + static_cast<long long>(seconds * kSampleRate);
     const long long limit = static_cast<long long>(std::min(to.hi, to.bus.frames()));
     Span s;
     s.first = static_cast<size_t>(std::clamp<long long>(start, 0, limit));
     s.last = static_cast<size_t>(std::clamp<long long>(end, 0, limit));
-    if (s.last <= to.lo) s.first = s.last;  // nothing of it falls in the window
+    if (s.last <= to.lo)
+        s.first = s.last;  // nothing of it falls in the window
     return s;
 }
 
-float duckAt(const std::vector<float>& duck, size_t frame, float amount) {
+float duckAt(const std::vector<float>& duck, size_t frame, float amount)
+{
     const size_t i = frame / kDuckStep;
     const float d = i < duck.size() ? duck[i] : 1.0f;
     return 1.0f - amount * (1.0f - d);
@@ -47,30 +50,39 @@ float duckAt(const std::vector<float>& duck, size_t frame, float amount) {
 // Six detuned square waves: the inharmonic clang that makes hats and cymbals sound metallic.
 class Metal {
 public:
-    Metal() {
+    Metal()
+    {
         static const double ratios[6] = {1.0, 1.4471, 1.6170, 1.9265, 2.5028, 2.6637};
-        for (int k = 0; k < 6; ++k) osc_[k].setHz(317.0 * ratios[k]);
+        for (int k = 0; k < 6; ++k)
+            osc_[k].setHz(317.0 * ratios[k]);
     }
-    float next() {
+    float next()
+    {
         float sum = 0.0f;
-        for (Oscillator& o : osc_) sum += o.square();
+        for (Oscillator& o : osc_)
+            sum += o.square();
         return sum * (1.0f / 6.0f);
     }
+
 private:
     Oscillator osc_[6];
 };
 
 // Attack ramp shaped like a quarter sine squared: a pad swells in without a click.
-float swellIn(float t, float attack) {
-    if (t >= attack) return 1.0f;
+float swellIn(float t, float attack)
+{
+    if (t >= attack)
+        return 1.0f;
     const float x = tableSine(0.25 * t / attack);
     return x * x;
 }
 
 // A pad voice: two saws detuned apart, one per side, into the pad layer. The filter, the pumping
 // and the sends are applied to the whole layer afterwards (Orchestra::mixPads).
-void renderPad(const Note& note, const Target& to) {
-    if (to.bus.padLeft.size() != to.bus.frames()) return;  // a bus without a pad layer
+void renderPad(const Note& note, const Target& to)
+{
+    if (to.bus.padLeft.size() != to.bus.frames())
+        return;  // a bus without a pad layer
     const float attack = note.attack > 0.0f ? note.attack : 0.35f;
     const float holdSeconds = static_cast<float>(beatToSeconds(note.length));
     const float release = note.release > 0.0f ? note.release : 0.5f;
@@ -87,7 +99,8 @@ void renderPad(const Note& note, const Target& to) {
     float releaseGain = 1.0f;
     for (size_t i = span.first; i < span.last; ++i) {
         const float t = static_cast<float>(i - span.first) / kSampleRate;
-        if (i >= holdEnd) releaseGain *= releaseStep;
+        if (i >= holdEnd)
+            releaseGain *= releaseStep;
         const float gain = swellIn(t, attack) * releaseGain * level;
         const float l = left.saw() * gain;
         const float r = right.saw() * gain;
@@ -98,7 +111,8 @@ void renderPad(const Note& note, const Target& to) {
     }
 }
 
-void renderBass(const Note& note, const std::vector<float>& duck, const Target& to) {
+void renderBass(const Note& note, const std::vector<float>& duck, const Target& to)
+{
     const float hold = static_cast<float>(beatToSeconds(note.length));
     const Span span = spanOf(note, hold + 0.08f, to);
     const double hz = midiToHz(note.pitch);
@@ -118,14 +132,17 @@ void renderBass(const Note& note, const std::vector<float>& duck, const Target& 
         }
         punch *= punchStep;
         float env = std::min(1.0f, t / 0.004f) * (0.75f + 0.25f * punch);
-        if (t > hold) env *= std::max(0.0f, 1.0f - (t - hold) / 0.08f);
+        if (t > hold)
+            env *= std::max(0.0f, 1.0f - (t - hold) / 0.08f);
         const float raw = 0.55f * filter.lowpass(saw.saw()) + 0.65f * sub.sine();
         const float v = saturate(1.5f * raw) * 0.56f * env * note.velocity * duckAt(duck, i, 0.6f);
-        if (i >= to.lo) to.bus.add(i, v, where);
+        if (i >= to.lo)
+            to.bus.add(i, v, where);
     }
 }
 
-void renderArp(const Note& note, const Score& score, const std::vector<float>& duck, const Target& to) {
+void renderArp(const Note& note, const Score& score, const std::vector<float>& duck, const Target& to)
+{
     const float seconds = 0.42f;
     const Span span = spanOf(note, seconds, to);
     const double hz = midiToHz(note.pitch);
@@ -147,11 +164,13 @@ void renderArp(const Note& note, const Score& score, const std::vector<float>& d
         amp *= ampStep;
         const float env = amp * std::min(1.0f, t / 0.002f) * std::min(1.0f, (seconds - t) / 0.1f);
         const float v = filter.lowpass(0.6f * square.square() + 0.4f * saw.saw()) * env * duckAt(duck, i, 0.5f);
-        if (i >= to.lo) to.bus.add(i, v, where);
+        if (i >= to.lo)
+            to.bus.add(i, v, where);
     }
 }
 
-void renderLead(const Note& note, const Score& score, const Target& to) {
+void renderLead(const Note& note, const Score& score, const Target& to)
+{
     const float hold = static_cast<float>(beatToSeconds(note.length));
     const float release = note.release > 0.0f ? note.release : 0.09f;
     const Span span = spanOf(note, hold + release * 7.0f, to);
@@ -171,20 +190,24 @@ void renderLead(const Note& note, const Score& score, const Target& to) {
             a.setHz(hz * 0.9960);
             b.setHz(hz * 1.0040);
             low.setHz(hz * 0.5);
-            const float cutoff = score.leadCutoff.at(note.beat + t / kSecondsPerBeat) * (1.0f + 0.8f * std::exp(-t / 0.12f));
+            const float cutoff =
+                score.leadCutoff.at(note.beat + t / kSecondsPerBeat) * (1.0f + 0.8f * std::exp(-t / 0.12f));
             filterL.set(cutoff, 1.3f);
             filterR.set(cutoff * 1.05f, 1.3f);
         }
-        if (i >= holdEnd) releaseGain *= releaseStep;
+        if (i >= holdEnd)
+            releaseGain *= releaseStep;
         const float gain = std::min(1.0f, t / 0.008f) * releaseGain * 0.155f * note.velocity;
         const float sub = 0.35f * low.square();
         const float l = filterL.lowpass(a.saw() + sub) * gain;
         const float r = filterR.lowpass(b.saw() + sub) * gain;
-        if (i >= to.lo) to.bus.add(i, l, r, where);
+        if (i >= to.lo)
+            to.bus.add(i, l, r, where);
     }
 }
 
-void renderBell(const Note& note, const Target& to) {
+void renderBell(const Note& note, const Target& to)
+{
     const float seconds = 3.0f;
     const Span span = spanOf(note, seconds, to);
     const double hz = midiToHz(note.pitch);
@@ -201,11 +224,13 @@ void renderBell(const Note& note, const Target& to) {
         amp *= ampStep;
         const float env = amp * std::min(1.0f, t / 0.002f) * std::min(1.0f, (seconds - t) / 0.5f);
         const float v = carrier.sine() * env;
-        if (i >= to.lo) to.bus.add(i, v, where);
+        if (i >= to.lo)
+            to.bus.add(i, v, where);
     }
 }
 
-void renderStab(const Note& note, const Target& to) {
+void renderStab(const Note& note, const Target& to)
+{
     const Span span = spanOf(note, 2.5, to);
     const double hz = midiToHz(note.pitch);
     Oscillator a(0.1), b(0.5), c(0.8);
@@ -230,13 +255,15 @@ void renderStab(const Note& note, const Target& to) {
         const float mid = 0.5f * b.saw();
         const float l = filterL.lowpass(a.saw() + mid) * env;
         const float r = filterR.lowpass(c.saw() + mid) * env;
-        if (i >= to.lo) to.bus.add(i, l, r, where);
+        if (i >= to.lo)
+            to.bus.add(i, l, r, where);
     }
 }
 
 // The drum voices below are rendered into the kit once, at full velocity and centred.
 
-void renderKick(uint32_t seed, Bus& bus) {
+void renderKick(uint32_t seed, Bus& bus)
+{
     Noise noise(seed);
     Svf clickFilter;
     clickFilter.set(3000.0f, 0.7f);
@@ -254,7 +281,8 @@ void renderKick(uint32_t seed, Bus& bus) {
     }
 }
 
-void renderSnare(uint32_t seed, Bus& bus) {
+void renderSnare(uint32_t seed, Bus& bus)
+{
     Noise noise(seed);
     Svf body;
     body.set(2200.0f, 0.8f);
@@ -271,7 +299,8 @@ void renderSnare(uint32_t seed, Bus& bus) {
     }
 }
 
-void renderClap(uint32_t seed, Bus& bus) {
+void renderClap(uint32_t seed, Bus& bus)
+{
     Noise noise(seed);
     Svf band;
     band.set(1250.0f, 1.3f);
@@ -283,15 +312,18 @@ void renderClap(uint32_t seed, Bus& bus) {
         float env = 0.0f;
         for (int k = 0; k < 3; ++k) {
             const float dt = t - 0.011f * static_cast<float>(k);
-            if (dt >= 0.0f) env = std::max(env, std::exp(-dt / 0.005f));
+            if (dt >= 0.0f)
+                env = std::max(env, std::exp(-dt / 0.005f));
         }
-        if (t > 0.03f) env = std::max(env, 0.7f * std::exp(-(t - 0.03f) / 0.11f));
+        if (t > 0.03f)
+            env = std::max(env, 0.7f * std::exp(-(t - 0.03f) / 0.11f));
         const float fade = std::min(1.0f, (seconds - t) / 0.03f);
         bus.add(i, band.bandpass(noise.next()) * env * 1.65f * fade, where);
     }
 }
 
-void renderHat(uint32_t seed, bool open, Bus& bus) {
+void renderHat(uint32_t seed, bool open, Bus& bus)
+{
     const float decay = open ? 0.17f : 0.028f;
     const float level = open ? 0.5f : 0.9f;
     Noise noise(seed);
@@ -310,7 +342,8 @@ void renderHat(uint32_t seed, bool open, Bus& bus) {
     }
 }
 
-void renderCrash(uint32_t seed, Bus& bus) {
+void renderCrash(uint32_t seed, Bus& bus)
+{
     Noise noiseL(seed), noiseR(seed ^ 0x5bd1e995u);
     Metal metal;
     Svf highL, highR;
@@ -327,7 +360,8 @@ void renderCrash(uint32_t seed, Bus& bus) {
     }
 }
 
-void renderBoom(uint32_t seed, Bus& bus) {
+void renderBoom(uint32_t seed, Bus& bus)
+{
     Noise noise(seed);
     Svf low;
     low.set(180.0f, 0.7f);
@@ -346,7 +380,8 @@ void renderBoom(uint32_t seed, Bus& bus) {
 
 // Noise through a band-pass that climbs from 350 Hz to 9 kHz while getting louder; stops dead on
 // the note's end, which is the downbeat it leads into.
-void renderRiser(const Note& note, uint32_t seed, const Target& to) {
+void renderRiser(const Note& note, uint32_t seed, const Target& to)
+{
     const double seconds = beatToSeconds(note.length);
     const Span span = spanOf(note, seconds, to);
     Noise noiseL(seed), noiseR(seed ^ 0x27d4eb2fu);
@@ -364,12 +399,14 @@ void renderRiser(const Note& note, uint32_t seed, const Target& to) {
         const float env = p * p * std::min(1.0f, (total - t) / 0.006f) * 0.35f * note.velocity;
         const float l = bandL.bandpass(noiseL.next()) * env;
         const float r = bandR.bandpass(noiseR.next()) * env;
-        if (i >= to.lo) to.bus.add(i, l, r, where);
+        if (i >= to.lo)
+            to.bus.add(i, l, r, where);
     }
 }
 
 // Reversed cymbal: bright noise that swells into the downbeat at the note's end.
-void renderSwell(const Note& note, uint32_t seed, const Target& to) {
+void renderSwell(const Note& note, uint32_t seed, const Target& to)
+{
     const double seconds = beatToSeconds(note.length);
     const Span span = spanOf(note, seconds, to);
     Noise noiseL(seed), noiseR(seed ^ 0x165667b1u);
@@ -384,52 +421,80 @@ void renderSwell(const Note& note, uint32_t seed, const Target& to) {
         const float env = p * p * p * std::min(1.0f, (total - t) / 0.004f) * 0.3f * note.velocity;
         const float l = highL.highpass(noiseL.next()) * env;
         const float r = highR.highpass(noiseR.next()) * env;
-        if (i >= to.lo) to.bus.add(i, l, r, where);
+        if (i >= to.lo)
+            to.bus.add(i, l, r, where);
     }
 }
 
 // Kit slot of a cached drum, or -1 for instruments rendered note by note.
-int kitSlot(Instrument instrument) {
+int kitSlot(Instrument instrument)
+{
     switch (instrument) {
-    case Instrument::Kick: return 0;
-    case Instrument::Snare: return 1;
-    case Instrument::Clap: return 2;
-    case Instrument::HatClosed: return 3;
-    case Instrument::HatOpen: return 4;
-    case Instrument::Crash: return 5;
-    case Instrument::Boom: return 6;
-    default: return -1;
+    case Instrument::Kick:
+        return 0;
+    case Instrument::Snare:
+        return 1;
+    case Instrument::Clap:
+        return 2;
+    case Instrument::HatClosed:
+        return 3;
+    case Instrument::HatOpen:
+        return 4;
+    case Instrument::Crash:
+        return 5;
+    case Instrument::Boom:
+        return 6;
+    default:
+        return -1;
     }
 }
 constexpr int kKitSlots = 7;
 
-OneShot renderDrum(int slot, uint32_t seed) {
+OneShot renderDrum(int slot, uint32_t seed)
+{
     static const float seconds[kKitSlots] = {0.55f, 0.45f, 0.5f, 0.14f, 0.6f, 4.5f, 3.0f};
     Bus bus(static_cast<size_t>(seconds[slot] * kSampleRate));
     switch (slot) {
-    case 0: renderKick(seed, bus); break;
-    case 1: renderSnare(seed, bus); break;
-    case 2: renderClap(seed, bus); break;
-    case 3: renderHat(seed, false, bus); break;
-    case 4: renderHat(seed, true, bus); break;
-    case 5: renderCrash(seed, bus); break;
-    default: renderBoom(seed, bus); break;
+    case 0:
+        renderKick(seed, bus);
+        break;
+    case 1:
+        renderSnare(seed, bus);
+        break;
+    case 2:
+        renderClap(seed, bus);
+        break;
+    case 3:
+        renderHat(seed, false, bus);
+        break;
+    case 4:
+        renderHat(seed, true, bus);
+        break;
+    case 5:
+        renderCrash(seed, bus);
+        break;
+    default:
+        renderBoom(seed, bus);
+        break;
     }
     return {std::move(bus.left), std::move(bus.right), std::move(bus.echoSend), std::move(bus.reverbSend)};
 }
 
 }  // namespace
 
-Orchestra::Orchestra(const Score& score, size_t frames) : score_(score), duck_(frames / kDuckStep + 1, 1.0f) {
+Orchestra::Orchestra(const Score& score, size_t frames) : score_(score), duck_(frames / kDuckStep + 1, 1.0f)
+{
     const float recover = 0.26f;  // seconds until the pushed-down instruments are back at full level
     const long long count = static_cast<long long>(recover * kSampleRate / kDuckStep);
     for (const Note& n : score.notes) {
-        if (n.instrument != Instrument::Kick) continue;
+        if (n.instrument != Instrument::Kick)
+            continue;
         const float depth = std::clamp(score.duckDepth.at(n.beat) * n.velocity, 0.0f, 1.0f);
         const long long first = beatToFrame(n.beat) / kDuckStep;
         for (long long k = 0; k < count; ++k) {
             const long long i = first + k;
-            if (i < 0 || i >= static_cast<long long>(duck_.size())) continue;
+            if (i < 0 || i >= static_cast<long long>(duck_.size()))
+                continue;
             const float x = static_cast<float>(k) / static_cast<float>(count);
             const float g = 1.0f - depth * (1.0f - x) * (1.0f - x);
             duck_[static_cast<size_t>(i)] = std::min(duck_[static_cast<size_t>(i)], g);
@@ -442,15 +507,18 @@ Orchestra::Orchestra(const Score& score, size_t frames) : score_(score), duck_(f
     }
 }
 
-void Orchestra::mixPads(Bus& bus) const {
-    if (bus.padLeft.size() != bus.frames()) return;
+void Orchestra::mixPads(Bus& bus) const
+{
+    if (bus.padLeft.size() != bus.frames())
+        return;
     Svf filterL, filterR;
     const Placement sends = place(0.0f, 0.04f, 0.4f);
     for (size_t i = 0; i < bus.frames(); ++i) {
         if (i % kControlStep == 0) {
             // one slow sweep over the lane's cutoff: the pads breathe
             const double seconds = static_cast<double>(i) / kSampleRate;
-            const float cutoff = score_.padCutoff.at(seconds / kSecondsPerBeat) * (1.0f + 0.3f * tableSine(seconds / 7.0));
+            const float cutoff =
+                score_.padCutoff.at(seconds / kSecondsPerBeat) * (1.0f + 0.3f * tableSine(seconds / 7.0));
             filterL.set(cutoff, 0.9f);
             filterR.set(cutoff * 1.07f, 0.9f);
         }
@@ -467,7 +535,8 @@ void Orchestra::mixPads(Bus& bus) const {
     std::vector<float>().swap(bus.padRight);
 }
 
-void Orchestra::play(const Note& note, uint32_t seed, Bus& bus, size_t firstFrame, size_t lastFrame) const {
+void Orchestra::play(const Note& note, uint32_t seed, Bus& bus, size_t firstFrame, size_t lastFrame) const
+{
     const Target to{bus, firstFrame, lastFrame};
     const int slot = kitSlot(note.instrument);
     if (slot >= 0) {
@@ -491,15 +560,32 @@ void Orchestra::play(const Note& note, uint32_t seed, Bus& bus, size_t firstFram
         return;
     }
     switch (note.instrument) {
-    case Instrument::Pad: renderPad(note, to); break;
-    case Instrument::Bass: renderBass(note, duck_, to); break;
-    case Instrument::Arp: renderArp(note, score_, duck_, to); break;
-    case Instrument::Lead: renderLead(note, score_, to); break;
-    case Instrument::Bell: renderBell(note, to); break;
-    case Instrument::Stab: renderStab(note, to); break;
-    case Instrument::Riser: renderRiser(note, seed, to); break;
-    case Instrument::Swell: renderSwell(note, seed, to); break;
-    default: break;
+    case Instrument::Pad:
+        renderPad(note, to);
+        break;
+    case Instrument::Bass:
+        renderBass(note, duck_, to);
+        break;
+    case Instrument::Arp:
+        renderArp(note, score_, duck_, to);
+        break;
+    case Instrument::Lead:
+        renderLead(note, score_, to);
+        break;
+    case Instrument::Bell:
+        renderBell(note, to);
+        break;
+    case Instrument::Stab:
+        renderStab(note, to);
+        break;
+    case Instrument::Riser:
+        renderRiser(note, seed, to);
+        break;
+    case Instrument::Swell:
+        renderSwell(note, seed, to);
+        break;
+    default:
+        break;
     }
 }
 

@@ -1,10 +1,10 @@
 // The instruments of the soundtrack: each note of the score is rendered into the mix bus.
 #pragma once
+#include "tools/assetgen/music/score.h"
+#include "tools/assetgen/music/synth.h"
 #include <cstddef>
 #include <cstdint>
 #include <vector>
-#include "tools/assetgen/music/score.h"
-#include "tools/assetgen/music/synth.h"
 
 namespace music {
 

@@ -36,18 +36,21 @@ struct Track {
     std::vector<float> left, right;
 };
 
-Track renderTrack() {
+Track renderTrack()
+{
     using namespace music;
     const Score score = composeScore();
     Bus bus(static_cast<size_t>(beatToFrame(score.lengthBeats)), true);
     const Orchestra orchestra(score, bus.frames());
     std::vector<uint32_t> seeds(score.notes.size());
     uint32_t seed = 0x2545f491u;
-    for (uint32_t& s : seeds) s = seed = seed * 747796405u + 2891336453u;
+    for (uint32_t& s : seeds)
+        s = seed = seed * 747796405u + 2891336453u;
     // Two halves of the track on two threads; each frame still sums its notes in score order, so
     // the result does not depend on the split.
     auto renderWindow = [&](size_t first, size_t last) {
-        for (size_t k = 0; k < score.notes.size(); ++k) orchestra.play(score.notes[k], seeds[k], bus, first, last);
+        for (size_t k = 0; k < score.notes.size(); ++k)
+            orchestra.play(score.notes[k], seeds[k], bus, first, last);
     };
     const size_t middle = bus.frames() / 2;
     std::thread secondHalf;
@@ -57,7 +60,8 @@ Track renderTrack() {
         renderWindow(middle, bus.frames());  // no second thread to be had: same result, slower
     }
     renderWindow(0, middle);
-    if (secondHalf.joinable()) secondHalf.join();
+    if (secondHalf.joinable())
+        secondHalf.join();
     orchestra.mixPads(bus);
     applyEcho(bus, 0.75 * kSecondsPerBeat, 0.42f);  // dotted eighth
     applyReverb(bus, 2.8f, 0.32f);
@@ -90,12 +94,14 @@ Track renderTrack() {
     return t;
 }
 
-bool writeAll(FILE* f, const unsigned char* data, int bytes) {
+bool writeAll(FILE* f, const unsigned char* data, int bytes)
+{
     return bytes <= 0 || std::fwrite(data, 1, static_cast<size_t>(bytes), f) == static_cast<size_t>(bytes);
 }
 
 // Encodes into `path`; on failure says why on stderr and leaves no file behind.
-bool encodeMp3(const Track& track, const std::string& path) {
+bool encodeMp3(const Track& track, const std::string& path)
+{
     lame_global_flags* gf = lame_init();
     if (!gf) {
         std::fprintf(stderr, "%s: cannot start the MP3 encoder\n", path.c_str());
@@ -150,7 +156,8 @@ bool encodeMp3(const Track& track, const std::string& path) {
 
 }  // namespace
 
-bool writeMusic(const std::string& dataDir) {
+bool writeMusic(const std::string& dataDir)
+{
     namespace fs = std::filesystem;
     const fs::path folder = fs::path(dataDir) / "music";
     std::error_code ec;
@@ -163,7 +170,8 @@ bool writeMusic(const std::string& dataDir) {
     // Written aside and renamed, so an interrupted build never leaves a truncated track in place.
     const fs::path partial = folder / "velmora.mp3.part";
     const Track track = renderTrack();
-    if (!encodeMp3(track, partial.string())) return false;
+    if (!encodeMp3(track, partial.string()))
+        return false;
     fs::rename(partial, file, ec);
     if (ec) {
         std::fprintf(stderr, "%s: cannot move the finished file into place: %s\n", file.string().c_str(),

@@ -21,8 +21,8 @@ namespace music {
 namespace {
 
 struct Chord {
-    float root;        // bass note
-    float tones[4];    // pad voicing, around middle C
+    float root;      // bass note
+    float tones[4];  // pad voicing, around middle C
 };
 
 const Chord kDm{38.0f, {57.0f, 60.0f, 62.0f, 65.0f}};    // Dm7
@@ -46,39 +46,35 @@ struct Phrase {
 
 // The main theme, over the main progression: a falling answer (A1) and a climbing one (A2).
 const std::vector<Phrase> kThemeA1 = {
-    {0.0, 0.75, 69}, {0.75, 0.75, 72}, {1.5, 1.0, 74}, {2.5, 0.5, 72}, {3.0, 1.0, 69},
-    {4.0, 0.75, 70}, {4.75, 0.75, 69}, {5.5, 0.5, 65}, {6.0, 2.0, 62},
-    {8.0, 0.75, 65}, {8.75, 0.75, 67}, {9.5, 1.0, 69}, {10.5, 0.5, 72}, {11.0, 1.0, 69},
-    {12.0, 0.75, 67}, {12.75, 0.75, 64}, {13.5, 2.5, 67},
+    {0.0, 0.75, 69},  {0.75, 0.75, 72}, {1.5, 1.0, 74},   {2.5, 0.5, 72},    {3.0, 1.0, 69},   {4.0, 0.75, 70},
+    {4.75, 0.75, 69}, {5.5, 0.5, 65},   {6.0, 2.0, 62},   {8.0, 0.75, 65},   {8.75, 0.75, 67}, {9.5, 1.0, 69},
+    {10.5, 0.5, 72},  {11.0, 1.0, 69},  {12.0, 0.75, 67}, {12.75, 0.75, 64}, {13.5, 2.5, 67},
 };
 const std::vector<Phrase> kThemeA2 = {
-    {0.0, 0.75, 69}, {0.75, 0.75, 72}, {1.5, 1.0, 74}, {2.5, 0.5, 72}, {3.0, 1.0, 69},
-    {4.0, 0.75, 70}, {4.75, 0.75, 69}, {5.5, 0.5, 65}, {6.0, 2.0, 62},
-    {8.0, 0.75, 65}, {8.75, 0.75, 67}, {9.5, 1.0, 69}, {10.5, 0.5, 72}, {11.0, 1.0, 74},
-    {12.0, 0.5, 72}, {12.5, 0.5, 74}, {13.0, 0.5, 76}, {13.5, 2.5, 74},
+    {0.0, 0.75, 69},  {0.75, 0.75, 72}, {1.5, 1.0, 74},  {2.5, 0.5, 72},  {3.0, 1.0, 69},   {4.0, 0.75, 70},
+    {4.75, 0.75, 69}, {5.5, 0.5, 65},   {6.0, 2.0, 62},  {8.0, 0.75, 65}, {8.75, 0.75, 67}, {9.5, 1.0, 69},
+    {10.5, 0.5, 72},  {11.0, 1.0, 74},  {12.0, 0.5, 72}, {12.5, 0.5, 74}, {13.0, 0.5, 76},  {13.5, 2.5, 74},
 };
 // The second theme, over the credits progression: bells in the credits and the greetings.
 const std::vector<Phrase> kThemeB = {
-    {0.0, 0.5, 74}, {0.5, 0.5, 72}, {1.0, 1.5, 69}, {2.5, 0.5, 65}, {3.0, 1.0, 69},
-    {4.0, 0.5, 72}, {4.5, 0.5, 74}, {5.0, 1.5, 76}, {6.5, 0.5, 74}, {7.0, 1.0, 72},
-    {8.0, 1.5, 69}, {9.5, 0.5, 72}, {10.0, 1.0, 74}, {11.0, 1.0, 77},
-    {12.0, 1.0, 76}, {13.0, 3.0, 74},
+    {0.0, 0.5, 74},  {0.5, 0.5, 72},  {1.0, 1.5, 69},  {2.5, 0.5, 65},  {3.0, 1.0, 69}, {4.0, 0.5, 72},
+    {4.5, 0.5, 74},  {5.0, 1.5, 76},  {6.5, 0.5, 74},  {7.0, 1.0, 72},  {8.0, 1.5, 69}, {9.5, 0.5, 72},
+    {10.0, 1.0, 74}, {11.0, 1.0, 77}, {12.0, 1.0, 76}, {13.0, 3.0, 74},
 };
 // The main theme turned towards the minor progression, ending on the leading tone.
 const std::vector<Phrase> kThemeC = {
-    {0.0, 0.75, 70}, {0.75, 0.75, 74}, {1.5, 1.0, 77}, {2.5, 0.5, 74}, {3.0, 1.0, 70},
-    {4.0, 0.75, 69}, {4.75, 0.75, 72}, {5.5, 0.5, 74}, {6.0, 2.0, 77},
-    {8.0, 0.75, 74}, {8.75, 0.75, 72}, {9.5, 1.0, 70}, {10.5, 0.5, 69}, {11.0, 1.0, 65},
-    {12.0, 0.75, 64}, {12.75, 0.75, 67}, {13.5, 2.5, 73},
+    {0.0, 0.75, 70},  {0.75, 0.75, 74}, {1.5, 1.0, 77},   {2.5, 0.5, 74},    {3.0, 1.0, 70},   {4.0, 0.75, 69},
+    {4.75, 0.75, 72}, {5.5, 0.5, 74},   {6.0, 2.0, 77},   {8.0, 0.75, 74},   {8.75, 0.75, 72}, {9.5, 1.0, 70},
+    {10.5, 0.5, 69},  {11.0, 1.0, 65},  {12.0, 0.75, 64}, {12.75, 0.75, 67}, {13.5, 2.5, 73},
 };
 
 enum class DrumStyle {
     None,
-    Hats,      // closed hats on the off-beats only
-    Light,     // kick on every beat, closed hats on the off-beats
-    Half,      // half time: kick on 1 and 3-and, snare on 3, soft sixteenth hats
-    Four,      // four on the floor, clap on 2 and 4, open hats on the off-beats
-    Drive,     // Four with accented sixteenth hats and a ghost snare
+    Hats,   // closed hats on the off-beats only
+    Light,  // kick on every beat, closed hats on the off-beats
+    Half,   // half time: kick on 1 and 3-and, snare on 3, soft sixteenth hats
+    Four,   // four on the floor, clap on 2 and 4, open hats on the off-beats
+    Drive,  // Four with accented sixteenth hats and a ghost snare
 };
 enum class BassStyle { None, Hold, Offbeat, Rolling, Sync };
 enum class ArpStyle { None, Eighths, Sixteenths };
@@ -97,27 +93,35 @@ struct Groove {
 // D natural minor as pitch classes counted from C: C D E F G A Bb.
 const int kScaleClasses[7] = {0, 2, 4, 5, 7, 9, 10};
 
-int floorDiv(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
+int floorDiv(int a, int b)
+{
+    return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
 
 // Index of the scale note at or below a pitch, counted in scale steps from C-1.
-int scaleStep(float pitch) {
+int scaleStep(float pitch)
+{
     for (int below = static_cast<int>(std::floor(pitch));; --below) {
         const int octave = floorDiv(below, 12);
         const int pitchClass = below - 12 * octave;
         for (int k = 0; k < 7; ++k) {
-            if (kScaleClasses[k] == pitchClass) return 7 * octave + k;
+            if (kScaleClasses[k] == pitchClass)
+                return 7 * octave + k;
         }
     }
 }
 
-float stepPitch(int step) {
+float stepPitch(int step)
+{
     const int octave = floorDiv(step, 7);
     return static_cast<float>(12 * octave + kScaleClasses[step - 7 * octave]);
 }
 
 // Moves a melody note by scale steps, for the harmony voices (-2: a third below).
-float diatonic(float pitch, int steps) {
-    if (steps == 0) return pitch;
+float diatonic(float pitch, int steps)
+{
+    if (steps == 0)
+        return pitch;
     return stepPitch(scaleStep(pitch) + steps);
 }
 
@@ -127,7 +131,8 @@ public:
 
     Score& score() { return score_; }
 
-    void add(Instrument instrument, double beat, double length, float pitch, float velocity, float pan = 0.0f) {
+    void add(Instrument instrument, double beat, double length, float pitch, float velocity, float pan = 0.0f)
+    {
         Note n;
         n.instrument = instrument;
         n.beat = beat;
@@ -140,21 +145,27 @@ public:
 
     // A chord on the pad. Tones the previous chord already holds are tied over rather than struck
     // again, as a keyboard player would hold them (and the synthesizer has fewer voices to run).
-    void pad(double beat, double beats, const Chord& chord, float velocity, float attack = 0.0f, float release = 0.0f) {
+    void pad(double beat, double beats, const Chord& chord, float velocity, float attack = 0.0f, float release = 0.0f)
+    {
         static const float pans[4] = {-0.55f, 0.2f, -0.2f, 0.55f};
         for (int k = 0; k < 4; ++k) {
-            if (attack == 0.0f && release == 0.0f && tieOver(beat, beats, chord.tones[k])) continue;
+            if (attack == 0.0f && release == 0.0f && tieOver(beat, beats, chord.tones[k]))
+                continue;
             add(Instrument::Pad, beat, beats, chord.tones[k], velocity, pans[k]);
             score_.notes.back().attack = attack;
             score_.notes.back().release = release;
         }
     }
 
-    void bass(double beat, double beats, const Chord& chord, BassStyle style, float velocity) {
+    void bass(double beat, double beats, const Chord& chord, BassStyle style, float velocity)
+    {
         const float r = chord.root;
         switch (style) {
-        case BassStyle::None: break;
-        case BassStyle::Hold: add(Instrument::Bass, beat, beats - 0.1, r, velocity * 0.8f); break;
+        case BassStyle::None:
+            break;
+        case BassStyle::Hold:
+            add(Instrument::Bass, beat, beats - 0.1, r, velocity * 0.8f);
+            break;
         case BassStyle::Offbeat:
             for (double p = 0.5; p < beats; p += 1.0) {
                 const bool last = p > 3.0;
@@ -164,23 +175,28 @@ public:
         case BassStyle::Rolling:
             // three sixteenths per beat, leaving the kick's sixteenth free
             for (double q = 0.25; q < beats; q += 0.25) {
-                if (std::fmod(q, 1.0) == 0.0) continue;
+                if (std::fmod(q, 1.0) == 0.0)
+                    continue;
                 const bool up = std::fmod(q, 4.0) == 3.75;
-                add(Instrument::Bass, beat + q, 0.2, up ? r + 12.0f : r, velocity * (std::fmod(q, 1.0) == 0.5 ? 1.0f : 0.8f));
+                add(Instrument::Bass, beat + q, 0.2, up ? r + 12.0f : r,
+                    velocity * (std::fmod(q, 1.0) == 0.5 ? 1.0f : 0.8f));
             }
             break;
         case BassStyle::Sync: {
             static const Phrase pattern[4] = {{0.0, 1.25, 0}, {1.5, 0.5, 0}, {2.5, 0.75, 0}, {3.5, 0.4, 12}};
             for (const Phrase& p : pattern) {
-                if (p.at < beats) add(Instrument::Bass, beat + p.at, std::min(p.length, beats - p.at), r + p.pitch, velocity);
+                if (p.at < beats)
+                    add(Instrument::Bass, beat + p.at, std::min(p.length, beats - p.at), r + p.pitch, velocity);
             }
             break;
         }
         }
     }
 
-    void arp(double beat, double beats, const Chord& chord, ArpStyle style, float velocity) {
-        if (style == ArpStyle::None) return;
+    void arp(double beat, double beats, const Chord& chord, ArpStyle style, float velocity)
+    {
+        if (style == ArpStyle::None)
+            return;
         // up through the voicing an octave higher, then back down through the top
         static const int order[8] = {0, 1, 2, 3, 4, 3, 2, 1};
         const double step = style == ArpStyle::Sixteenths ? 0.25 : 0.5;
@@ -193,7 +209,8 @@ public:
         }
     }
 
-    void drums(double beat, double beats, DrumStyle style, float velocity) {
+    void drums(double beat, double beats, DrumStyle style, float velocity)
+    {
         for (double q = 0.0; q < beats - 1e-9; q += 0.25) {
             const double inBar = std::fmod(q, 4.0);
             const double inBeat = std::fmod(q, 1.0);
@@ -202,31 +219,42 @@ public:
             const bool offBeat = inBeat == 0.5;
             const bool backBeat = inBar == 1.0 || inBar == 3.0;
             switch (style) {
-            case DrumStyle::None: break;
+            case DrumStyle::None:
+                break;
             case DrumStyle::Hats:
-                if (offBeat) hat(beat + q, false, v * 0.7f);
+                if (offBeat)
+                    hat(beat + q, false, v * 0.7f);
                 break;
             case DrumStyle::Light:
-                if (onBeat) add(Instrument::Kick, beat + q, 1.0, 0.0f, v);
-                if (offBeat) hat(beat + q, false, v * 0.7f);
+                if (onBeat)
+                    add(Instrument::Kick, beat + q, 1.0, 0.0f, v);
+                if (offBeat)
+                    hat(beat + q, false, v * 0.7f);
                 break;
             case DrumStyle::Half:
-                if (inBar == 0.0 || inBar == 2.5) add(Instrument::Kick, beat + q, 1.0, 0.0f, v);
-                if (inBar == 2.0) add(Instrument::Snare, beat + q, 1.0, 0.0f, v * 0.9f);
-                if (inBar == 2.0) add(Instrument::Clap, beat + q, 1.0, 0.0f, v * 0.5f);
+                if (inBar == 0.0 || inBar == 2.5)
+                    add(Instrument::Kick, beat + q, 1.0, 0.0f, v);
+                if (inBar == 2.0)
+                    add(Instrument::Snare, beat + q, 1.0, 0.0f, v * 0.9f);
+                if (inBar == 2.0)
+                    add(Instrument::Clap, beat + q, 1.0, 0.0f, v * 0.5f);
                 hat(beat + q, false, v * (offBeat ? 0.55f : 0.3f));
                 break;
             case DrumStyle::Four:
             case DrumStyle::Drive:
-                if (onBeat) add(Instrument::Kick, beat + q, 1.0, 0.0f, v);
+                if (onBeat)
+                    add(Instrument::Kick, beat + q, 1.0, 0.0f, v);
                 if (onBeat && backBeat) {
                     add(Instrument::Clap, beat + q, 1.0, 0.0f, v * 0.85f);
                     add(Instrument::Snare, beat + q, 1.0, 0.0f, v * 0.45f);
                 }
-                if (offBeat) hat(beat + q, true, v * 0.55f);
+                if (offBeat)
+                    hat(beat + q, true, v * 0.55f);
                 if (style == DrumStyle::Drive) {
-                    if (!offBeat) hat(beat + q, false, v * (onBeat ? 0.55f : 0.35f));
-                    if (inBar == 3.75) add(Instrument::Snare, beat + q, 1.0, 0.0f, v * 0.3f);
+                    if (!offBeat)
+                        hat(beat + q, false, v * (onBeat ? 0.55f : 0.35f));
+                    if (inBar == 3.75)
+                        add(Instrument::Snare, beat + q, 1.0, 0.0f, v * 0.3f);
                 } else if (!onBeat && !offBeat) {
                     hat(beat + q, false, v * 0.25f);
                 }
@@ -236,34 +264,41 @@ public:
     }
 
     // Snare roll that thickens and grows towards the next downbeat.
-    void fill(double beat, double beats, float velocity, bool withKick) {
+    void fill(double beat, double beats, float velocity, bool withKick)
+    {
         for (double q = 0.0; q < beats - 1e-9; q += 0.25) {
             const float progress = static_cast<float>(q / beats);
             const bool sixteenth = progress >= 0.5f || std::fmod(q, 0.5) == 0.0;
-            if (sixteenth) add(Instrument::Snare, beat + q, 1.0, 0.0f, velocity * (0.45f + 0.55f * progress));
-            if (withKick && std::fmod(q, 1.0) == 0.0) add(Instrument::Kick, beat + q, 1.0, 0.0f, velocity * 0.9f);
+            if (sixteenth)
+                add(Instrument::Snare, beat + q, 1.0, 0.0f, velocity * (0.45f + 0.55f * progress));
+            if (withKick && std::fmod(q, 1.0) == 0.0)
+                add(Instrument::Kick, beat + q, 1.0, 0.0f, velocity * 0.9f);
         }
     }
 
     // The downbeat of a new section: cymbal, kick, low boom and a chord stab.
-    void hit(double beat, const Chord& chord, float strength) {
+    void hit(double beat, const Chord& chord, float strength)
+    {
         add(Instrument::Crash, beat, 1.0, 0.0f, strength);
         add(Instrument::Kick, beat, 1.0, 0.0f, std::min(1.0f, strength + 0.1f));
         add(Instrument::Boom, beat, 1.0, 0.0f, strength);
         static const float pans[4] = {-0.6f, -0.2f, 0.2f, 0.6f};
-        for (int k = 0; k < 4; ++k) add(Instrument::Stab, beat, 1.0, chord.tones[k] + 12.0f, strength, pans[k]);
+        for (int k = 0; k < 4; ++k)
+            add(Instrument::Stab, beat, 1.0, chord.tones[k] + 12.0f, strength, pans[k]);
         add(Instrument::Stab, beat, 1.0, chord.root + 24.0f, strength * 0.8f);
     }
 
-    void riser(double beat, double beats, float velocity) {
+    void riser(double beat, double beats, float velocity)
+    {
         add(Instrument::Riser, beat, beats, 0.0f, velocity);
         add(Instrument::Swell, beat + beats - std::min(beats, 4.0), std::min(beats, 4.0), 0.0f, velocity);
     }
 
     // A phrase on one instrument, moved by scale steps and octaves and stretched in time; the
     // lead slides between notes that touch.
-    void melody(const std::vector<Phrase>& phrase, double beat, Instrument instrument, float velocity,
-                int steps = 0, int octaves = 0, double stretch = 1.0, float pan = 0.0f) {
+    void melody(const std::vector<Phrase>& phrase, double beat, Instrument instrument, float velocity, int steps = 0,
+                int octaves = 0, double stretch = 1.0, float pan = 0.0f)
+    {
         float previous = 0.0f;
         double previousEnd = -1.0;
         for (const Phrase& p : phrase) {
@@ -271,7 +306,8 @@ public:
             const float pitch = diatonic(p.pitch, steps) + 12.0f * static_cast<float>(octaves);
             const float accent = std::fmod(p.at, 1.0) == 0.0 ? 1.0f : 0.88f;
             add(instrument, start, p.length * stretch - 0.02, pitch, velocity * accent, pan);
-            if (instrument == Instrument::Lead && std::fabs(start - previousEnd) < 0.05) score_.notes.back().glideFrom = previous;
+            if (instrument == Instrument::Lead && std::fabs(start - previousEnd) < 0.05)
+                score_.notes.back().glideFrom = previous;
             previous = pitch;
             previousEnd = start + p.length * stretch - 0.02;
         }
@@ -279,12 +315,14 @@ public:
 
     // Bars of one groove over a progression; the last bar may be short (the scene lengths are
     // whole beats, not whole bars), and drums, bass and arpeggio follow it to its end.
-    void groove(double beat, double beats, const std::vector<const Chord*>& chords, const Groove& g) {
+    void groove(double beat, double beats, const std::vector<const Chord*>& chords, const Groove& g)
+    {
         int bar = 0;
         for (double at = beat; at < beat + beats - 1e-9; at += 4.0, ++bar) {
             const double length = std::min(4.0, beat + beats - at);
             const Chord& c = *chords[static_cast<size_t>(bar) % chords.size()];
-            if (g.padLevel > 0.0f) pad(at, length, c, g.padLevel);
+            if (g.padLevel > 0.0f)
+                pad(at, length, c, g.padLevel);
             bass(at, length, c, g.bass, g.bassLevel);
             arp(at, length, c, g.arp, g.arpLevel);
             drums(at, length, g.drums, g.drumLevel);
@@ -292,7 +330,8 @@ public:
     }
 
 private:
-    bool tieOver(double beat, double beats, float pitch) {
+    bool tieOver(double beat, double beats, float pitch)
+    {
         const size_t n = score_.notes.size();
         for (size_t k = n; k > 0 && k + 64 > n; --k) {
             Note& old = score_.notes[k - 1];
@@ -305,7 +344,8 @@ private:
         return false;
     }
 
-    void hat(double beat, bool open, float velocity) {
+    void hat(double beat, bool open, float velocity)
+    {
         const float jitter = 0.9f + 0.1f * accents_.next();
         hatSide_ = -hatSide_;
         add(open ? Instrument::HatOpen : Instrument::HatClosed, beat, 1.0, 0.0f, velocity * jitter, 0.2f * hatSide_);
@@ -318,14 +358,16 @@ private:
 
 // The theme in two voices a third apart: the lead left of centre at `velocity`, the voice two
 // scale steps below it softer and to the right.
-void inThirds(Arranger& a, const std::vector<Phrase>& theme, double beat, float velocity) {
+void inThirds(Arranger& a, const std::vector<Phrase>& theme, double beat, float velocity)
+{
     a.melody(theme, beat, Instrument::Lead, velocity, 0, 0, 1.0, -0.15f);
     a.melody(theme, beat, Instrument::Lead, 0.55f, -2, 0, 1.0, 0.35f);
 }
 
 // Opening, 0-44 s: pads out of silence, the theme's first notes on a bell at half speed, then
 // arpeggio, hats, kick and bass, and a long rise with a snare roll into the title hit.
-void opening(Arranger& a) {
+void opening(Arranger& a)
+{
     a.pad(0, 8, kDm, 0.4f, 6.0f);
     a.pad(8, 8, kBb, 0.5f, 1.5f);
     a.pad(16, 8, kF, 0.65f, 1.5f);
@@ -364,7 +406,8 @@ void opening(Arranger& a) {
 
 // Title, 44-69 s: the hit on the white flash, the full groove, a rising lead line under the title
 // text (61-66 s), and a two-beat break as the streaks dim.
-void title(Arranger& a) {
+void title(Arranger& a)
+{
     a.hit(88, kDm, 1.0f);
     Groove full;
     full.drums = DrumStyle::Four;
@@ -388,7 +431,8 @@ void title(Arranger& a) {
 
 // Credits, 69-103.5 s: the second theme on bells over a half-time groove, building back to four
 // on the floor, then a roll and one beat of silence before the first verse.
-void credits(Arranger& a) {
+void credits(Arranger& a)
+{
     a.hit(138, kBb, 0.75f);
     Groove calm;
     calm.drums = DrumStyle::Half;
@@ -421,7 +465,8 @@ void credits(Arranger& a) {
 
 // First verse, 103.5-122 s: the main theme; a turnaround bar, then the theme again from the flash
 // at 113.5 s with bells above it; one beat of snare into the next verse.
-void verse1(Arranger& a) {
+void verse1(Arranger& a)
+{
     a.hit(207, kDm, 1.0f);
     Groove verse;
     verse.drums = DrumStyle::Four;
@@ -444,7 +489,8 @@ void verse1(Arranger& a) {
 }
 
 // Second verse, 122-138 s: the theme in two voices, a third apart, and a build over the last bar.
-void verse2(Arranger& a) {
+void verse2(Arranger& a)
+{
     a.hit(244, kDm, 0.85f);
     Groove verse;
     verse.drums = DrumStyle::Drive;
@@ -461,7 +507,8 @@ void verse2(Arranger& a) {
 }
 
 // Third verse, 138-155 s: the theme turned to the minor progression, with a two-beat break.
-void verse3(Arranger& a) {
+void verse3(Arranger& a)
+{
     a.hit(276, kGm, 0.9f);
     Groove verse;
     verse.drums = DrumStyle::Four;
@@ -479,7 +526,8 @@ void verse3(Arranger& a) {
 }
 
 // Fourth verse, 155-172 s: the fullest verse, theme in harmony with bells an octave up.
-void verse4(Arranger& a) {
+void verse4(Arranger& a)
+{
     a.hit(310, kDm, 1.0f);
     Groove verse;
     verse.drums = DrumStyle::Drive;
@@ -501,7 +549,8 @@ void verse4(Arranger& a) {
 // Greetings and closing, 172-232 s: the second theme for the greetings, the main theme once more
 // at full strength, a breakdown, a last groove, the cadence, and the final chord at 228 s that
 // rings through the fade to white at 232 s and dies away.
-void closing(Arranger& a) {
+void closing(Arranger& a)
+{
     a.hit(344, kBb, 1.0f);
     Groove greet;
     greet.drums = DrumStyle::Four;
@@ -577,18 +626,37 @@ void closing(Arranger& a) {
 
 }  // namespace
 
-Score composeScore() {
+Score composeScore()
+{
     Score score;
     score.lengthBeats = 480.0;  // 240 s: the scenes' 232 s and the last chord's ring-out
     score.padCutoff = Lane(300.0f)
-                          .to(32, 800.0f).to(64, 1400.0f).to(86, 4200.0f).to(88, 2600.0f)
-                          .to(130, 2600.0f).to(137, 650.0f).to(138, 1300.0f).to(196, 2000.0f)
-                          .to(206, 4200.0f).to(207, 2600.0f).to(344, 3000.0f).to(404, 3000.0f)
-                          .to(408, 900.0f).to(422, 2400.0f).to(424, 3000.0f).to(456, 3200.0f)
+                          .to(32, 800.0f)
+                          .to(64, 1400.0f)
+                          .to(86, 4200.0f)
+                          .to(88, 2600.0f)
+                          .to(130, 2600.0f)
+                          .to(137, 650.0f)
+                          .to(138, 1300.0f)
+                          .to(196, 2000.0f)
+                          .to(206, 4200.0f)
+                          .to(207, 2600.0f)
+                          .to(344, 3000.0f)
+                          .to(404, 3000.0f)
+                          .to(408, 900.0f)
+                          .to(422, 2400.0f)
+                          .to(424, 3000.0f)
+                          .to(456, 3200.0f)
                           .to(470, 900.0f);
     score.arpCutoff = Lane(500.0f)
-                          .to(32, 500.0f).to(64, 1500.0f).to(88, 3600.0f).to(138, 1800.0f)
-                          .to(202, 4200.0f).to(207, 3000.0f).to(310, 3800.0f).to(408, 1500.0f)
+                          .to(32, 500.0f)
+                          .to(64, 1500.0f)
+                          .to(88, 3600.0f)
+                          .to(138, 1800.0f)
+                          .to(202, 4200.0f)
+                          .to(207, 3000.0f)
+                          .to(310, 3800.0f)
+                          .to(408, 1500.0f)
                           .to(424, 3800.0f);
     score.leadCutoff = Lane(2600.0f).to(207, 3000.0f).to(310, 3800.0f).to(464, 3800.0f).to(472, 1200.0f);
     score.duckDepth = Lane(0.55f).to(138, 0.35f).to(170, 0.55f);

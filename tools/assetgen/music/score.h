@@ -1,27 +1,27 @@
 // The composition as data: every note and drum hit of the soundtrack, with the filter automation,
 // written by the arrangement in score.cpp and played by the instruments in instruments.cpp.
 #pragma once
-#include <vector>
 #include "tools/assetgen/music/synth.h"
+#include <vector>
 
 namespace music {
 
 enum class Instrument {
-    Pad,       // sustained chord tone, two detuned saws through the pad filter
-    Bass,      // filtered saw over a sine sub
-    Arp,       // short plucked square, sent to the echo
-    Lead,      // detuned saw lead with vibrato and glide, carries the theme
-    Bell,      // FM bell for counter-melodies
-    Stab,      // bright chord tone with a fast decay, for the hits
+    Pad,   // sustained chord tone, two detuned saws through the pad filter
+    Bass,  // filtered saw over a sine sub
+    Arp,   // short plucked square, sent to the echo
+    Lead,  // detuned saw lead with vibrato and glide, carries the theme
+    Bell,  // FM bell for counter-melodies
+    Stab,  // bright chord tone with a fast decay, for the hits
     Kick,
     Snare,
     Clap,
     HatClosed,
     HatOpen,
     Crash,
-    Riser,     // noise swept upwards over the note's length
-    Swell,     // reversed cymbal rising into the next downbeat
-    Boom,      // low impact under the big hits
+    Riser,  // noise swept upwards over the note's length
+    Swell,  // reversed cymbal rising into the next downbeat
+    Boom,   // low impact under the big hits
 };
 
 struct Note {
@@ -38,10 +38,10 @@ struct Note {
 
 struct Score {
     std::vector<Note> notes;
-    Lane padCutoff;      // Hz over beats
-    Lane arpCutoff;      // Hz over beats
-    Lane leadCutoff;     // Hz over beats
-    Lane duckDepth;      // 0 .. 1: how far the kick pushes the pad, bass and arp down
+    Lane padCutoff;   // Hz over beats
+    Lane arpCutoff;   // Hz over beats
+    Lane leadCutoff;  // Hz over beats
+    Lane duckDepth;   // 0 .. 1: how far the kick pushes the pad, bass and arp down
     double lengthBeats = 0.0;
 };
 
