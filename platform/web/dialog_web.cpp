@@ -9,8 +9,9 @@ namespace {
 
 bool dialogEnded = false;
 
-EM_JS(int, waitForDialogCommand, (),
-      { return Asyncify.handleSleep(function(wakeUp) { window.velmora.waitCommand(wakeUp); }); });
+EM_JS(int, waitForDialogCommand, (), {
+    return Asyncify.handleSleep(function(wakeUp) { window.velmora.waitCommand(wakeUp); });
+});
 
 }  // namespace
 
@@ -33,23 +34,18 @@ bool sysRunLaunchDialog(DialogProc proc)
 
 bool sysDialogIsChecked(int controlId)
 {
-    return EM_ASM_INT(
-               {
-                   var control = document.getElementById('c' + $0);
-                   return control && control.checked ? 1 : 0;
-               },
-               controlId) != 0;
+    return EM_ASM_INT({
+        var control = document.getElementById('c' + $0);
+        return control && control.checked ? 1 : 0;
+    }, controlId) != 0;
 }
 
 void sysDialogSetCheck(int controlId, bool checked)
 {
-    EM_ASM(
-        {
-            var control = document.getElementById('c' + $0);
-            if (control)
-                control.checked = !!$1;
-        },
-        controlId, checked);
+    EM_ASM({
+        var control = document.getElementById('c' + $0);
+        if (control) control.checked = !!$1;
+    }, controlId, checked);
 }
 
 void sysEndDialog()

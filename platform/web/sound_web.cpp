@@ -29,7 +29,9 @@ bool sndInit(int, int, unsigned)
     return true;
 }
 
-void sndSetSpectrumActive(bool) {}
+void sndSetSpectrumActive(bool)
+{
+}
 
 SoundStream sndStreamOpen(const char* path, unsigned, int)
 {
@@ -52,26 +54,26 @@ bool sndStreamPlay(int, SoundStream stream)
 void sndStreamStop(SoundStream stream)
 {
     if (audioOpen && stream != nullptr) {
-        EM_ASM(
-            {
-                var audio = window.velmora.audio[$0 - 1];
-                if (audio)
-                    audio.pause();
-            },
-            handleOf(stream));
+        EM_ASM({
+            var audio = window.velmora.audio[$0 - 1];
+            if (audio) audio.pause();
+        }, handleOf(stream));
     }
+}
+
+// The audio element streams the file, so its length is not known when it opens.
+double sndStreamSeconds(SoundStream)
+{
+    return -1.0;
 }
 
 void sndStreamSeek(SoundStream stream, double seconds)
 {
     if (audioOpen && stream != nullptr && seconds > 0.0) {
-        EM_ASM(
-            {
-                var audio = window.velmora.audio[$0 - 1];
-                if (audio)
-                    audio.currentTime = $1;
-            },
-            handleOf(stream), seconds);
+        EM_ASM({
+            var audio = window.velmora.audio[$0 - 1];
+            if (audio) audio.currentTime = $1;
+        }, handleOf(stream), seconds);
     }
 }
 

@@ -37,7 +37,7 @@ EM_JS(void, yieldToBrowser, (int paced), {
 
 EM_JS(int, yieldModeFromPage, (), {
     var mode = new URLSearchParams(location.search).get('yield');
-    return mode == = 'sleep' ? 2 : mode == = 'raf' ? 1 : mode == = 'soon' ? 3 : 0;
+    return mode === 'sleep' ? 2 : mode === 'raf' ? 1 : mode === 'soon' ? 3 : 0;
 });
 
 }  // namespace
@@ -52,10 +52,17 @@ const char* sysLastError()
     return lastError.c_str();
 }
 
-bool sysInitVideo(bool)
+bool sysInitVideo(bool, bool)
 {
     videoStarted = true;
     return true;
+}
+
+// The page's WebGL context offers no framebuffer objects to this program: recordings at a chosen
+// size are a desktop feature.
+void* sysGLProcAddress(const char*)
+{
+    return nullptr;
 }
 
 bool sysIsOffscreen()
@@ -73,8 +80,7 @@ DisplayModeResult sysChangeDisplayMode(int, int)
 void sysRestoreDisplayMode()
 {
     EM_ASM({
-        if (document.fullscreenElement && document.exitFullscreen)
-            document.exitFullscreen().catch(function(){});
+        if (document.fullscreenElement && document.exitFullscreen) document.exitFullscreen().catch(function() {});
     });
 }
 
@@ -89,30 +95,22 @@ bool sysCreateWindow(const char* title, int width, int height, bool)
         lastError = "video is not started";
         return false;
     }
-    const int made = EM_ASM_INT(
-        {
-            var canvas = window.velmora.canvas;
-            document.title = UTF8ToString($0);
-            canvas.width = $1;
-            canvas.height = $2;
-            canvas.hidden = false;
-            // No multisampling and no alpha: the desktop surface has neither.
-            var ctx = Browser.createContext(canvas, true, true, {
-                antialias : false,
-                alpha : false,
-                depth : true,
-                stencil : false,
-                preserveDrawingBuffer : false,
-                majorVersion : 1,
-                minorVersion : 0
-            });
-            if (!ctx)
-                return 0;
-            window.velmora.presenting = true;
-            window.velmora.state = 'playing';
-            return ctx.getParameter(ctx.DEPTH_BITS) || 16;
-        },
-        title, width, height);
+    const int made = EM_ASM_INT({
+        var canvas = window.velmora.canvas;
+        document.title = UTF8ToString($0);
+        canvas.width = $1;
+        canvas.height = $2;
+        canvas.hidden = false;
+        // No multisampling and no alpha: the desktop surface has neither.
+        var ctx = Browser.createContext(canvas, true, true, {
+            antialias: false, alpha: false, depth: true, stencil: false,
+            preserveDrawingBuffer: false, majorVersion: 1, minorVersion: 0
+        });
+        if (!ctx) return 0;
+        window.velmora.presenting = true;
+        window.velmora.state = 'playing';
+        return ctx.getParameter(ctx.DEPTH_BITS) || 16;
+    }, title, width, height);
     if (made == 0) {
         lastError = "cannot create the render window: this browser offers no WebGL";
         return false;
@@ -147,12 +145,7 @@ void sysSwapBuffers()
     }
     yieldMs += emscripten_get_now() - before;
     ++swapCount;
-    EM_ASM(
-        {
-            window.velmora.yields = $0;
-            window.velmora.yieldMs = $1;
-        },
-        swapCount, yieldMs);
+    EM_ASM({ window.velmora.yields = $0; window.velmora.yieldMs = $1; }, swapCount, yieldMs);
     sysStepFixedClock();
 }
 
@@ -181,9 +174,8 @@ bool sysPeekMessage(Message* message)
     // 0: none; 1, 2: key down, up (+ 4 for Escape); 3: close.
     const int code = EM_ASM_INT({
         var event = window.velmora.events.shift();
-        if (!event)
-            return 0;
-        var kind = event.kind == = 'KeyDown' ? 1 : event.kind == = 'KeyUp' ? 2 : 3;
+        if (!event) return 0;
+        var kind = event.kind === 'KeyDown' ? 1 : event.kind === 'KeyUp' ? 2 : 3;
         return kind + (event.escape ? 4 : 0);
     });
     if (code == 0) {
