@@ -11,5 +11,13 @@ enum class RowOrder { TopDown, BottomUp };
 // file. BottomUp takes the rows as GL reads them back (the last row first in the picture). False
 // when pixels holds fewer than width x height pixels or the file cannot be written; then no partial
 // file is left behind and error (when given) says why, naming the file.
+// Whether pixels hold a whole width x height picture of 3 or 4 channels: what both writers (libpng
+// natively, an uncompressed one in the browser) accept.
+inline bool pngPictureFits(int width, int height, int channels, const std::vector<uint8_t>& pixels)
+{
+    return width > 0 && height > 0 && (channels == 3 || channels == 4) &&
+           pixels.size() >= static_cast<size_t>(width) * static_cast<size_t>(height) * static_cast<size_t>(channels);
+}
+
 bool writePng(const std::string& path, int width, int height, int channels, const std::vector<uint8_t>& pixels,
               RowOrder order, std::string* error = nullptr);

@@ -50,8 +50,7 @@ bool writePng(const std::string& path, int width, int height, int channels, cons
 {
     std::string ignored;
     std::string& why = error != nullptr ? *error : ignored;
-    if (width <= 0 || height <= 0 || (channels != 3 && channels != 4) ||
-        pixels.size() < static_cast<size_t>(width) * static_cast<size_t>(height) * static_cast<size_t>(channels)) {
+    if (!pngPictureFits(width, height, channels, pixels)) {
         why = "no picture to write to " + path;
         return false;
     }
