@@ -48,6 +48,7 @@ bool collectingLines = false;
 GLenum lineMode = GL_LINES;
 std::vector<LineVertex> lineVertices;
 bool normalInBlock = false;
+bool inBlock = false;  // between a glBegin sent to the browser and its glEnd
 bool scissorOn = false;
 bool scissorTiny = false;
 bool hidden = false;  // scissorOn && scissorTiny: nothing drawn can be seen
@@ -73,13 +74,13 @@ void replay(const std::vector<Command>& commands)
     for (const Command& command : commands) {
         switch (command.op) {
         case Op::Begin:
-            glBegin(static_cast<GLenum>(command.a));
+            compatBegin(static_cast<GLenum>(command.a));
             break;
         case Op::End:
-            glEnd();
+            compatEnd();
             break;
         case Op::Vertex:
-            glVertex3f(command.a, command.b, command.c);
+            compatVertex3f(command.a, command.b, command.c);
             ++replayedVertices;
             break;
         case Op::Normal:
@@ -87,10 +88,10 @@ void replay(const std::vector<Command>& commands)
             // the emulation would take one per vertex.
             break;
         case Op::Color:
-            glColor3f(command.a, command.b, command.c);
+            compatColor3f(command.a, command.b, command.c);
             break;
         case Op::TexCoord:
-            glTexCoord2f(command.a, command.b);
+            compatTexCoord2f(command.a, command.b);
             break;
         case Op::Translate:
             glTranslatef(command.a, command.b, command.c);
@@ -409,6 +410,7 @@ void compatBegin(GLenum mode)
         }
         blockMode = mode;
         blockVertices = 0;
+        inBlock = true;
         glBegin(mode);
     }
 }
@@ -421,6 +423,7 @@ void compatEnd()
             drawWideLines();
             return;
         }
+        inBlock = false;
         glEnd();
     }
 }
@@ -434,6 +437,8 @@ void compatVertex3f(GLfloat x, GLfloat y, GLfloat z)
                                               {currentTexCoord[0], currentTexCoord[1]}});
             return;
         }
+        glTexCoord2f(currentTexCoord[0], currentTexCoord[1]);
+        glColor3f(currentColour[0], currentColour[1], currentColour[2]);
         if (normalInBlock) {
             glNormal3f(currentNormal[0], currentNormal[1], currentNormal[2]);
         }
@@ -459,16 +464,25 @@ void compatNormal3f(GLfloat x, GLfloat y, GLfloat z)
     }
 }
 
+// The emulation appends each attribute call to the block's vertex stream in the order it comes,
+// so every vertex of a block must carry the same attributes in the same order. Inside a block the
+// colour and texture coordinate are only remembered, and each vertex sends both before itself (a
+// colour given once for a whole quad would otherwise land on its first corner only).
 void compatColor3f(GLfloat r, GLfloat g, GLfloat b)
 {
     if (!record(Op::Color, r, g, b)) {
         currentColour[0] = r;
         currentColour[1] = g;
         currentColour[2] = b;
-        if (!collectingLines) {
+        if (!collectingLines && !inBlock) {
             glColor3f(r, g, b);
         }
     }
+}
+
+void compatColor3d(GLdouble r, GLdouble g, GLdouble b)
+{
+    compatColor3f(static_cast<GLfloat>(r), static_cast<GLfloat>(g), static_cast<GLfloat>(b));
 }
 
 void compatTexCoord2f(GLfloat s, GLfloat t)
@@ -476,7 +490,7 @@ void compatTexCoord2f(GLfloat s, GLfloat t)
     if (!record(Op::TexCoord, s, t)) {
         currentTexCoord[0] = s;
         currentTexCoord[1] = t;
-        if (!collectingLines) {
+        if (!collectingLines && !inBlock) {
             glTexCoord2f(s, t);
         }
     }

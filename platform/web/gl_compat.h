@@ -25,6 +25,8 @@ void compatEnd();
 void compatVertex3f(GLfloat x, GLfloat y, GLfloat z);
 void compatNormal3f(GLfloat x, GLfloat y, GLfloat z);
 void compatColor3f(GLfloat r, GLfloat g, GLfloat b);
+// Recorded as the float colour GL would store for it.
+void compatColor3d(GLdouble r, GLdouble g, GLdouble b);
 void compatTexCoord2f(GLfloat s, GLfloat t);
 void compatTranslatef(GLfloat x, GLfloat y, GLfloat z);
 void compatRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z);
@@ -77,6 +79,7 @@ unsigned long compatTakeReplayedVertices();
 #define glVertex3f compatVertex3f
 #define glNormal3f compatNormal3f
 #define glColor3f compatColor3f
+#define glColor3d compatColor3d
 #define glTexCoord2f compatTexCoord2f
 #define glTranslatef compatTranslatef
 #define glRotatef compatRotatef
