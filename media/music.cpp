@@ -3,6 +3,7 @@
 #include "media/music.h"
 
 #include <cstdio>
+#include <vector>
 
 #include "core/switches.h"
 
@@ -24,6 +25,74 @@ void setMusicOff(bool off)
     musicOff = off;
 }
 
+long long declaredMp3Bytes(const unsigned char* head, size_t size, size_t* streamStart)
+{
+    const auto bigEndian = [head](size_t at) {
+        return (static_cast<uint32_t>(head[at]) << 24) | (static_cast<uint32_t>(head[at + 1]) << 16) |
+               (static_cast<uint32_t>(head[at + 2]) << 8) | static_cast<uint32_t>(head[at + 3]);
+    };
+    size_t frame = 0;
+    if (size >= 10 && head[0] == 'I' && head[1] == 'D' && head[2] == '3') {
+        // The tag's size is four 7-bit bytes, not counting its 10-byte header (nor a footer).
+        frame = 10 + ((head[6] & 0x7Fu) << 21 | (head[7] & 0x7Fu) << 14 | (head[8] & 0x7Fu) << 7 | (head[9] & 0x7Fu));
+        if ((head[5] & 0x10u) != 0) {
+            frame += 10;
+        }
+    }
+    if (frame + 4 > size || head[frame] != 0xFF || (head[frame + 1] & 0xE0u) != 0xE0u) {
+        return -1;
+    }
+    // The tag follows the side information, whose length depends on the MPEG version and on mono.
+    const bool mpeg1 = ((head[frame + 1] >> 3) & 3u) == 3u;
+    const bool mono = ((head[frame + 3] >> 6) & 3u) == 3u;
+    const size_t tag = frame + 4 + (mpeg1 ? (mono ? 17 : 32) : (mono ? 9 : 17));
+    if (tag + 16 > size) {
+        return -1;
+    }
+    const bool named = (head[tag] == 'X' && head[tag + 1] == 'i' && head[tag + 2] == 'n' && head[tag + 3] == 'g') ||
+                       (head[tag] == 'I' && head[tag + 1] == 'n' && head[tag + 2] == 'f' && head[tag + 3] == 'o');
+    const uint32_t flags = bigEndian(tag + 4);
+    if (!named || (flags & 2u) == 0) {
+        return -1;
+    }
+    const size_t bytesField = tag + 8 + ((flags & 1u) != 0 ? 4 : 0);
+    if (bytesField + 4 > size) {
+        return -1;
+    }
+    if (streamStart != nullptr) {
+        *streamStart = frame;
+    }
+    return bigEndian(bytesField);
+}
+
+namespace {
+
+// A file cut short keeps the length its tag declares, so the decoder's duration does not show it:
+// the tag's byte count against the file's own size does.
+void reportCutMp3(const char* fileName)
+{
+    std::FILE* file = std::fopen(fileName, "rb");
+    if (file == nullptr) {
+        return;
+    }
+    std::vector<unsigned char> head(64 * 1024);
+    const size_t got = std::fread(head.data(), 1, head.size(), file);
+    long long fileSize = -1;
+    if (std::fseek(file, 0, SEEK_END) == 0) {
+        fileSize = std::ftell(file);
+    }
+    std::fclose(file);
+    size_t start = 0;
+    const long long declared = declaredMp3Bytes(head.data(), got, &start);
+    const long long present = fileSize - static_cast<long long>(start);
+    if (declared > 0 && fileSize >= 0 && present < declared) {
+        std::fprintf(stderr, "velmora: %s is cut short (%lld of its %lld bytes); the music stops early\n", fileName,
+                     present, declared);
+    }
+}
+
+}  // namespace
+
 void startSound()
 {
     if (!musicOff) {
@@ -39,6 +108,9 @@ void playMusic(const char* fileName, float secondsNeeded)
         return;
     }
     musicStream = sndStreamOpen(fileName, 0x2000, 0);
+    if (musicStream != nullptr) {
+        reportCutMp3(fileName);
+    }
     const double seconds = sndStreamSeconds(musicStream);
     if (musicStream != nullptr && seconds >= 0.0 && seconds < secondsNeeded) {
         std::fprintf(stderr, "velmora: %s lasts %.1f s, less than the presentation's %.0f s; the rest is silent\n",

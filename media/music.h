@@ -1,6 +1,8 @@
 // The music: one track streamed from a compressed file from the end of loading to teardown. The
 // sound layer plays it in the background; nothing here waits for it or reads its position.
 #pragma once
+#include <cstddef>
+
 #include "platform/platform.h"
 
 // The open music stream; null until playMusic (and when the file could not be opened).
@@ -22,5 +24,9 @@ using MusicStartObserver = void (*)(const char* musicFile);
 void setMusicStartObserver(MusicStartObserver observer);
 // Off: startSound opens no output and playMusic plays nothing (the benchmark times pictures only).
 void setMusicOff(bool off);
+
+// How many bytes of the file the MP3 stream says it has, from the Xing or Info tag in its first
+// frame (after any ID3v2 tag), counted from that frame; -1 when the bytes given hold no such tag.
+long long declaredMp3Bytes(const unsigned char* head, size_t size, size_t* streamStart);
 // Spectrum unit off, sound output closed (this also releases the stream).
 void stopSound();
