@@ -3,6 +3,8 @@
 // modulate, depth test on, blending off) and restores it.
 #include "render/quads.h"
 
+#include <initializer_list>
+
 void beginAdditive()
 {
     glBlendFunc(GL_ONE, GL_ONE);
@@ -12,6 +14,24 @@ void beginAdditive()
 void endAdditive()
 {
     glDisable(GL_BLEND);
+}
+
+namespace {
+
+void sendCorner(const QuadCorner& corner)
+{
+    glColor3f(corner.grey, corner.grey, corner.grey);
+    glTexCoord2f(corner.s, corner.t);
+    glVertex3f(corner.x, corner.y, corner.z);
+}
+
+}  // namespace
+
+void sendSplitQuad(const QuadCorner (&corners)[4])
+{
+    for (const int corner : {0, 1, 3, 1, 2, 3}) {
+        sendCorner(corners[corner]);
+    }
 }
 
 void drawPictureQuad(GLuint texture, float c, float y, float z, float s)

@@ -63,18 +63,11 @@ namespace {
 // A faint red streak: black at w1 and w3, grey at w2 and at w1 shifted by (300, 300).
 void emitStreak(const Vec3d& w1, const Vec3d& w2, const Vec3d& w3, void*)
 {
-    glColor3f(0.0f, 0.0f, 0.0f);
-    glTexCoord2f(0.0f, 0.0f);
-    glVertex3f(static_cast<float>(w1.x), static_cast<float>(w1.y), static_cast<float>(w1.z));
-    glColor3f(0.2f, 0.2f, 0.2f);
-    glTexCoord2f(0.0f, 1.0f);
-    glVertex3f(static_cast<float>(w2.x), static_cast<float>(w2.y), static_cast<float>(w2.z));
-    glColor3f(0.0f, 0.0f, 0.0f);
-    glTexCoord2f(1.0f, 1.0f);
-    glVertex3f(static_cast<float>(w3.x), static_cast<float>(w3.y), static_cast<float>(w3.z));
-    glColor3f(0.2f, 0.2f, 0.2f);
-    glTexCoord2f(1.0f, 0.0f);
-    glVertex3f(static_cast<float>(w1.x + 300.0), static_cast<float>(w1.y + 300.0), static_cast<float>(w1.z));
+    const auto f = [](double v) { return static_cast<float>(v); };
+    sendSplitQuad({QuadCorner{0.0f, 0.0f, 0.0f, f(w1.x), f(w1.y), f(w1.z)},
+                   QuadCorner{0.2f, 0.0f, 1.0f, f(w2.x), f(w2.y), f(w2.z)},
+                   QuadCorner{0.0f, 1.0f, 1.0f, f(w3.x), f(w3.y), f(w3.z)},
+                   QuadCorner{0.2f, 1.0f, 0.0f, f(w1.x + 300.0), f(w1.y + 300.0), f(w1.z)}});
 }
 
 void drawStreaks(Model& model, float t)
@@ -85,7 +78,7 @@ void drawStreaks(Model& model, float t)
     glBindTexture(GL_TEXTURE_2D, redParticles != nullptr ? redParticles->texture : 0);
     beginAdditive();
     glDepthMask(GL_FALSE);
-    glBegin(GL_QUADS);
+    glBegin(GL_TRIANGLES);
     bendStreaks(model, closingAttractors, streakStartFactor(t), emitStreak, nullptr);
     glEnd();
     glDepthMask(GL_TRUE);

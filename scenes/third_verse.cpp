@@ -109,10 +109,21 @@ void loadMetaView(const Model& model)
 }
 
 // A corner's texture coordinate comes from the corner itself, its vertex may be scaled.
+QuadCorner metaCorner(const Vec3d& w, float grey, float scale, double tDepth)
+{
+    return QuadCorner{grey,
+                      metaTexS(w),
+                      static_cast<float>(w.y / 50.0 + w.z / tDepth),
+                      static_cast<float>(w.x * scale),
+                      static_cast<float>(w.y * scale),
+                      static_cast<float>(w.z * scale)};
+}
+
 void emitCorner(const Vec3d& w, float scale, double tDepth)
 {
-    glTexCoord2f(metaTexS(w), static_cast<float>(w.y / 50.0 + w.z / tDepth));
-    glVertex3f(static_cast<float>(w.x * scale), static_cast<float>(w.y * scale), static_cast<float>(w.z * scale));
+    const QuadCorner corner = metaCorner(w, 1.0f, scale, tDepth);
+    glTexCoord2f(corner.s, corner.t);
+    glVertex3f(corner.x, corner.y, corner.z);
 }
 
 // A stream's emitter follows its path with a fresh jitter of 0..9 drawn x, y, z; it emits while
@@ -195,16 +206,10 @@ void drawMetaModel()
     glDepthMask(GL_FALSE);
     loadMetaView(model);
     glBindTexture(GL_TEXTURE_2D, texture);
-    glBegin(GL_QUADS);
+    glBegin(GL_TRIANGLES);
     for (int32_t j = 0; j < faces; ++j) {
-        glColor3f(0.0f, 0.0f, 0.0f);
-        emitCorner(firstCorners[j], s, 50.0);
-        glColor3f(1.0f, 1.0f, 1.0f);
-        emitCorner(secondCorners[j], 1.0f, 50.0);
-        glColor3f(1.0f, 1.0f, 1.0f);
-        emitCorner(thirdCorners[j], 1.0f, 50.0);
-        glColor3f(0.0f, 0.0f, 0.0f);
-        emitCorner(thirdCorners[j], s, 40.0);
+        sendSplitQuad({metaCorner(firstCorners[j], 0.0f, s, 50.0), metaCorner(secondCorners[j], 1.0f, 1.0f, 50.0),
+                       metaCorner(thirdCorners[j], 1.0f, 1.0f, 50.0), metaCorner(thirdCorners[j], 0.0f, s, 40.0)});
     }
     glEnd();
     model.rewind();

@@ -49,11 +49,9 @@ void restartStream(ParticleSystem* system)
     }
 }
 
-void streakCorner(float colour, float s, float t, double x, double y, double z)
+QuadCorner streakCorner(float colour, float s, float t, double x, double y, double z)
 {
-    glColor3f(colour, colour, colour);
-    glTexCoord2f(s, t);
-    glVertex3f(static_cast<float>(x), static_cast<float>(y), static_cast<float>(z));
+    return QuadCorner{colour, s, t, static_cast<float>(x), static_cast<float>(y), static_cast<float>(z)};
 }
 
 void drawFrame()
@@ -113,7 +111,7 @@ void drawTitleStreaks(float s)
     const double a = streakStretch(first->rotation.x);
     const double b = streakStretch(first->rotation.y);
     const float glow = 0.2f * s;
-    glBegin(GL_QUADS);
+    glBegin(GL_TRIANGLES);
     for (int i = 0; i < model->objectCount; ++i) {
         const SceneObject* object = model->cursor;
         if (object->kind == ObjectKind::Mesh) {
@@ -122,10 +120,10 @@ void drawTitleStreaks(float s)
                 const Vec3d& va = object->vertices[face.a];
                 const Vec3d& vb = object->vertices[face.b];
                 const Vec3d& vc = object->vertices[face.c];
-                streakCorner(0.0f, 0.0f, 0.0f, a * va.x, a * va.y, a * va.z);
-                streakCorner(0.0f, 1.0f, 0.0f, b * vb.x, b * vb.y, b * vb.z);
-                streakCorner(glow, 1.0f, 1.0f, vc.x, vc.y, vc.z);
-                streakCorner(glow, 0.0f, 1.0f, vc.x + 100.0, vc.y + 100.0, vc.z + 100.0);
+                sendSplitQuad({streakCorner(0.0f, 0.0f, 0.0f, a * va.x, a * va.y, a * va.z),
+                               streakCorner(0.0f, 1.0f, 0.0f, b * vb.x, b * vb.y, b * vb.z),
+                               streakCorner(glow, 1.0f, 1.0f, vc.x, vc.y, vc.z),
+                               streakCorner(glow, 0.0f, 1.0f, vc.x + 100.0, vc.y + 100.0, vc.z + 100.0)});
             }
         }
         model->advance();
