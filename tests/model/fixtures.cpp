@@ -5,8 +5,32 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 namespace fixtures {
+
+namespace {
+
+// What writeTempFile wrote (or a test later put in its place) goes when the test program ends.
+struct WrittenFiles {
+    std::vector<std::string> paths;
+    ~WrittenFiles()
+    {
+        for (const std::string& path : paths) {
+            std::error_code ignored;
+            std::filesystem::remove_all(path, ignored);
+        }
+    }
+};
+
+WrittenFiles& writtenFiles()
+{
+    static WrittenFiles files;
+    return files;
+}
+
+}  // namespace
 
 std::vector<std::string> PictureLog::names;
 
@@ -42,6 +66,7 @@ bool loadScene(Model& model, const tds::Scene& scene)
 std::string writeTempFile(const std::string& name, const std::vector<uint8_t>& bytes)
 {
     std::string path = ::testing::TempDir() + "velmora_model_" + std::to_string(getpid()) + "_" + name;
+    writtenFiles().paths.push_back(path);
     FILE* f = std::fopen(path.c_str(), "wb");
     if (f == nullptr) {
         ADD_FAILURE() << "cannot write " << path;
