@@ -181,7 +181,12 @@ bool decodeJpeg(DecodeState* state, const char* name)
     picture->height = height;
     picture->rowBytes = width * 3;
     const size_t pixelCount = static_cast<size_t>(width) * static_cast<size_t>(height);
-    picture->pixels = static_cast<uint8_t*>(std::malloc(pixelCount * 3u));
+    // GLU's scaling of a picture whose sides are not powers of two reads a pixel or so past its
+    // last one; a zeroed row and pixel beyond the picture keep those reads inside the buffer.
+    const size_t padding = static_cast<size_t>(width) * 3u + 3u;
+    picture->pixels = static_cast<uint8_t*>(std::malloc(pixelCount * 3u + padding));
+    if (picture->pixels)
+        std::memset(picture->pixels + pixelCount * 3u, 0, padding);
     state->rows = static_cast<JSAMPROW*>(std::malloc(sizeof(JSAMPROW) * static_cast<size_t>(height)));
     if (cmyk)
         state->cmykRows = static_cast<JSAMPLE*>(std::malloc(pixelCount * 4u));
