@@ -353,16 +353,6 @@ void paintIce(Image& img)
     });
 }
 
-void paintMagma(Image& img)
-{
-    each(img, [](float u, float v) {
-        CellSample cs = cellular(u * 8.0f, v * 8.0f, 8, 411u);
-        float crack = 1.0f - smoothstep(0.0f, 0.1f, cs.second - cs.nearest);
-        Vec3 crust = lerp(rgb(30, 14, 30), rgb(70, 30, 70), tn(u, v, 8, 4, 412u));
-        return lerp(crust, rgb(255, 120, 200), crack);
-    });
-}
-
 void paintBlob(Image& img)
 {
     each(img, [](float u, float v) {
@@ -500,25 +490,24 @@ void paintPortal(Image& img)
 const std::vector<TextureSpec>& textureSpecs()
 {
     static const std::vector<TextureSpec> specs = {
-        {"maps/tex/moss.jpg", 512, paintMoss, true},         {"maps/tex/bark.jpg", 256, paintBark, true},
-        {"maps/tex/needles.jpg", 256, paintNeedles, true},   {"maps/tex/leaves.jpg", 256, paintLeaves, true},
-        {"maps/tex/rock.jpg", 256, paintRock, true},         {"maps/tex/lamp.jpg", 256, paintLamp, false},
-        {"maps/tex/mushroom.jpg", 256, paintMushroom, true}, {"maps/tex/runes.jpg", 256, paintRunes, false},
-        {"maps/tex/shaft.jpg", 256, paintShaft, false},      {"maps/tex/mist.jpg", 256, paintMist, false},
-        {"maps/tex/stone.jpg", 512, paintStone, true},       {"maps/tex/roof.jpg", 256, paintRoof, true},
-        {"maps/tex/grass.jpg", 512, paintGrass, true},       {"maps/tex/cobble.jpg", 512, paintCobble, true},
-        {"maps/tex/planks.jpg", 512, paintPlanks, true},     {"maps/tex/window.jpg", 256, paintWindow, false},
-        {"maps/tex/banner.jpg", 256, paintBanner, false},    {"maps/tex/panel.jpg", 512, paintPanel, true},
-        {"maps/tex/grate.jpg", 256, paintGrate, true},       {"maps/tex/glowstrip.jpg", 256, paintGlowStrip, false},
-        {"maps/tex/cable.jpg", 256, paintCable, true},       {"maps/tex/coil.jpg", 256, paintEmitterMetal, true},
-        {"maps/tex/chrome.jpg", 256, paintChrome, true},     {"maps/tex/magma.jpg", 256, paintMagma, true},
-        {"maps/tex/ice.jpg", 256, paintIce, true},           {"maps/tex/blob.jpg", 256, paintBlob, true},
-        {"maps/tex/plaster.jpg", 512, paintPlaster, true},   {"maps/tex/brick.jpg", 512, paintBrick, true},
-        {"maps/tex/carpet.jpg", 512, paintCarpet, false},    {"maps/tex/fabric.jpg", 256, paintFabric, true},
-        {"maps/tex/brass.jpg", 256, paintBrass, true},       {"maps/tex/flame.jpg", 256, paintFlame, false},
-        {"maps/tex/books.jpg", 256, paintBooks, false},      {"maps/tex/painting.jpg", 256, paintPainting, false},
-        {"maps/tex/wax.jpg", 256, paintWax, true},           {"maps/tex/wallpaper.jpg", 256, paintWallpaper, true},
-        {"maps/tex/portal.jpg", 256, paintPortal, false},
+        {"maps/tex/moss.jpg", 512, paintMoss, true},           {"maps/tex/bark.jpg", 256, paintBark, true},
+        {"maps/tex/needles.jpg", 256, paintNeedles, true},     {"maps/tex/leaves.jpg", 256, paintLeaves, true},
+        {"maps/tex/rock.jpg", 256, paintRock, true},           {"maps/tex/lamp.jpg", 256, paintLamp, false},
+        {"maps/tex/mushroom.jpg", 256, paintMushroom, true},   {"maps/tex/runes.jpg", 256, paintRunes, false},
+        {"maps/tex/shaft.jpg", 256, paintShaft, false},        {"maps/tex/mist.jpg", 256, paintMist, false},
+        {"maps/tex/stone.jpg", 512, paintStone, true},         {"maps/tex/roof.jpg", 256, paintRoof, true},
+        {"maps/tex/grass.jpg", 512, paintGrass, true},         {"maps/tex/cobble.jpg", 512, paintCobble, true},
+        {"maps/tex/planks.jpg", 512, paintPlanks, true},       {"maps/tex/window.jpg", 256, paintWindow, false},
+        {"maps/tex/banner.jpg", 256, paintBanner, false},      {"maps/tex/panel.jpg", 512, paintPanel, true},
+        {"maps/tex/grate.jpg", 256, paintGrate, true},         {"maps/tex/glowstrip.jpg", 256, paintGlowStrip, false},
+        {"maps/tex/cable.jpg", 256, paintCable, true},         {"maps/tex/coil.jpg", 256, paintEmitterMetal, true},
+        {"maps/tex/chrome.jpg", 256, paintChrome, true},       {"maps/tex/ice.jpg", 256, paintIce, true},
+        {"maps/tex/blob.jpg", 256, paintBlob, true},           {"maps/tex/plaster.jpg", 512, paintPlaster, true},
+        {"maps/tex/brick.jpg", 512, paintBrick, true},         {"maps/tex/carpet.jpg", 512, paintCarpet, false},
+        {"maps/tex/fabric.jpg", 256, paintFabric, true},       {"maps/tex/brass.jpg", 256, paintBrass, true},
+        {"maps/tex/flame.jpg", 256, paintFlame, false},        {"maps/tex/books.jpg", 256, paintBooks, false},
+        {"maps/tex/painting.jpg", 256, paintPainting, false},  {"maps/tex/wax.jpg", 256, paintWax, true},
+        {"maps/tex/wallpaper.jpg", 256, paintWallpaper, true}, {"maps/tex/portal.jpg", 256, paintPortal, false},
     };
     return specs;
 }
