@@ -42,7 +42,7 @@ for item in "${files[@]}"; do
             random) head -c "$size" /dev/urandom >"$case_dir/$file" ;;
         esac
         started=$(date +%s)
-        "$velmora" --data "$case_dir" --frames "$work/frames" --every 20 --fps 5 --batch \
+        headless "$velmora" --data "$case_dir" --frames "$work/frames" --every 20 --fps 5 --batch \
             >"$work/out" 2>"$work/err"
         status=$?
         took=$(($(date +%s) - started))

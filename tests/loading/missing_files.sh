@@ -28,7 +28,7 @@ copy_without() {  # copy_without NAME PATH-TO-LEAVE-OUT...
 }
 
 run() {  # run DATA-DIR NAME: a short fixed-step run that ends after its frame at 1 s
-    "$velmora" --data "$1" --windowed --resolution 640x480 --fps 10 --frames "$work/frames-$2" --at 1 \
+    headless "$velmora" --data "$1" --windowed --resolution 640x480 --fps 10 --frames "$work/frames-$2" --at 1 \
         >"$work/$2.out" 2>"$work/$2.err"
 }
 
@@ -55,7 +55,7 @@ run "$dir" nowood; status=$?
 
 # The Opening scene at its edge times, on the full data.
 frames="$work/opening"
-"$velmora" --data "$data" --windowed --resolution 640x480 --fps 20 --frames "$frames" --at 0,20,43.5,44 \
+headless "$velmora" --data "$data" --windowed --resolution 640x480 --fps 20 --frames "$frames" --at 0,20,43.5,44 \
     >"$work/opening.out" 2>"$work/opening.err"; status=$?
 [ $status -eq 0 ]; check "Opening frames written (status $status)" $?
 mean() { convert "$1" -colorspace Gray -format '%[fx:mean*255]' info: 2>/dev/null | cut -d. -f1; }

@@ -2,8 +2,8 @@
 # The whole presentation end to end under the test display, on the generated data:
 #  1. a plain unattended run (--no-dialog --windowed --fps 10 --batch) plays to its end, tears down
 #     and exits with status 0 and no sanitizer report;
-#  2. frames taken inside each of the eight scenes are all drawn, none black, no two alike, so every
-#     scene really played;
+#  2. frames taken inside each of the eight scenes, headless and leak-checked, are all drawn, none
+#     black, no two alike, so every scene really played;
 #  3. Escape at a random moment of a run ends it with status 0 and no sanitizer report.
 # Usage: whole_presentation.sh VELMORA DATA-DIR
 set -u
@@ -35,7 +35,7 @@ clean_of_sanitizers "$work/full.err"; check "no sanitizer report in the whole ru
 # 2. One frame inside each scene, away from its flashes and fades: each was drawn and shows
 # something of its own. Scenes start at 0, 44, 69, 103.5, 122, 138, 155 and 172 s.
 times="20,56.5,86,112,130,146.5,163.5,200"
-"$velmora" --no-dialog --windowed --fps 10 --batch --data "$data" --frames "$work/frames" --at "$times" \
+headless "$velmora" --no-dialog --windowed --fps 10 --batch --data "$data" --frames "$work/frames" --at "$times" \
     >"$work/frames.out" 2>"$work/frames.err" &
 pid=$!
 wait_exit $pid 1500; status=$?
@@ -68,7 +68,7 @@ delay=$((RANDOM % (wall > 4 ? wall - 2 : 2) + 1))
 echo "Escape after ${delay} s"
 "$velmora" --no-dialog --windowed --fps 10 --batch --data "$data" >"$work/escape.out" 2>"$work/escape.err" &
 pid=$!
-id=$(wait_window '^Velmora$' 60)
+id=$(wait_window '^Velmora$' 120)
 check "render window appears" $?
 if [ -n "$id" ]; then
     sleep "$delay"

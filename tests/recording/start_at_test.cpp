@@ -243,7 +243,8 @@ TEST_F(StartAt, OnTheWallClockSkippingTakesNoWallTimeAndTimeGoesOnFromTheStartPo
     const auto before = std::chrono::steady_clock::now();
     runSequence();
     const double wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - before).count();
-    EXPECT_LT(wallSeconds, 5.0);  // 45 s of presentation skipped, not waited for
+    // 45 s of presentation skipped, not waited for (a limit far from both, for a busy machine).
+    EXPECT_LT(wallSeconds, 30.0);
     const Frame* first = firstPresented();
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first->scene, 1);
