@@ -99,7 +99,7 @@ export async function openPage(browser, width, height) {
   return page;
 }
 
-export async function waitFor(page, expression, timeoutMs, what) {
+export async function waitFor(page, expression, timeoutMs, what, intervalMs = 200) {
   const until = Date.now() + timeoutMs;
   for (;;) {
     const value = await page.evaluate(expression);
@@ -108,6 +108,6 @@ export async function waitFor(page, expression, timeoutMs, what) {
       const lines = await page.evaluate("document.getElementById('stage') ? document.getElementById('stage').innerText : ''");
       throw new Error(`timed out after ${timeoutMs / 1000} s waiting for ${what}; page lines:\n${lines}`);
     }
-    await new Promise((resolve) => setTimeout(resolve, 200));
+    await new Promise((resolve) => setTimeout(resolve, intervalMs));
   }
 }

@@ -44,11 +44,24 @@ export async function checkStates({site, browserPath, outDir, check}) {
     browsers.push(browser);
     return browser;
   };
+  let pages = [];
   const visit = async (browser, url) => {
     const page = await openPage(browser, 1024, 768);
+    pages.push(page);
     await page.send('Page.navigate', {url});
     return page;
   };
+  // One run: a failure is counted and the next run goes on.
+  async function run(what, body) {
+    try {
+      await body();
+    } catch (error) {
+      check(false, `${what}: ${error.message}`);
+    } finally {
+      for (const page of pages) await page.close().catch(() => {});
+      pages = [];
+    }
+  }
 
   // The state's parts visible, in sight and uncovered at both sizes; every other part hidden.
   async function expectState(page, state, visible, name) {
@@ -90,7 +103,7 @@ export async function checkStates({site, browserPath, outDir, check}) {
 
     // Form, loading, playing windowed, ended, Play again: the data held half-way, so that the form
     // and the loading bar are seen before it is all here.
-    {
+    await run('form, loading, playing windowed, ended, Play again', async () => {
       const dataBytes = fs.statSync(path.join(site, 'index.data')).size;
       const held = await serve({holdAt: {'index.data': Math.floor(dataBytes / 2)}});
       const page = await visit(browser, held.base);
@@ -122,11 +135,10 @@ export async function checkStates({site, browserPath, outDir, check}) {
       offsets.push(['Play again, from 0', again]);
       check(Math.abs(again) < 0.1, `Play again plays, music included (music - picture ${again.toFixed(3)} s)`);
       check(page.errors.length === 0, `no console errors in the form's run ${page.errors.join('; ')}`);
-      await page.close();
-    }
+    });
 
     // Full screen: the picture area fills the screen; leaving full screen ends the presentation.
-    {
+    await run('full screen', async () => {
       const page = await visit(browser, plain.base);
       await waitFor(page, "window.velmora && window.velmora.state === 'form'", 30000, 'the form');
       await click(page, 'c1003');
@@ -135,11 +147,10 @@ export async function checkStates({site, browserPath, outDir, check}) {
       await page.evaluate('document.exitFullscreen()', true);
       await waitFor(page, "window.velmora.state === 'ended'", 15000, 'leaving full screen to end the presentation');
       check(!(await page.evaluate('document.fullscreenElement')), 'the end is shown out of full screen');
-      await page.close();
-    }
+    });
 
     // Exit on the form: nothing played, and the page does not say that something ended.
-    {
+    await run('Exit', async () => {
       const page = await visit(browser, plain.base);
       await waitFor(page, "window.velmora && window.velmora.state === 'form'", 30000, 'the form');
       await click(page, 'c1004');
@@ -147,33 +158,32 @@ export async function checkStates({site, browserPath, outDir, check}) {
       const said = await page.evaluate('document.body.innerText');
       check(!said.includes('has ended'), `Exit before playing says "${await text(page, 'closed')}"`);
       await expectState(page, 'closed', ['stage', 'closed'], 'closed');
-      await page.close();
-    }
+    });
 
     // Bad page parameters: the page's own usage, naming each parameter.
     for (const [query, name] of [['?fps=fast', 'bad-fps'], ['?autostart&start=999', 'bad-start']]) {
-      const page = await visit(browser, plain.base + query);
-      await waitFor(page, "window.velmora && window.velmora.state === 'error'", 30000, `the page to refuse ${query}`);
-      const shown = await text(page, 'error');
-      check(['?fps', '?start', '?frames', '?autostart'].every((p) => shown.includes(p)) && !shown.includes('--capture') &&
-            shown.includes(query.split('&').pop().replace(/^\?/, '?')),
-            `${query} is refused with the page's usage: "${shown.split('\n')[0]}"`);
-      await expectState(page, 'error', ['stage', 'error'], name);
-      await page.close();
+      await run(query, async () => {
+        const page = await visit(browser, plain.base + query);
+        await waitFor(page, "window.velmora && window.velmora.state === 'error'", 30000, `the page to refuse ${query}`);
+        const shown = await text(page, 'error');
+        check(['?fps', '?start', '?frames', '?autostart'].every((p) => shown.includes(p)) && !shown.includes('--capture') &&
+              shown.includes(query.split('&').pop().replace(/^\?/, '?')),
+              `${query} is refused with the page's usage: "${shown.split('\n')[0]}"`);
+        await expectState(page, 'error', ['stage', 'error'], name);
+      });
     }
 
     // Missing data: the reason in the picture's place.
-    {
+    await run('missing data', async () => {
       const {base} = await serve({missing: ['index.data']});
       const page = await visit(browser, base);
       await waitFor(page, "window.velmora && window.velmora.state === 'error'", 30000, 'the missing data to show');
       check((await text(page, 'error-text')) === 'index.data not found (HTTP 404)', `missing data: "${await text(page, 'error-text')}"`);
       await expectState(page, 'error', ['stage', 'error'], 'missing-data');
-      await page.close();
-    }
+    });
 
     // Missing music: said under the picture, which plays on in silence.
-    {
+    await run('missing music', async () => {
       const {base} = await serve({missing: [music]});
       const page = await visit(browser, base + '?autostart');
       await waitFor(page, "window.velmora && window.velmora.state === 'playing' && window.velmora.audio[0] && " +
@@ -183,38 +193,37 @@ export async function checkStates({site, browserPath, outDir, check}) {
       await waitFor(page, `window.velmora.yields > ${yields + 10}`, 30000, 'the pictures to go on');
       check(said.includes('music/velmora.mp3 not found (HTTP 404)'), `missing music: "${said}", the pictures play on`);
       await expectState(page, 'playing', ['stage', 'canvas', 'notes'], 'missing-music');
-      await page.close();
-    }
+    });
 
     // Opened from disk.
-    {
+    await run('file://', async () => {
       const page = await visit(browser, 'file://' + path.resolve(site, 'index.html'));
       await waitFor(page, "window.velmora && window.velmora.state === 'error'", 30000, 'the file:// message');
       check((await text(page, 'error-text')) === 'open this page through a web server (scripts/web --serve)',
             `file:// says "${await text(page, 'error-text')}"`);
       await expectState(page, 'error', ['stage', 'error'], 'file');
-      await page.close();
-    }
+    });
 
     // Music against pictures at three start points, with and without byte ranges.
     const noRanges = await serve({ranges: false});
     for (const [server, label] of [[plain, 'byte ranges'], [noRanges, 'no byte ranges']]) {
       for (const start of [30, 138, 200]) {
-        const page = await visit(browser, `${server.base}?autostart&start=${start}`);
-        await waitFor(page, "window.velmora && window.velmora.state === 'playing'", 60000, `the start at ${start} s`);
-        await musicPlays(page);
-        const measured = await offset(page);
-        const position = await page.evaluate('window.velmora.audio[0].currentTime');
-        offsets.push([`?start=${start}, ${label}`, measured]);
-        check(Math.abs(measured) < 0.1 && position >= start,
-              `?start=${start}, ${label}: music at ${position.toFixed(2)} s, music - picture ${measured.toFixed(3)} s`);
-        if (start === 138 && server === noRanges) await expectState(page, 'playing', ['stage', 'canvas'], 'no-ranges');
-        await page.close();
+        await run(`?start=${start}, ${label}`, async () => {
+          const page = await visit(browser, `${server.base}?autostart&start=${start}`);
+          await waitFor(page, "window.velmora && window.velmora.state === 'playing'", 60000, `the start at ${start} s`);
+          await musicPlays(page);
+          const measured = await offset(page);
+          const position = await page.evaluate('window.velmora.audio[0].currentTime');
+          offsets.push([`?start=${start}, ${label}`, measured]);
+          check(Math.abs(measured) < 0.1 && position >= start,
+                `?start=${start}, ${label}: music at ${position.toFixed(2)} s, music - picture ${measured.toFixed(3)} s`);
+          if (start === 138 && server === noRanges) await expectState(page, 'playing', ['stage', 'canvas'], 'no-ranges');
+        });
       }
     }
 
     // Chromium's own autoplay policy: ?autostart waits behind "Click to start", then plays with music.
-    {
+    await run('autoplay', async () => {
       const policy = await launch({autoplay: 'default'});
       const page = await visit(policy, plain.base + '?autostart');
       await waitFor(page, "window.velmora && window.velmora.state === 'cover'", 30000, 'the start cover');
@@ -228,18 +237,16 @@ export async function checkStates({site, browserPath, outDir, check}) {
       await musicPlays(page);
       const measured = await offset(page);
       check(Math.abs(measured) < 0.1, `the click starts pictures and music together (${measured.toFixed(3)} s)`);
-      await page.close();
-    }
+    });
 
     // No WebGL: one line in the picture's place, before any form.
-    {
+    await run('no WebGL', async () => {
       const bare = await launch({flags: ['--disable-3d-apis']});
       const page = await visit(bare, plain.base);
       await waitFor(page, "window.velmora && window.velmora.state === 'error'", 30000, 'the no-WebGL line');
       check(/no WebGL/.test(await text(page, 'error-text')), `no WebGL: "${await text(page, 'error-text')}"`);
       await expectState(page, 'error', ['stage', 'error'], 'no-webgl');
-      await page.close();
-    }
+    });
   } finally {
     for (const browser of browsers) await browser.close();
     for (const server of servers) server.close();
