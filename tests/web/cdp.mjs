@@ -105,7 +105,7 @@ export async function waitFor(page, expression, timeoutMs, what, intervalMs = 20
     const value = await page.evaluate(expression);
     if (value) return value;
     if (Date.now() > until) {
-      const lines = await page.evaluate("document.getElementById('stage') ? document.getElementById('stage').innerText : ''");
+      const lines = await page.evaluate("document.body ? document.body.innerText : ''");
       throw new Error(`timed out after ${timeoutMs / 1000} s waiting for ${what}; page lines:\n${lines}`);
     }
     await new Promise((resolve) => setTimeout(resolve, intervalMs));

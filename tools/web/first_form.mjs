@@ -1,5 +1,5 @@
 // How soon a visitor meets the form, in chromium-headless-shell over a throttled network: for each
-// site folder, the time from navigation to the form and the bytes received by then, and the page's
+// site folder, the time from navigation to the form and the bytes of the files fetched by then, and the page's
 // whole weight (every file of the site). The network is 20 Mbit/s down with 40 ms round trips
 // unless MBITS and RTT_MS say otherwise.
 // Usage: node first_form.mjs SITE... [--mbits MBITS] [--rtt RTT_MS]
@@ -14,7 +14,7 @@ const option = (name, fallback) => (args.includes(name) ? Number(args[args.index
 const mbits = option('--mbits', 20);
 const rttMs = option('--rtt', 40);
 const sites = args.filter((arg, i) => !arg.startsWith('--') && !(i > 0 && args[i - 1].startsWith('--')));
-const mib = (bytes) => `${(bytes / 1048576).toFixed(2)} MiB`;
+const mib = (bytes) => (bytes < 1048576 ? `${(bytes / 1024).toFixed(1)} KiB` : `${(bytes / 1048576).toFixed(2)} MiB`);
 
 function folderBytes(folder) {
   return fs.readdirSync(folder, {withFileTypes: true}).reduce((sum, entry) => {
@@ -29,7 +29,7 @@ for (const site of sites) {
   const page = await openPage(browser, 1024, 768);
   let received = 0;
   browser.on((message) => {
-    if (message.method === 'Network.dataReceived') received += message.params.encodedDataLength;
+    if (message.method === 'Network.loadingFinished') received += message.params.encodedDataLength;
   });
   await page.send('Network.enable');
   await page.send('Network.setCacheDisabled', {cacheDisabled: true});
@@ -41,7 +41,7 @@ for (const site of sites) {
   await waitFor(page, "window.velmora && ['form', 'dialog'].includes(window.velmora.state)", 120000, 'the form', 10);
   const toForm = Date.now() - started;
   const byForm = received;
-  console.log(`${site}: the form after ${toForm} ms, ${mib(byForm)} received by then; ` +
+  console.log(`${site}: the form after ${toForm} ms, ${mib(byForm)} fetched by then; ` +
               `the site weighs ${mib(folderBytes(site))} (${mbits} Mbit/s, ${rttMs} ms round trips)`);
   await page.close();
   server.close();
