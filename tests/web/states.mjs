@@ -204,8 +204,9 @@ export async function checkStates({site, browserPath, outDir, check}) {
       await expectState(page, 'error', ['stage', 'error'], 'file');
     });
 
-    // Music against pictures at three start points, with and without byte ranges.
-    const noRanges = await serve({ranges: false});
+    // Music against pictures at three start points, with and without byte ranges (the second
+    // server a plain one, .wasm as application/octet-stream: no notes under the picture).
+    const noRanges = await serve({ranges: false, types: {'.wasm': 'application/octet-stream'}});
     for (const [server, label] of [[plain, 'byte ranges'], [noRanges, 'no byte ranges']]) {
       for (const start of [30, 138, 200]) {
         await run(`?start=${start}, ${label}`, async () => {

@@ -5,6 +5,7 @@
 //   ranges: false      answers every request whole, as servers without byte ranges do
 //   missing: [PATH]    answers 404 for these paths ('index.data', 'data/music/velmora.mp3')
 //   holdAt: {PATH: N}  sends the first N bytes of PATH, then waits for server.release()
+//   types: {EXT: TYPE} other content types ({'.wasm': 'application/octet-stream'})
 import http from 'node:http';
 import fs from 'node:fs';
 import path from 'node:path';
@@ -16,7 +17,7 @@ const types = {
   '.png': 'image/png', '.jpg': 'image/jpeg', '.json': 'application/json',
 };
 
-export function serveFolder(root, port = 0, {ranges = true, missing = [], holdAt = {}} = {}) {
+export function serveFolder(root, port = 0, {ranges = true, missing = [], holdAt = {}, types: otherTypes = {}} = {}) {
   const base = path.resolve(root);
   let release;
   const released = new Promise((resolve) => { release = resolve; });
@@ -34,7 +35,8 @@ export function serveFolder(root, port = 0, {ranges = true, missing = [], holdAt
         response.writeHead(404, {'Content-Type': 'text/plain'}).end('not found');
         return;
       }
-      const headers = {'Content-Type': types[path.extname(file)] || 'application/octet-stream',
+      const extension = path.extname(file);
+      const headers = {'Content-Type': otherTypes[extension] || types[extension] || 'application/octet-stream',
                        'Cache-Control': 'no-cache', ...(ranges ? {'Accept-Ranges': 'bytes'} : {})};
       const range = ranges ? /^bytes=(\d*)-(\d*)$/.exec(request.headers.range || '') : null;
       if (range && (range[1] || range[2])) {
