@@ -1,5 +1,7 @@
 // The sound layer in a browser page: the music file streams through an audio element that the page
 // serves beside the program's data (data/<path>); the browser decodes and plays it on its own.
+// Starting and moving the music wait, with the tick count held, until the browser plays it from
+// there, so that pictures and music begin together however long the network takes.
 // Silent, as on the desktop, when SDL_AUDIODRIVER is "dummy" (recordings set it).
 #include "platform/platform.h"
 
@@ -18,6 +20,14 @@ int handleOf(SoundStream stream)
 {
     return static_cast<int>(reinterpret_cast<intptr_t>(stream));
 }
+
+EM_JS(void, waitForMusicStart, (int handle, int tick), {
+    Asyncify.handleSleep(function(wakeUp) { window.velmora.startMusic(handle, tick, wakeUp); });
+});
+
+EM_JS(void, waitForMusicSeek, (int handle, double seconds, int tick), {
+    Asyncify.handleSleep(function(wakeUp) { window.velmora.seekMusic(handle, seconds, tick, wakeUp); });
+});
 
 }  // namespace
 
@@ -47,7 +57,9 @@ bool sndStreamPlay(int, SoundStream stream)
     if (!audioOpen || stream == nullptr) {
         return false;
     }
-    EM_ASM({ window.velmora.playMusic($0); }, handleOf(stream));
+    sysHoldClock(true);
+    waitForMusicStart(handleOf(stream), static_cast<int>(sysTickCount()));
+    sysHoldClock(false);
     return true;
 }
 
@@ -70,10 +82,9 @@ double sndStreamSeconds(SoundStream)
 void sndStreamSeek(SoundStream stream, double seconds)
 {
     if (audioOpen && stream != nullptr && seconds > 0.0) {
-        EM_ASM({
-            var audio = window.velmora.audio[$0 - 1];
-            if (audio) audio.currentTime = $1;
-        }, handleOf(stream), seconds);
+        sysHoldClock(true);
+        waitForMusicSeek(handleOf(stream), seconds, static_cast<int>(sysTickCount()));
+        sysHoldClock(false);
     }
 }
 

@@ -26,13 +26,7 @@ double yieldMs = 0.0;  // time spent handing control to the browser, for the pag
 // fixed-step clock, where only the count of frames matters. ?yield=sleep measures the plain
 // emscripten_sleep(0) instead.
 EM_JS(void, yieldToBrowser, (int paced), {
-    Asyncify.handleSleep(function(wakeUp) {
-        if (paced) {
-            requestAnimationFrame(function() { wakeUp(); });
-        } else {
-            window.velmora.soon(wakeUp);
-        }
-    });
+    Asyncify.handleSleep(function(wakeUp) { window.velmora.nextFrame(paced, wakeUp); });
 });
 
 EM_JS(int, yieldModeFromPage, (), {
@@ -107,8 +101,7 @@ bool sysCreateWindow(const char* title, int width, int height, bool)
             preserveDrawingBuffer: false, majorVersion: 1, minorVersion: 0
         });
         if (!ctx) return 0;
-        window.velmora.presenting = true;
-        window.velmora.state = 'playing';
+        window.velmora.windowCreated();
         return ctx.getParameter(ctx.DEPTH_BITS) || 16;
     }, title, width, height);
     if (made == 0) {
@@ -145,7 +138,7 @@ void sysSwapBuffers()
     }
     yieldMs += emscripten_get_now() - before;
     ++swapCount;
-    EM_ASM({ window.velmora.yields = $0; window.velmora.yieldMs = $1; }, swapCount, yieldMs);
+    EM_ASM({ window.velmora.frameShown($0, $1, $2); }, swapCount, yieldMs, sysTickCount());
     sysStepFixedClock();
 }
 

@@ -1,7 +1,9 @@
 # The browser build: the same core, media, model, render, scenes and shell libraries as the desktop
 # program, over the platform/web back end and its GL compatibility unit, linked by Emscripten into
 # index.html, index.js, index.wasm and index.data (the data folder, preloaded; the music is served
-# beside it and streamed by the page). The desktop libraries the folders link are empty stand-ins.
+# beside it and streamed by the page). index.js defines the module's factory (createVelmora): the
+# page makes a fresh instance for each run. The desktop libraries the folders link are empty
+# stand-ins.
 set(VELMORA_WEB_DATA "" CACHE PATH "Data folder of a desktop build, holding text/font.bin (scripts/web makes it)")
 if(NOT EXISTS "${VELMORA_WEB_DATA}/text/font.bin" OR NOT EXISTS "${VELMORA_WEB_DATA}/pict")
   message(FATAL_ERROR "VELMORA_WEB_DATA (${VELMORA_WEB_DATA}) must name a desktop build's data folder with "
@@ -40,8 +42,9 @@ velmora_web_source(velmora_render outline_font.cpp render/outline_font_web.cpp)
 
 set(web_flags
   -sLEGACY_GL_EMULATION=1 -sASYNCIFY=1 -sASYNCIFY_STACK_SIZE=65536
-  "-sASYNCIFY_IMPORTS=['yieldToBrowser','waitForDialogCommand']"
+  "-sASYNCIFY_IMPORTS=['yieldToBrowser','waitForDialogCommand','waitForMusicStart','waitForMusicSeek']"
   -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=67108864 -sENVIRONMENT=web
+  -sMODULARIZE=1 -sEXPORT_NAME=createVelmora
   -sMINIFY_HTML=0 "-sEXPORTED_RUNTIME_METHODS=['FS']"
   --shell-file ${web_dir}/shell.html
   --preload-file ${VELMORA_WEB_DATA}@/data --exclude-file *.mp3 --use-preload-plugins)
@@ -51,6 +54,12 @@ set_target_properties(velmora PROPERTIES OUTPUT_NAME index SUFFIX .html
 target_link_options(velmora PRIVATE ${web_flags})
 target_sources(velmora PRIVATE ${web_dir}/web_main.cpp)
 target_compile_definitions(velmora PRIVATE main=velmoraMain)
+# The page draws its loading bar from the sizes of index.wasm and index.data, which a compressed
+# answer does not tell.
+add_custom_target(velmora_page_sizes ALL
+  COMMAND ${CMAKE_COMMAND} -DPAGE=${CMAKE_BINARY_DIR}/index.html -P ${web_dir}/page_sizes.cmake
+  VERBATIM)
+add_dependencies(velmora_page_sizes velmora)
 # The music is not preloaded: the page's audio element streams it from data/music/.
 set(web_music ${CMAKE_BINARY_DIR}/data/music/velmora.mp3)
 add_custom_command(OUTPUT ${web_music}

@@ -7,14 +7,18 @@ import os from 'node:os';
 import path from 'node:path';
 
 export const browserFlags = [
-  '--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--autoplay-policy=no-user-gesture-required',
-  '--no-sandbox', '--no-first-run', '--no-default-browser-check', '--mute-audio',
+  '--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--no-sandbox', '--no-first-run',
+  '--no-default-browser-check', '--mute-audio',
 ];
 
-export async function launchBrowser(executable) {
+// autoplay: 'waived' lets pages play sound without a click; 'default' keeps Chromium's own policy
+// (sound after the visitor's first click). flags: more command-line flags (--disable-3d-apis).
+export async function launchBrowser(executable, {autoplay = 'waived', flags = []} = {}) {
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'velmora-browser-'));
-  const child = spawn(executable, [...browserFlags, '--remote-debugging-pipe', `--user-data-dir=${profile}`,
-                                   'about:blank'], {stdio: ['ignore', 'ignore', 'pipe', 'pipe', 'pipe']});
+  const policy = autoplay === 'waived' ? ['--autoplay-policy=no-user-gesture-required'] : [];
+  const child = spawn(executable, [...browserFlags, ...policy, ...flags, '--remote-debugging-pipe',
+                                   `--user-data-dir=${profile}`, 'about:blank'],
+                      {stdio: ['ignore', 'ignore', 'pipe', 'pipe', 'pipe']});
   let log = '';
   child.stderr.on('data', (chunk) => { log = (log + chunk).slice(-4000); });
   const toBrowser = child.stdio[3];
@@ -95,15 +99,15 @@ export async function openPage(browser, width, height) {
   return page;
 }
 
-export async function waitFor(page, expression, timeoutMs, what) {
+export async function waitFor(page, expression, timeoutMs, what, intervalMs = 200) {
   const until = Date.now() + timeoutMs;
   for (;;) {
     const value = await page.evaluate(expression);
     if (value) return value;
     if (Date.now() > until) {
-      const lines = await page.evaluate("document.getElementById('lines') ? document.getElementById('lines').innerText : ''");
+      const lines = await page.evaluate("document.body ? document.body.innerText : ''");
       throw new Error(`timed out after ${timeoutMs / 1000} s waiting for ${what}; page lines:\n${lines}`);
     }
-    await new Promise((resolve) => setTimeout(resolve, 200));
+    await new Promise((resolve) => setTimeout(resolve, intervalMs));
   }
 }
