@@ -22,8 +22,11 @@ extern volatile sig_atomic_t interruptSignal;
 // True when the run is to end: escapeFlag or an interrupt.
 bool stopRequested();
 
-// Uptime in seconds: the platform tick count times 0.001, in single precision. The scene clock and
-// the particles' birth and death times both read it.
+// The tick count every clock above the platform reads: the handed-down source (core/services.h),
+// else the platform's sysTickCount.
+uint32_t tickCount();
+// Uptime in seconds: tickCount() times 0.001, in single precision. The scene clock and the
+// particles' birth and death times both read it.
 float uptimeSeconds();
 void startSceneClock(float duration);
 // Advances sceneTime; true while sceneTime <= sceneDuration.

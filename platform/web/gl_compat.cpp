@@ -6,6 +6,8 @@
 #define VELMORA_GL_COMPAT_IMPL
 #include "platform/web/gl_compat.h"
 
+#include "platform/platform.h"
+
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -49,9 +51,7 @@ GLenum lineMode = GL_LINES;
 std::vector<LineVertex> lineVertices;
 bool normalInBlock = false;
 bool inBlock = false;  // between a glBegin sent to the browser and its glEnd
-bool scissorOn = false;
-bool scissorTiny = false;
-bool hidden = false;  // scissorOn && scissorTiny: nothing drawn can be seen
+bool hidden = false;  // sysSetFramesHidden: nothing drawn can be seen
 
 struct SavedAttributes {
     GLbitfield mask;
@@ -593,10 +593,6 @@ static bool isTexGen(GLenum cap)
 
 void compatEnable(GLenum cap)
 {
-    if (cap == GL_SCISSOR_TEST) {
-        scissorOn = true;
-        hidden = scissorTiny;
-    }
     if (!isTexGen(cap)) {
         glEnable(cap);
     }
@@ -604,10 +600,6 @@ void compatEnable(GLenum cap)
 
 void compatDisable(GLenum cap)
 {
-    if (cap == GL_SCISSOR_TEST) {
-        scissorOn = false;
-        hidden = false;
-    }
     if (!isTexGen(cap)) {
         glDisable(cap);
     }
@@ -626,11 +618,9 @@ void compatLineWidth(GLfloat width)
     glLineWidth(width);
 }
 
-void compatScissor(GLint x, GLint y, GLsizei width, GLsizei height)
+void sysSetFramesHidden(bool hide)
 {
-    scissorTiny = width <= 1 && height <= 1;
-    hidden = scissorOn && scissorTiny;
-    glScissor(x, y, width, height);
+    hidden = hide;
 }
 
 void compatClear(GLbitfield mask)

@@ -54,10 +54,9 @@ void compatReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum fo
 // as one quad per segment, widened across its major axis in window space as the desktop GL does.
 void compatLineWidth(GLfloat width);
 
-// Frames drawn into a scissor box of at most one pixel are never seen (the skip ahead to a start
-// point hides its frames so): their clears and vertices are not sent to the browser, which makes
-// such frames an order of magnitude cheaper there. State changes still go through.
-void compatScissor(GLint x, GLint y, GLsizei width, GLsizei height);
+// Frames drawn while hidden (sysSetFramesHidden, thrown by the skip ahead to a start point) are
+// never seen: their clears and vertices are not sent to the browser, which makes such frames an
+// order of magnitude cheaper there. State changes still go through.
 void compatClear(GLbitfield mask);
 
 // Test and measurement hook: how many vertices list replays sent since the last call.
@@ -90,7 +89,6 @@ unsigned long compatTakeReplayedVertices();
 #define glDisable compatDisable
 #define glHint compatHint
 #define glLineWidth compatLineWidth
-#define glScissor compatScissor
 #define glClear compatClear
 #define glShadeModel compatShadeModel
 #define glReadBuffer compatReadBuffer

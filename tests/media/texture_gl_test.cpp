@@ -11,13 +11,8 @@
 #include "media/texture.h"
 #include "platform/platform.h"
 #include "render/quads.h"
+#include "shell/window.h"
 #include "tests/support/gl_window.h"
-
-// The system's D-Bus library keeps a buffer that SDL's video start-up allocates until exit.
-extern "C" const char* __lsan_default_suppressions()
-{
-    return "leak:libdbus-1.so\n";
-}
 
 namespace {
 
@@ -52,18 +47,11 @@ protected:
         setView(WINDOW_WIDTH, WINDOW_HEIGHT);
     }
 
-    // The window module's view: 45 degree perspective, then the fixed state every drawing step expects.
+    // The window module's view and fixed state, which every drawing step expects.
     static void setView(int width, int height)
     {
-        glViewport(0, 0, width, height);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        gluPerspective(45.0, width / static_cast<double>(height), 0.5, 4000.0);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glEnable(GL_TEXTURE_2D);
-        glEnable(GL_DEPTH_TEST);
-        glDepthFunc(GL_LESS);
+        resizeView(width, height);
+        setFixedGLState();
         glDisable(GL_BLEND);
     }
 

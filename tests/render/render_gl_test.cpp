@@ -18,24 +18,15 @@
 #include "render/bolts.h"
 #include "render/particles.h"
 #include "render/renderer.h"
+#include "shell/loader.h"
+#include "shell/window.h"
+#include "tests/support/fake_ticks.h"
 #include "tests/support/gl_window.h"
-
-// The system's D-Bus library keeps a buffer that SDL's video start-up allocates until exit.
-extern "C" const char* __lsan_default_suppressions()
-{
-    return "leak:libdbus-1.so\n";
-}
 
 namespace {
 
 constexpr int WIDTH = 320;
 constexpr int HEIGHT = 240;
-
-uint32_t fakeTicks = 1000;
-uint32_t readFakeTicks()
-{
-    return fakeTicks;
-}
 
 struct Rgb {
     int r = 0, g = 0, b = 0;
@@ -91,28 +82,16 @@ protected:
     {
         VELMORA_NEED_WINDOW(ready_, whyNot_);
         fakeTicks = 1000;
-        sysSetTickSource(readFakeTicks);
+        handDownServices(fakeTickServices());
         setRenderDefaults();
         rotationCamera = true;
         viewRange = 2;
         // The window module's projection and fixed state, then the loader's scene fog.
-        glViewport(0, 0, WIDTH, HEIGHT);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        gluPerspective(45.0, WIDTH / static_cast<double>(HEIGHT), 0.5, 4000.0);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glEnable(GL_TEXTURE_2D);
-        glEnable(GL_DEPTH_TEST);
-        glDepthFunc(GL_LESS);
+        resizeView(WIDTH, HEIGHT);
+        setFixedGLState();
         glDisable(GL_BLEND);
         glDepthMask(GL_TRUE);
-        glFogi(GL_FOG_MODE, GL_EXP2);
-        const GLfloat black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-        glFogfv(GL_FOG_COLOR, black);
-        glFogf(GL_FOG_DENSITY, 0.002f);
-        glEnable(GL_FOG);
-        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        setSceneGLState();
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glLineWidth(1.0f);
 
@@ -136,7 +115,7 @@ protected:
     {
         if (!ready_)
             return;
-        sysSetTickSource(nullptr);
+        handDownServices(Services{});
         glDeleteTextures(1, &white_);
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     }
