@@ -403,12 +403,10 @@ TEST(ModelReader, SecondObjectNodeReplacesTracks)
 TEST(ModelReader, EachKeyframerBlockMovesTheFirstObjectOfExactlyItsName)
 {
     tds::Scene scene;
-    scene.objects.push_back(boxMesh("Box", 0, 0, 0, 1, 1, 1));
-    scene.objects.push_back(boxMesh("box", 2, 0, 0, 3, 1, 1));
-    scene.objects.push_back(boxMesh("Box", 4, 0, 0, 5, 1, 1));
-    scene.objects.push_back(boxMesh("longname_X", 6, 0, 0, 7, 1, 1));
-    scene.objects.push_back(boxMesh("longname_Y", 8, 0, 0, 9, 1, 1));
-    scene.objects.push_back(boxMesh("longname_Xtail", 10, 0, 0, 11, 1, 1));
+    const char* const names[] = {"Box", "box", "Box", "longname_X", "longname_Y", "longname_Xtail"};
+    for (int i = 0; i < 6; ++i) {
+        scene.objects.push_back(boxMesh(names[i], 2.0f * i, 0, 0, 2.0f * i + 1, 1, 1));
+    }
     // Each block's keys start at its own x, so that the moved object tells which block moved it.
     const auto block = [](const std::string& name, float x) {
         tds::Node node;
