@@ -1,8 +1,9 @@
 // GL calls the program makes that the browser's GL emulation lacks or WebGL refuses, for the web
-// build only: display lists (recorded and replayed), the attribute stack for the list base, a
-// GLU-style mipmap builder, glGetDoublev, and quiet stand-ins for texture-coordinate generation,
-// hints, read buffers and RGB read-back. core/gl.h includes this after the GL headers, so the
-// program's own calls are renamed to these; the unit itself calls the real ones.
+// build only, one piece per job: display lists and immediate mode (gl_lists.cpp), wide lines
+// (gl_wide_lines.cpp), a GLU-style mipmap builder (gl_mipmaps.cpp), and quiet stand-ins and
+// read-back for the state calls and queries (gl_state.cpp). core/gl.h includes this after the GL
+// headers, so the program's own calls are renamed to these; the pieces themselves reach the real
+// ones through gl_compat_local.h.
 #pragma once
 #include <GL/gl.h>
 #include <GL/glu.h>
