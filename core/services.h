@@ -19,8 +19,8 @@ using SkipAhead = bool (*)(bool (*peekMessage)(Message* message), void (*clear)(
 struct Services {
     // ---- Frames (render/frame.cpp) ---------------------------------------------------------
     // A frame is finished and still in the buffer it was drawn in, about to be shown: video capture
-    // and frame export read it back here. Called for every presented frame, never for hidden ones'
-    // absence: the skip ahead presents nothing.
+    // and frame export read it back here. Called for every presented frame; the frames the skip
+    // ahead draws unseen are never presented, so never reach it.
     void (*frameDrawn)() = nullptr;
     // The benchmark's stopwatch: a frame begins (before its clear); the platform has shown it.
     void (*frameStarted)() = nullptr;
