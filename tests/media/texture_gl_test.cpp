@@ -23,23 +23,11 @@ struct Rgb {
     int r = 0, g = 0, b = 0;
 };
 
-class PictureOnScreen : public ::testing::Test {
+class PictureOnScreen : public GlWindowSuite<WINDOW_WIDTH, WINDOW_HEIGHT> {
 protected:
-    static void SetUpTestSuite()
-    {
-        sysSetBatchMode(true);
-        contextReady_ = openTestWindow("texture test", WINDOW_WIDTH, WINDOW_HEIGHT, true, &whyNot_);
-    }
-
-    static void TearDownTestSuite()
-    {
-        if (contextReady_)
-            sysDestroyGLContext();
-    }
-
     void SetUp() override
     {
-        VELMORA_NEED_WINDOW(contextReady_, whyNot_);
+        VELMORA_NEED_WINDOW(windowReady_, whyNoWindow_);
         int width = 0, height = 0;
         sysClientSize(&width, &height);
         ASSERT_GE(width, WINDOW_WIDTH);
@@ -90,13 +78,8 @@ protected:
         return {p[0], p[1], p[2]};
     }
 
-    static bool contextReady_;
-    static std::string whyNot_;
     ScratchDir dir_;
 };
-
-bool PictureOnScreen::contextReady_ = false;
-std::string PictureOnScreen::whyNot_;
 
 }  // namespace
 

@@ -65,22 +65,11 @@ struct GlState {
     }
 };
 
-class ModelOnScreen : public ::testing::Test {
+class ModelOnScreen : public GlWindowSuite<WIDTH, HEIGHT> {
 protected:
-    static void SetUpTestSuite()
-    {
-        sysSetBatchMode(true);
-        ready_ = openTestWindow("render test", WIDTH, HEIGHT, true, &whyNot_);
-    }
-    static void TearDownTestSuite()
-    {
-        if (ready_)
-            sysDestroyGLContext();
-    }
-
     void SetUp() override
     {
-        VELMORA_NEED_WINDOW(ready_, whyNot_);
+        VELMORA_NEED_WINDOW(windowReady_, whyNoWindow_);
         fakeTicks = 1000;
         handDownServices(fakeTickServices());
         setRenderDefaults();
@@ -113,7 +102,7 @@ protected:
 
     void TearDown() override
     {
-        if (!ready_)
+        if (!windowReady_)
             return;
         handDownServices(Services{});
         glDeleteTextures(1, &white_);
@@ -141,15 +130,10 @@ protected:
     }
     static Rgb centre() { return pixel(WIDTH / 2, HEIGHT / 2); }
 
-    static bool ready_;
-    static std::string whyNot_;
     GLuint white_ = 0;
     Model model;
     SceneObject* camera = nullptr;
 };
-
-bool ModelOnScreen::ready_ = false;
-std::string ModelOnScreen::whyNot_;
 
 TEST_F(ModelOnScreen, OpaqueMeshIsDrawnWithItsVertexColoursAndFog)
 {
