@@ -2,6 +2,7 @@
 // stop signal and the presentation's random source.
 #include "core/clock.h"
 
+#include "core/services.h"
 #include "platform/platform.h"
 
 float sceneStart = 0.0f;
@@ -14,9 +15,14 @@ namespace {
 uint32_t randomState = 1;
 }
 
+uint32_t tickCount()
+{
+    return services().tickCount != nullptr ? services().tickCount() : sysTickCount();
+}
+
 float uptimeSeconds()
 {
-    return static_cast<float>(sysTickCount()) * 0.001f;
+    return static_cast<float>(tickCount()) * 0.001f;
 }
 
 bool stopRequested()

@@ -10,8 +10,11 @@ extern float sceneStart;     // uptime in seconds when the current scene started
 extern float sceneDuration;  // the current scene's length in seconds
 extern float sceneTime;      // seconds since sceneStart as of the last tick
 
-// The single stop signal: set by Escape, closing the window, SIGINT or SIGTERM; cleared only by
-// initGL and the loader, never during play. Every scene loop and the skip ahead watch it.
+// The single stop signal: set by Escape or closing the window (the window procedure), by SIGINT or
+// SIGTERM (the shell's handler), and by the recorders when their run is over or cannot go on (video
+// capture, frame export, the benchmark: the end time, the last picture, a write that failed).
+// Cleared only by initGL and the loader, never during play. Every scene loop and the skip ahead
+// watch it.
 extern volatile bool escapeFlag;
 // SIGINT or SIGTERM once one has arrived, 0 before: set by the signal handler and never cleared,
 // so an interrupt during loading still ends the run when the loader clears escapeFlag.
@@ -19,8 +22,11 @@ extern volatile sig_atomic_t interruptSignal;
 // True when the run is to end: escapeFlag or an interrupt.
 bool stopRequested();
 
-// Uptime in seconds: the platform tick count times 0.001, in single precision. The scene clock and
-// the particles' birth and death times both read it.
+// The tick count every clock above the platform reads: the handed-down source (core/services.h),
+// else the platform's sysTickCount.
+uint32_t tickCount();
+// Uptime in seconds: tickCount() times 0.001, in single precision. The scene clock and the
+// particles' birth and death times both read it.
 float uptimeSeconds();
 void startSceneClock(float duration);
 // Advances sceneTime; true while sceneTime <= sceneDuration.

@@ -5,20 +5,16 @@
 #include <cstdio>
 #include <vector>
 
+#include "core/clock.h"
+#include "core/services.h"
 #include "core/switches.h"
 
 SoundStream musicStream = nullptr;
 
 namespace {
 uint32_t musicStartTick = 0;
-MusicStartObserver musicStartObserver = nullptr;
 bool musicOff = false;
 }  // namespace
-
-void setMusicStartObserver(MusicStartObserver observer)
-{
-    musicStartObserver = observer;
-}
 
 void setMusicOff(bool off)
 {
@@ -117,9 +113,9 @@ void playMusic(const char* fileName, float secondsNeeded)
                      fileName, seconds, secondsNeeded);
     }
     sndStreamPlay(0, musicStream);
-    musicStartTick = sysTickCount();
-    if (musicStream != nullptr && musicStartObserver != nullptr) {
-        musicStartObserver(fileName);
+    musicStartTick = tickCount();
+    if (musicStream != nullptr && services().musicStarted != nullptr) {
+        services().musicStarted(fileName);
     }
 }
 
@@ -134,7 +130,7 @@ void stopMusic()
 void catchUpMusic()
 {
     if (musicEnabled && musicStream != nullptr) {
-        sndStreamSeek(musicStream, static_cast<double>(sysTickCount() - musicStartTick) / 1000.0);
+        sndStreamSeek(musicStream, static_cast<double>(tickCount() - musicStartTick) / 1000.0);
     }
 }
 

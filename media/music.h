@@ -10,7 +10,7 @@ extern SoundStream musicStream;
 
 // Opens the sound output at 44100 Hz with the spectrum unit on; musicEnabled becomes true.
 void startSound();
-// Opens the file as a stream and starts it, when musicEnabled. A missing or undecodable file
+// Opens the file as a stream and starts it, when musicEnabled, and tells the services' musicStarted. A missing or undecodable file
 // leaves the presentation silent, with one line on stderr and no box; one that ends before
 // secondsNeeded (a cut file) plays what it has, with one line on stderr.
 void playMusic(const char* fileName, float secondsNeeded = 0.0f);
@@ -18,10 +18,6 @@ void stopMusic();
 // Moves the playing music to where it would be had the presentation been played from the start
 // (the tick count's time since the music started). Used when a run starts part-way through.
 void catchUpMusic();
-// Called the moment the music starts playing (capture lines the sound up with the frames from
-// there); nullptr removes the observer.
-using MusicStartObserver = void (*)(const char* musicFile);
-void setMusicStartObserver(MusicStartObserver observer);
 // Off: startSound opens no output and playMusic plays nothing (the benchmark times pictures only).
 void setMusicOff(bool off);
 

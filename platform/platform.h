@@ -20,8 +20,6 @@ void sysAdvanceFixedClock(double ms);
 // Holds the tick count: it then moves only by sysAdvanceFixedClock. On release the wall clock goes
 // on from the held count (it never jumps back); with the fixed-step clock holding changes nothing.
 void sysHoldClock(bool hold);
-// Test hook: the tick count comes from source until it is reset with nullptr.
-void sysSetTickSource(uint32_t (*source)());
 
 // ---- Message boxes -------------------------------------------------------------------------
 
@@ -66,6 +64,10 @@ void sysClientSize(int* width, int* height);
 int sysDepthBits();
 // The address of a GL function of the current context (extensions); null when it has none.
 void* sysGLProcAddress(const char* name);
+// Frames drawn from now until the next call with false are never seen (the skip ahead draws them
+// to bring the scenes' state forward): a platform may leave their pixels out. Set only through
+// setFramesHidden (render/frame.h).
+void sysSetFramesHidden(bool hidden);
 
 // ---- Messages ------------------------------------------------------------------------------
 
@@ -129,5 +131,8 @@ bool sndStreamPlay(int channel, SoundStream stream);
 void sndStreamStop(SoundStream stream);
 // Moves a playing stream to the given position in seconds (used when starting part-way through).
 void sndStreamSeek(SoundStream stream, double seconds);
+// Where in the stream the sound now plays, in seconds; negative when the decoder cannot tell. The
+// presentation never asks (it only starts and moves the music); tests do.
+double sndStreamPosition(SoundStream stream);
 // Closes the sound output and releases every stream.
 void sndClose();

@@ -95,6 +95,11 @@ void sndStreamSeek(SoundStream stream, double seconds)
     }
 }
 
+double sndStreamPosition(SoundStream stream)
+{
+    return audioOpen && stream != nullptr ? Mix_GetMusicPosition(static_cast<Mix_Music*>(stream)) : -1.0;
+}
+
 void sndClose()
 {
     if (!audioOpen) {

@@ -1,5 +1,5 @@
 // The program's tick count: milliseconds since start-up from the monotonic clock, or a fixed-step
-// count that advances by one frame's worth at every buffer swap, or a source a test installs.
+// count that advances by one frame's worth at every buffer swap.
 // Skipping ahead holds the count and moves it by hand; the wall clock then resumes from the held
 // value, so the count never jumps back.
 #include "platform/platform.h"
@@ -14,7 +14,6 @@ int fixedFps = 0;
 double fixedMs = 0.0;
 bool held = false;
 double wallOffsetMs = 0.0;  // added to the wall clock after a hold, so that time goes on from it
-uint32_t (*tickSource)() = nullptr;
 
 double wallMs()
 {
@@ -31,9 +30,6 @@ bool countIsManual()
 
 uint32_t sysTickCount()
 {
-    if (tickSource != nullptr) {
-        return tickSource();
-    }
     // Rounded from the exact sum so that 1000/60 ms steps do not drift.
     const double ms = countIsManual() ? fixedMs : wallMs();
     return static_cast<uint32_t>(static_cast<uint64_t>(std::llround(ms)));
@@ -78,9 +74,4 @@ void sysStepFixedClock()
     if (fixedFps > 0) {
         fixedMs += 1000.0 / fixedFps;
     }
-}
-
-void sysSetTickSource(uint32_t (*source)())
-{
-    tickSource = source;
 }

@@ -257,6 +257,9 @@ void* sysGLProcAddress(const char* name)
     return videoStarted ? SDL_GL_GetProcAddress(name) : nullptr;
 }
 
+// The 1x1 scissor box of setFramesHidden already spares the desktop GL nearly all the fill.
+void sysSetFramesHidden(bool) {}
+
 int sysDepthBits()
 {
     return depthBits;

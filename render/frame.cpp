@@ -1,5 +1,5 @@
-// Frame clear and present over GL and the platform's buffer swap, with one observer of presented
-// frames and the stopwatch hooks around each frame. Also the two ways a frame drawn at one size reaches a window of another: a copy of the
+// Frame clear and present over GL and the platform's buffer swap, with the handed-down frame
+// watchers around each frame, and the hidden-frame switch. Also the two ways a frame drawn at one size reaches a window of another: a copy of the
 // back buffer's lower-left corner into a texture (plain GL 1.1), or an offscreen surface made with
 // GL_EXT_framebuffer_object; either is drawn as one linear-filtered quad inside black bars.
 #include "render/frame.h"
@@ -8,16 +8,15 @@
 #include <cstring>
 
 #include "core/gl.h"
+#include "core/services.h"
 #include "platform/platform.h"
 
 float pixelScale = 1.0f;
 
 namespace {
 
-FrameObserver frameObserver = nullptr;
-FrameObserver frameStarted = nullptr;
-FrameObserver framePresented = nullptr;
 FrameLayout layout;
+bool hidden = false;
 
 // The texture the Scaled route copies each frame into: power-of-two sides, as GL 1.1 wants.
 GLuint copyTexture = 0;
@@ -193,12 +192,12 @@ void showOffscreen()
 
 void clearFrame()
 {
-    if (frameStarted != nullptr) {
-        frameStarted();
+    if (services().frameStarted != nullptr) {
+        services().frameStarted();
     }
     // Scaled frames are drawn in a corner of a larger window: clearing only that corner spares
-    // most of a full-screen clear. A scissor box already set (drawing hidden) is left alone.
-    if (layout.route == FrameRoute::Scaled && !glIsEnabled(GL_SCISSOR_TEST)) {
+    // most of a full-screen clear. A hidden frame keeps its one-pixel box.
+    if (layout.route == FrameRoute::Scaled && !hidden) {
         glEnable(GL_SCISSOR_TEST);
         glScissor(layout.view.x, layout.view.y, layout.view.width, layout.view.height);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -210,8 +209,8 @@ void clearFrame()
 
 void presentFrame()
 {
-    if (frameObserver != nullptr) {
-        frameObserver();
+    if (services().frameDrawn != nullptr) {
+        services().frameDrawn();
     }
     if (layout.route == FrameRoute::Scaled) {
         showScaled();
@@ -222,20 +221,30 @@ void presentFrame()
     if (layout.route == FrameRoute::Offscreen && surfaceFramebuffer != 0) {
         fbo.bindFramebuffer(GL_FRAMEBUFFER_EXT, surfaceFramebuffer);
     }
-    if (framePresented != nullptr) {
-        framePresented();
+    if (services().framePresented != nullptr) {
+        services().framePresented();
     }
 }
 
-void setFrameObserver(FrameObserver observer)
+void setFramesHidden(bool hide)
 {
-    frameObserver = observer;
+    if (hide == hidden) {
+        return;
+    }
+    hidden = hide;
+    sysSetFramesHidden(hide);
+    if (hide) {
+        glScissor(0, 0, 1, 1);
+        glEnable(GL_SCISSOR_TEST);
+    } else {
+        glDisable(GL_SCISSOR_TEST);
+        glScissor(layout.view.x, layout.view.y, layout.view.width, layout.view.height);
+    }
 }
 
-void setFrameTimer(FrameObserver started, FrameObserver presented)
+bool framesHidden()
 {
-    frameStarted = started;
-    framePresented = presented;
+    return hidden;
 }
 
 PixelRect fitAspect(int width, int height, int aspectWidth, int aspectHeight)

@@ -1,20 +1,21 @@
-// The two frame operations of every loop (clear, present), the observer slot that video capture
-// and frame export hook into, and the way a finished frame reaches the window: as drawn, scaled
-// into a centred rectangle, or from an offscreen surface of any size. A normal run has no observer
-// and draws exactly as without one.
+// The two frame operations of every loop (clear, present), the hidden-frame switch, and the way a
+// finished frame reaches the window: as drawn, scaled into a centred rectangle, or from an
+// offscreen surface of any size. Who watches the frames (capture, frame export, the benchmark's
+// stopwatch) is handed down in core/services.h; a normal run has no watcher and draws exactly as
+// without one.
 #pragma once
 #include <string>
 
 void clearFrame();
-// Hands the finished frame (still where it was drawn) to the observer, then shows it in the window
-// as the frame layout says and has the platform swap the buffers.
+// Hands the finished frame (still where it was drawn) to the services' frameDrawn, then shows it in
+// the window as the frame layout says and has the platform swap the buffers.
 void presentFrame();
 
-using FrameObserver = void (*)();
-void setFrameObserver(FrameObserver observer);
-// The benchmark's stopwatch: started is called as a frame begins (before its clear), presented once
-// the platform has shown it. Either may be nullptr.
-void setFrameTimer(FrameObserver started, FrameObserver presented);
+// Frames drawn while hidden are never seen (the skip ahead draws them only to bring the scenes'
+// state forward): every state change still happens, but their drawing is confined to one pixel
+// and the platform is told, so that they cost next to nothing. Nothing is presented meanwhile.
+void setFramesHidden(bool hidden);
+bool framesHidden();
 
 struct PixelRect {
     int x = 0;  // from the left

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "core/clock.h"
+#include "core/services.h"
 #include "media/texture.h"
 #include "platform/platform.h"
 #include "render/quads.h"
@@ -19,8 +20,6 @@ GlyphMetricsFloat glyphMetrics[256];
 namespace {
 
 const int fontListCount = 256;
-
-OutlineFace* (*textFaceSource)() = openTextFace;
 
 // The line's letters sit on a line this far from the eye during the hold.
 const float holdDepth = 15.0f;
@@ -79,7 +78,7 @@ void createOutlineFont()
         std::fprintf(stderr, "No display lists left for the text font; text is not drawn\n");
         return;
     }
-    OutlineFace* face = textFaceSource();
+    OutlineFace* face = services().openTextFace != nullptr ? services().openTextFace() : openTextFace();
     if (!face) {
         glDeleteLists(base, fontListCount);
         std::string text =
@@ -100,11 +99,6 @@ void deleteOutlineFont()
         glDeleteLists(fontListBase, fontListCount);
     fontListBase = 0;
     std::fill(std::begin(glyphMetrics), std::end(glyphMetrics), GlyphMetricsFloat());
-}
-
-void setTextFaceSource(OutlineFace* (*open)())
-{
-    textFaceSource = open ? open : openTextFace;
 }
 
 void printCreditLine(float start, float end, float fade, const char* format, ...)

@@ -15,13 +15,12 @@ const float fontExtrusion = 0.2f;
 extern GLuint fontListBase;                  // first of 256 lists; list fontListBase + c draws code c
 extern GlyphMetricsFloat glyphMetrics[256];  // per code, in em units; code 255 stays all zero
 
-// Builds the 256 letter lists with the GL context current. When no font can be opened a message
+// Builds the 256 letter lists with the GL context current, from the handed-down face source
+// (core/services.h) or openTextFace. When no font can be opened a message
 // box names the missing face and fontListBase stays 0, so no text is drawn.
 void createOutlineFont();
 // Deletes the 256 lists (nothing when there are none).
 void deleteOutlineFont();
-// Test hook: createOutlineFont takes its face from open (null: openTextFace again).
-void setTextFaceSource(OutlineFace* (*open)());
 
 // Each printer formats its line printf-style and draws it when start <= sceneTime <= end; a null
 // format draws nothing, a line longer than 255 characters is cut. Letters fly in during the

@@ -11,33 +11,18 @@
 #include "core/clock.h"
 #include "core/geometry.h"
 #include "core/gl.h"
+#include "core/services.h"
 #include "render/frame.h"
-
-namespace {
-
-const LoopHooks realHooks = {sysPeekMessage, clearFrame, presentFrame};
-const LoopHooks* hooks = &realHooks;
-MessageHandler messageHandler = nullptr;
-SkipAhead skipAhead = nullptr;
-
-}  // namespace
-
-void setLoopHooks(const LoopHooks* replacement)
-{
-    hooks = replacement != nullptr ? replacement : &realHooks;
-}
-
-void setSceneLoopShell(MessageHandler handler, SkipAhead skip)
-{
-    messageHandler = handler;
-    skipAhead = skip;
-}
 
 void runSceneLoop(float duration, void (*drawFrame)())
 {
+    const Services& handed = services();
+    bool (*const peekMessage)(Message*) = handed.peekMessage != nullptr ? handed.peekMessage : sysPeekMessage;
+    void (*const clear)() = handed.clear != nullptr ? handed.clear : clearFrame;
+    void (*const present)() = handed.present != nullptr ? handed.present : presentFrame;
     startSceneClock(duration);
     // Only when playing from a later point: the frames before it run unpresented.
-    if (skipAhead != nullptr && !skipAhead(hooks->peekMessage, hooks->clear, drawFrame)) {
+    if (handed.skipAhead != nullptr && !handed.skipAhead(peekMessage, clear, drawFrame)) {
         return;
     }
     for (;;) {
@@ -48,15 +33,15 @@ void runSceneLoop(float duration, void (*drawFrame)())
             break;
         }
         Message message;
-        if (hooks->peekMessage(&message)) {
-            if (messageHandler != nullptr) {
-                messageHandler(message);
+        if (peekMessage(&message)) {
+            if (handed.handleMessage != nullptr) {
+                handed.handleMessage(message);
             }
             continue;
         }
-        hooks->clear();
+        clear();
         drawFrame();
-        hooks->present();
+        present();
     }
 }
 

@@ -1,7 +1,7 @@
 // What several scenes share: the scene loop protocol, the name marks and the lit-object routine of
 // the verse scenes with their camera view, the attractor push that deforms meshes, and the
-// position-track player. The application shell hands down what the loop needs from above it (the
-// window procedure, the skip ahead to a later start point).
+// position-track player. What the loop needs from above it (the window procedure, the skip ahead to
+// a later start point, its message source in tests) comes from the table in core/services.h.
 #pragma once
 #include <cmath>
 #include <functional>
@@ -12,24 +12,10 @@
 
 // ---- The scene loop ------------------------------------------------------------------------
 
-// One scene's loop: starts the scene clock with duration, then until the clock runs out or
-// escapeFlag is set: dispatch one pending message, or clear, drawFrame(), present.
+// One scene's loop: starts the scene clock with duration, runs the handed-down skip ahead, then
+// until the clock runs out or escapeFlag is set: hand one pending message to the handed-down
+// handler, or clear, drawFrame(), present.
 void runSceneLoop(float duration, void (*drawFrame)());
-
-// How a scene loop takes messages and frames (test seam).
-struct LoopHooks {
-    bool (*peekMessage)(Message* message);
-    void (*clear)();
-    void (*present)();
-};
-void setLoopHooks(const LoopHooks* hooks);  // nullptr: the platform queue, clearFrame, presentFrame
-
-// What the shell hands down: the window procedure every message goes to, and the skip ahead that
-// runs right after the clock starts (it returns false when the scene has ended before its start
-// point). Either may be nullptr: messages are then dropped, and every scene plays from its start.
-using MessageHandler = void (*)(const Message& message);
-using SkipAhead = bool (*)(bool (*peekMessage)(Message* message), void (*clear)(), void (*drawFrame)());
-void setSceneLoopShell(MessageHandler handler, SkipAhead skipAhead);
 
 // ---- Name marks ----------------------------------------------------------------------------
 

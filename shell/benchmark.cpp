@@ -294,7 +294,7 @@ bool prepareBenchmark(const BenchmarkSettings& wanted, std::string* error)
     return true;
 }
 
-void beginBenchmark()
+void beginBenchmark(Services* handed)
 {
     frames.clear();
     frames.reserve(static_cast<size_t>(presentationLength * settings.fps) + 16);
@@ -306,12 +306,12 @@ void beginBenchmark()
     const double from = settings.startAtMs >= 0 ? settings.startAtMs / 1000.0 : 0.0;
     const double to = (settings.endAtMs >= 0 ? settings.endAtMs : presentationLengthMs) / 1000.0;
     progress.begin(from, to, settings.width, settings.height);
-    setFrameTimer(onFrameStarted, onFramePresented);
+    handed->frameStarted = onFrameStarted;
+    handed->framePresented = onFramePresented;
 }
 
 bool finishBenchmark(std::string* error)
 {
-    setFrameTimer(nullptr, nullptr);
     progress.end();
     if (frames.empty()) {
         *error = "the benchmark timed no frame";

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "core/services.h"
+
 struct BenchmarkSettings {
     std::string outPath;  // the JSON file, an absolute path; empty: none
     int width = 800;
@@ -62,8 +64,9 @@ std::string benchmarkJson(const std::vector<FrameTiming>& frames, const RunFacts
 
 // Checks that the JSON file can be written before any window opens. False with a reason.
 bool prepareBenchmark(const BenchmarkSettings& settings, std::string* error);
-// Starts timing presented frames (and turns the music off).
-void beginBenchmark();
+// Turns the music off and puts the stopwatch around each frame into the table the shell is about
+// to hand down.
+void beginBenchmark(Services* handed);
 // After the run: prints the report and writes the JSON file. False with a reason when no frame was
 // timed or the file could not be written.
 bool finishBenchmark(std::string* error);

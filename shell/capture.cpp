@@ -256,7 +256,7 @@ bool prepareCapture(const CaptureSettings& wanted, std::string* error)
     return true;
 }
 
-void beginCapture()
+void beginCapture(Services* handed)
 {
     failed = false;
     failure.clear();
@@ -266,14 +266,12 @@ void beginCapture()
     const double from = settings.startAtMs >= 0 ? settings.startAtMs / 1000.0 : 0.0;
     const double to = (settings.endAtMs >= 0 ? settings.endAtMs : presentationLengthMs) / 1000.0;
     progress.begin(from, to, settings.width, settings.height);
-    setFrameObserver(onFrame);
-    setMusicStartObserver(onMusicStarted);
+    handed->frameDrawn = onFrame;
+    handed->musicStarted = onMusicStarted;
 }
 
 bool finishCapture(std::string* error)
 {
-    setFrameObserver(nullptr);
-    setMusicStartObserver(nullptr);
     progress.end();
     if (encoderFd >= 0) {
         close(encoderFd);

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "core/services.h"
+
 struct CaptureSettings {
     std::string path;  // the .mp4 or .mkv file, an absolute path
     int width = 800;
@@ -18,8 +20,9 @@ struct CaptureSettings {
 // Checks what the capture needs before any window opens: ffmpeg on the PATH and a writable folder.
 // Returns false with a reason.
 bool prepareCapture(const CaptureSettings& settings, std::string* error);
-// Starts observing presented frames and the music start.
-void beginCapture();
+// Starts the run's bookkeeping and puts the capture's watchers of presented frames and of the
+// music's start into the table the shell is about to hand down.
+void beginCapture(Services* handed);
 // After the run: ends the encoding and adds the music. Returns true when the file was written;
 // otherwise false with a reason, and no partial file is left behind.
 bool finishCapture(std::string* error);

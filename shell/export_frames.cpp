@@ -123,7 +123,7 @@ bool prepareFrameExport(const FrameExportSettings& wanted, std::string* error)
     return true;
 }
 
-void beginFrameExport()
+void beginFrameExport(Services* handed)
 {
     schedule = FrameSchedule(settings.timesMs);
     failed = false;
@@ -135,12 +135,11 @@ void beginFrameExport()
     const double from = settings.startAtMs >= 0 ? settings.startAtMs / 1000.0 : 0.0;
     const double to = settings.timesMs.empty() ? 0.0 : settings.timesMs.back() / 1000.0;
     progress.begin(from, to, settings.width, settings.height);
-    setFrameObserver(onFrame);
+    handed->frameDrawn = onFrame;
 }
 
 bool finishFrameExport(std::string* error)
 {
-    setFrameObserver(nullptr);
     progress.end();
     // Times past the last frame of a presentation that played to its end get that last frame.
     const double step = 1.0 / settings.fps;

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "core/services.h"
+
 struct FrameExportSettings {
     std::string folder;  // an absolute path; made if missing
     int width = 800;
@@ -19,8 +21,9 @@ struct FrameExportSettings {
 
 // Makes the folder (with its parents) and checks that it can be written. False with a reason.
 bool prepareFrameExport(const FrameExportSettings& settings, std::string* error);
-// Starts observing presented frames.
-void beginFrameExport();
+// Starts the run's bookkeeping and puts the watcher of presented frames into the table the shell
+// is about to hand down.
+void beginFrameExport(Services* handed);
 // After the run: true when every picture was written; otherwise false naming the times missed.
 bool finishFrameExport(std::string* error);
 

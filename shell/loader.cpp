@@ -4,6 +4,7 @@
 #include "shell/loader.h"
 
 #include "core/clock.h"
+#include "core/services.h"
 #include "core/switches.h"
 #include "media/music.h"
 #include "media/texture.h"
@@ -18,8 +19,6 @@
 int32_t loadStep = 0;
 
 namespace {
-
-void (*loadingBarObserver)(int32_t step) = nullptr;
 
 const char* const pictureFiles[Slot::Count] = {
     "pict/white.jpg", "pict/load.jpg",    "pict/title.jpg", "pict/title2.jpg",
@@ -69,11 +68,6 @@ void releaseParticles(ParticleSystem*& system)
 }
 
 }  // namespace
-
-void setLoadingBarObserver(void (*observer)(int32_t step))
-{
-    loadingBarObserver = observer;
-}
 
 void loadAssets()
 {
@@ -127,6 +121,16 @@ void loadAssets()
     choseModel2 = newModel("maps/chose.3ds", false);
     barStep();  // 16
 
+    setSceneGLState();
+
+    escapeFlag = false;
+    startSound();
+    barStep();  // 17
+    playMusic("music/velmora.mp3", presentationLength);
+}
+
+void setSceneGLState()
+{
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_TEXTURE_2D);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
@@ -138,11 +142,6 @@ void loadAssets()
     glFogf(GL_FOG_START, 500.0f);
     glFogf(GL_FOG_END, 900.0f);
     glEnable(GL_FOG);
-
-    escapeFlag = false;
-    startSound();
-    barStep();  // 17
-    playMusic("music/velmora.mp3", presentationLength);
 }
 
 void drawLoadingScreen()
@@ -171,8 +170,8 @@ void drawLoadingScreen()
     glTexCoord2f(1.0f, 1.0f);
     glVertex3f(-1.6f, -1.0f, -2.0f);
     glEnd();
-    if (loadingBarObserver != nullptr) {
-        loadingBarObserver(loadStep);
+    if (services().loadingBarDrawn != nullptr) {
+        services().loadingBarDrawn(loadStep);
     }
 
     presentFrame();

@@ -8,10 +8,10 @@
 extern int32_t loadStep;  // loading-bar counter, 0 .. 17
 
 void loadAssets();
-// One loading frame for the current loadStep, presented.
+// The GL state every scene starts from, set at the end of loading: depth test and 2D texturing on,
+// black clear colour, and the scene fog (exponential squared, density 0.002) switched on.
+void setSceneGLState();
+// One loading frame for the current loadStep, presented; the services' loadingBarDrawn sees it
+// drawn, before it is presented.
 void drawLoadingScreen();
 void releaseAssets();
-
-// Test hook: called at each loading frame with its step, once the bar is drawn and before the
-// frame is presented, so that the frame can be read back.
-void setLoadingBarObserver(void (*observer)(int32_t step));

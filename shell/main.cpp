@@ -19,6 +19,7 @@
 #include "shell/export_frames.h"
 #include "shell/launch.h"
 #include "shell/options.h"
+#include "shell/sequencer.h"
 #include "shell/start_at.h"
 #include "shell/window.h"
 
@@ -208,14 +209,18 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "velmora: %s\n", sysLastError());
         return 1;
     }
+    // Everything the layers below are handed for this run, filled once.
+    Services handed = shellServices();
     if (!options.capturePath.empty()) {
-        beginCapture();
+        beginCapture(&handed);
     } else if (!options.framesDir.empty()) {
-        beginFrameExport();
+        beginFrameExport(&handed);
     } else if (options.benchmark) {
-        beginBenchmark();
+        beginBenchmark(&handed);
     }
+    handDownServices(handed);
     const bool played = runDemo();
+    handDownServices(Services{});
     if (!played) {
         std::fprintf(stderr, "velmora: %s\n", sysLastError());
     }

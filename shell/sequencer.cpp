@@ -1,7 +1,7 @@
 // The demo sequencer: loader, the scenes in the scene table's order, teardown.
 #include "shell/sequencer.h"
 
-#include "scenes/kit.h"
+#include "render/frame.h"
 #include "scenes/scenes.h"
 #include "shell/loader.h"
 #include "shell/start_at.h"
@@ -15,20 +15,23 @@ const SequenceSteps realSteps = {
      sceneTable[5].play, sceneTable[6].play, sceneTable[7].play},
     releaseAssets,
 };
-const SequenceSteps* steps = &realSteps;
 
 }  // namespace
 
-void setSequenceSteps(const SequenceSteps* replacement)
+Services shellServices()
 {
-    steps = replacement != nullptr ? replacement : &realSteps;
+    Services table;
+    table.handleMessage = mainWindowProc;
+    table.skipAhead = skipToStart;
+    table.hideFrames = setFramesHidden;
+    return table;
 }
 
 int currentSceneIndex = -1;
 
 void runSequence()
 {
-    setSceneLoopShell(mainWindowProc, skipToStart);
+    const SequenceSteps* steps = services().sequence != nullptr ? services().sequence : &realSteps;
     steps->load();
     for (int i = 0; i < 8; ++i) {
         currentSceneIndex = i;

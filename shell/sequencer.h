@@ -1,18 +1,22 @@
 // The demo sequencer: the loader, the eight scenes of the scene table in order, the teardown.
 #pragma once
+#include "core/services.h"
 #include "platform/platform.h"
 
-// Loader, the eight scenes in order, teardown: each called exactly once. Hands the window procedure
-// and the skip ahead down to the scene loop first.
+// Loader, the eight scenes in order, teardown: each called exactly once (the services' sequence
+// when one is handed down, core/services.h).
 void runSequence();
 
 // The index (0..7) of the scene being played, -1 while loading or tearing down.
 extern int currentSceneIndex;
 
-// Test seam: what runSequence calls.
+// What runSequence calls, in order.
 struct SequenceSteps {
     void (*load)();
     void (*scenes[8])();
     void (*release)();
 };
-void setSequenceSteps(const SequenceSteps* steps);  // nullptr: the real loader, scenes, teardown
+
+// The services the shell hands down for a run (core/services.h): the window procedure, the skip
+// ahead and the hidden-frame switch. Recorders add their own watchers before it is handed down.
+Services shellServices();

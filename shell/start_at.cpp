@@ -1,36 +1,29 @@
 // Skipping ahead to a start point: coarse unpresented frames through the scenes before it (finer
 // near the point), on the held (or fixed-step) tick count, then the clock left where a full run's
 // first frame at or after the start point would be. Uses the scene clock, the sequencer's scene
-// table and the window procedure.
+// table and the handed-down message handler and hidden-frame switch.
 #include "shell/start_at.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include "core/clock.h"
-#include "core/gl.h"
+#include "core/services.h"
 #include "media/music.h"
 #include "scenes/scenes.h"
 #include "shell/sequencer.h"
-#include "shell/window.h"
 
 namespace {
 
 int startMs = -1;
 bool pending = false;
 
-void hideWithScissor(bool hidden)
+void hideFrames(bool hidden)
 {
-    if (hidden) {
-        glScissor(0, 0, 1, 1);
-        glEnable(GL_SCISSOR_TEST);
-    } else {
-        glDisable(GL_SCISSOR_TEST);
-        glScissor(0, 0, clientRect.right, clientRect.bottom);
+    if (services().hideFrames != nullptr) {
+        services().hideFrames(hidden);
     }
 }
-
-void (*hideDrawing)(bool hidden) = hideWithScissor;
 
 // Moves the clock on by up to steps grid steps, stopping at the first one where the scene clock
 // reaches the target (or, for a scene skipped whole, passes its end). On the fixed-step clock a
@@ -71,11 +64,6 @@ bool startPending()
     return pending;
 }
 
-void setHiddenDrawingHook(void (*hide)(bool hidden))
-{
-    hideDrawing = hide != nullptr ? hide : hideWithScissor;
-}
-
 bool skipToStart(bool (*peekMessage)(Message* message), void (*clear)(), void (*drawFrame)())
 {
     if (!pending || currentSceneIndex < 0 || currentSceneIndex >= sceneCount) {
@@ -88,7 +76,7 @@ bool skipToStart(bool (*peekMessage)(Message* message), void (*clear)(), void (*
     const int fps = sysFixedStepFps();
     const double gridMs = fps > 0 ? 1000.0 / fps : 1.0;
     sysHoldClock(true);
-    hideDrawing(true);
+    hideFrames(true);
     bool goOn = false;
     for (;;) {
         if (!tickSceneClock()) {
@@ -100,7 +88,9 @@ bool skipToStart(bool (*peekMessage)(Message* message), void (*clear)(), void (*
         }
         Message message;
         if (peekMessage(&message)) {
-            mainWindowProc(message);
+            if (services().handleMessage != nullptr) {
+                services().handleMessage(message);
+            }
             continue;
         }
         if (!wholeScene && sceneTime >= target) {
@@ -117,6 +107,6 @@ bool skipToStart(bool (*peekMessage)(Message* message), void (*clear)(), void (*
         const int stepMs = toStart * 1000.0 > skipFineWindowMs ? skipCoarseStepMs : skipFineStepMs;
         advanceClock(std::max(1, static_cast<int>(std::lround(stepMs / gridMs))), gridMs, wholeScene, target);
     }
-    hideDrawing(false);
+    hideFrames(false);
     return goOn;
 }

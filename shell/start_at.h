@@ -22,9 +22,6 @@ bool startPending();
 // leaves the clock on the first frame at or after it: on the fixed-step clock the very frame a
 // full run draws there (every scene starts on the same tick as in a full run), on the wall clock
 // the first millisecond. Returns true when the scene is to go on playing normally, false when it
-// has ended (it lay wholly before the start point, or Escape).
+// has ended (it lay wholly before the start point, or Escape). Messages go to the services'
+// handleMessage; the unpresented frames are bracketed by their hideFrames.
 bool skipToStart(bool (*peekMessage)(Message* message), void (*clear)(), void (*drawFrame)());
-
-// Test seam: what brackets the unpresented drawing (default: drawing confined to a 1x1 scissor box,
-// which keeps every state change and costs next to no fill).
-void setHiddenDrawingHook(void (*hide)(bool hidden));

@@ -159,10 +159,8 @@ void resizeView(int width, int height)
     glLoadIdentity();
 }
 
-bool initGL()
+void setFixedGLState()
 {
-    refreshClientRect();
-    createGLContext(clientRect.right, clientRect.bottom);
     glEnable(GL_TEXTURE_2D);
     glShadeModel(GL_SMOOTH);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
@@ -170,6 +168,13 @@ bool initGL()
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LESS);
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+}
+
+bool initGL()
+{
+    refreshClientRect();
+    createGLContext(clientRect.right, clientRect.bottom);
+    setFixedGLState();
     layoutFrames();
     createOutlineFont();
     escapeFlag = false;

@@ -28,6 +28,9 @@ void setRecordingSize(int width, int height, int supersample);
 // Lays the frames out for the window's present size: the drawing size and its projection, and
 // how the picture reaches the window (as drawn, or scaled in black bars at its aspect ratio).
 void layoutFrames();
+// The fixed GL state initGL sets once: texturing and the depth test (less) on, smooth shading,
+// clear colour black with alpha 0, clear depth 1, nicest perspective correction.
+void setFixedGLState();
 // Context, fixed GL state, frame layout, outline font; clears escapeFlag. Returns true.
 bool initGL();
 // The window procedure: every message first checks the Escape key.

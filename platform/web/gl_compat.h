@@ -1,8 +1,9 @@
 // GL calls the program makes that the browser's GL emulation lacks or WebGL refuses, for the web
-// build only: display lists (recorded and replayed), the attribute stack for the list base, a
-// GLU-style mipmap builder, glGetDoublev, and quiet stand-ins for texture-coordinate generation,
-// hints, read buffers and RGB read-back. core/gl.h includes this after the GL headers, so the
-// program's own calls are renamed to these; the unit itself calls the real ones.
+// build only, one piece per job: display lists and immediate mode (gl_lists.cpp), wide lines
+// (gl_wide_lines.cpp), a GLU-style mipmap builder (gl_mipmaps.cpp), and quiet stand-ins and
+// read-back for the state calls and queries (gl_state.cpp). core/gl.h includes this after the GL
+// headers, so the program's own calls are renamed to these; the pieces themselves reach the real
+// ones through gl_compat_local.h.
 #pragma once
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -54,10 +55,9 @@ void compatReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum fo
 // as one quad per segment, widened across its major axis in window space as the desktop GL does.
 void compatLineWidth(GLfloat width);
 
-// Frames drawn into a scissor box of at most one pixel are never seen (the skip ahead to a start
-// point hides its frames so): their clears and vertices are not sent to the browser, which makes
-// such frames an order of magnitude cheaper there. State changes still go through.
-void compatScissor(GLint x, GLint y, GLsizei width, GLsizei height);
+// Frames drawn while hidden (sysSetFramesHidden, thrown by the skip ahead to a start point) are
+// never seen: their clears and vertices are not sent to the browser, which makes such frames an
+// order of magnitude cheaper there. State changes still go through.
 void compatClear(GLbitfield mask);
 
 // Test and measurement hook: how many vertices list replays sent since the last call.
@@ -90,7 +90,6 @@ unsigned long compatTakeReplayedVertices();
 #define glDisable compatDisable
 #define glHint compatHint
 #define glLineWidth compatLineWidth
-#define glScissor compatScissor
 #define glClear compatClear
 #define glShadeModel compatShadeModel
 #define glReadBuffer compatReadBuffer

@@ -79,6 +79,17 @@ double sndStreamSeconds(SoundStream)
     return -1.0;
 }
 
+double sndStreamPosition(SoundStream stream)
+{
+    if (!audioOpen || stream == nullptr) {
+        return -1.0;
+    }
+    return EM_ASM_DOUBLE({
+        var audio = window.velmora.audio[$0 - 1];
+        return audio ? audio.currentTime : -1.0;
+    }, handleOf(stream));
+}
+
 void sndStreamSeek(SoundStream stream, double seconds)
 {
     if (audioOpen && stream != nullptr && seconds > 0.0) {

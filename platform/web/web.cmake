@@ -24,7 +24,8 @@ set(web_dir ${CMAKE_SOURCE_DIR}/platform/web)
 
 # The portable parts of the desktop platform layer (tick count, message boxes) and the browser's own.
 add_library(velmora_platform STATIC platform/ticks.cpp platform/messages.cpp
-  ${web_dir}/video_web.cpp ${web_dir}/dialog_web.cpp ${web_dir}/sound_web.cpp ${web_dir}/gl_compat.cpp)
+  ${web_dir}/video_web.cpp ${web_dir}/dialog_web.cpp ${web_dir}/sound_web.cpp
+  ${web_dir}/gl_lists.cpp ${web_dir}/gl_wide_lines.cpp ${web_dir}/gl_mipmaps.cpp ${web_dir}/gl_state.cpp)
 
 foreach(dir core media model render scenes shell)
   add_subdirectory(${dir})

@@ -13,11 +13,14 @@
 
 #include "core/clock.h"
 #include "core/gl.h"
+#include "core/services.h"
+#include "core/switches.h"
 #include "media/music.h"
 #include "media/texture.h"
 #include "model/model.h"
 #include "platform/platform.h"
 #include "render/particles.h"
+#include "scenes/scenes.h"
 #include "shell/frames.h"
 #include "shell/loader.h"
 #include "shell/window.h"
@@ -52,11 +55,12 @@ protected:
         setenv("SDL_AUDIODRIVER", "disk", 1);
         setenv("SDL_DISKAUDIOFILE", audioFile.c_str(), 1);
         setenv("SDL_DISKAUDIODELAY", "0", 1);
-        setLoadingBarObserver(recordBar);
-        setMusicStartObserver(recordMusic);
+        Services table;
+        table.loadingBarDrawn = recordBar;
+        table.musicStarted = recordMusic;
+        handDownServices(table);
         loadAssets();
-        setLoadingBarObserver(nullptr);
-        setMusicStartObserver(nullptr);
+        handDownServices(Services{});
         loaded = true;
     }
     static void TearDownTestSuite()
@@ -148,7 +152,9 @@ TEST_F(Loader, BarAddsAWhiteRampOverThePicture)
     TextureTable[Slot::Loading] = plainTexture(100);
     TextureTable[Slot::White2] = plainTexture(255);
 
-    setLoadingBarObserver(readBarColumn);
+    Services table;
+    table.loadingBarDrawn = readBarColumn;
+    handDownServices(table);
     loadStep = 17;
     drawLoadingScreen();
     ASSERT_EQ(column.size(), 240u);
@@ -162,7 +168,8 @@ TEST_F(Loader, BarAddsAWhiteRampOverThePicture)
     EXPECT_GT(column[76], 200);
     EXPECT_NEAR(column[84], 100, 3);
 
-    setLoadingBarObserver(readBarRow);
+    table.loadingBarDrawn = readBarRow;
+    handDownServices(table);
     loadStep = 17;
     drawLoadingScreen();
     ASSERT_EQ(barRow.size(), 4u);
@@ -170,7 +177,7 @@ TEST_F(Loader, BarAddsAWhiteRampOverThePicture)
     EXPECT_GT(barRow[1], 150);
     EXPECT_GT(barRow[2], 150);
     EXPECT_NEAR(barRow[3], 100, 3);
-    setLoadingBarObserver(nullptr);
+    handDownServices(Services{});
 
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
@@ -279,4 +286,34 @@ TEST_F(Loader, MusicStartsAfterTheLastBarStepAndIsHeard)
         std::fclose(file);
     }
     EXPECT_GE(nonZero, 1000) << "the music written by the mixer is silent";
+}
+
+namespace {
+
+int viewRangeInFirstFrame = -1;
+// Stands in for the skip ahead: the scene's first frame is drawn with the reach then in force,
+// and the scene ends there.
+bool drawFirstFrameOnly(bool (*)(Message*), void (*)(), void (*drawFrame)())
+{
+    viewRangeInFirstFrame = viewRange;
+    drawFrame();
+    return false;
+}
+
+}  // namespace
+
+// The loader leaves the grid reach at 2, set after the render switches' defaults (which give 1),
+// and the Opening and Title scenes fly through the wood with it.
+TEST_F(Loader, OpeningAndTitleDrawWithTheViewRangeTheLoaderLeaves)
+{
+    EXPECT_EQ(viewRange, 2);
+    Services table;
+    table.skipAhead = drawFirstFrameOnly;
+    handDownServices(table);
+    openingScene();
+    EXPECT_EQ(viewRangeInFirstFrame, 2) << "Opening";
+    viewRangeInFirstFrame = -1;
+    titleScene();
+    EXPECT_EQ(viewRangeInFirstFrame, 2) << "Title";
+    handDownServices(Services{});
 }

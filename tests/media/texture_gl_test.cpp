@@ -11,13 +11,8 @@
 #include "media/texture.h"
 #include "platform/platform.h"
 #include "render/quads.h"
+#include "shell/window.h"
 #include "tests/support/gl_window.h"
-
-// The system's D-Bus library keeps a buffer that SDL's video start-up allocates until exit.
-extern "C" const char* __lsan_default_suppressions()
-{
-    return "leak:libdbus-1.so\n";
-}
 
 namespace {
 
@@ -28,23 +23,11 @@ struct Rgb {
     int r = 0, g = 0, b = 0;
 };
 
-class PictureOnScreen : public ::testing::Test {
+class PictureOnScreen : public GlWindowSuite<WINDOW_WIDTH, WINDOW_HEIGHT> {
 protected:
-    static void SetUpTestSuite()
-    {
-        sysSetBatchMode(true);
-        contextReady_ = openTestWindow("texture test", WINDOW_WIDTH, WINDOW_HEIGHT, true, &whyNot_);
-    }
-
-    static void TearDownTestSuite()
-    {
-        if (contextReady_)
-            sysDestroyGLContext();
-    }
-
     void SetUp() override
     {
-        VELMORA_NEED_WINDOW(contextReady_, whyNot_);
+        VELMORA_NEED_WINDOW(windowReady_, whyNoWindow_);
         int width = 0, height = 0;
         sysClientSize(&width, &height);
         ASSERT_GE(width, WINDOW_WIDTH);
@@ -52,18 +35,11 @@ protected:
         setView(WINDOW_WIDTH, WINDOW_HEIGHT);
     }
 
-    // The window module's view: 45 degree perspective, then the fixed state every drawing step expects.
+    // The window module's view and fixed state, which every drawing step expects.
     static void setView(int width, int height)
     {
-        glViewport(0, 0, width, height);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        gluPerspective(45.0, width / static_cast<double>(height), 0.5, 4000.0);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glEnable(GL_TEXTURE_2D);
-        glEnable(GL_DEPTH_TEST);
-        glDepthFunc(GL_LESS);
+        resizeView(width, height);
+        setFixedGLState();
         glDisable(GL_BLEND);
     }
 
@@ -102,13 +78,8 @@ protected:
         return {p[0], p[1], p[2]};
     }
 
-    static bool contextReady_;
-    static std::string whyNot_;
     ScratchDir dir_;
 };
-
-bool PictureOnScreen::contextReady_ = false;
-std::string PictureOnScreen::whyNot_;
 
 }  // namespace
 

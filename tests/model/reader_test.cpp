@@ -397,6 +397,40 @@ TEST(ModelReader, SecondObjectNodeReplacesTracks)
     EXPECT_EQ(model.rotationKeyCount, 0u);
 }
 
+// Keyframer blocks find their object by its whole name, exactly as written: of several objects of
+// one name the first is moved; case counts, and so does a difference at the 10th character (the
+// length many 3DS writers cut names to).
+TEST(ModelReader, EachKeyframerBlockMovesTheFirstObjectOfExactlyItsName)
+{
+    tds::Scene scene;
+    const char* const names[] = {"Box", "box", "Box", "longname_X", "longname_Y", "longname_Xtail"};
+    for (int i = 0; i < 6; ++i) {
+        scene.objects.push_back(boxMesh(names[i], 2.0f * i, 0, 0, 2.0f * i + 1, 1, 1));
+    }
+    // Each block's keys start at its own x, so that the moved object tells which block moved it.
+    const auto block = [](const std::string& name, float x) {
+        tds::Node node;
+        node.name = name;
+        node.hasPosition = true;
+        node.position.keys = {tds::positionKey(0, up(x, 0, 0)), tds::positionKey(10, up(x, 5, 0))};
+        return node;
+    };
+    scene.nodes = {block("longname_Y", 40), block("box", 20), block("Box", 10),
+                   block("longname_X", 30), block("BOX", 50), block("longname_Xtail", 60)};
+    Model model;
+    ASSERT_TRUE(loadScene(model, scene));
+    const float movedBy[] = {10, 20, -1, 30, 40, 60};  // -1: no block moves it
+    for (int i = 0; i < 6; ++i) {
+        const SceneObject* object = objectAt(model, i);
+        if (movedBy[i] < 0) {
+            EXPECT_EQ(object->positionKeyCount, 0u) << "object " << i << " \"" << object->name << "\"";
+            continue;
+        }
+        ASSERT_EQ(object->positionKeyCount, 2u) << "object " << i << " \"" << object->name << "\"";
+        EXPECT_EQ(object->positionKeys[0].x, movedBy[i]) << "object " << i << " \"" << object->name << "\"";
+    }
+}
+
 TEST(ModelFinishing, NameMarksTablesAndDefaults)
 {
     tds::Scene scene;

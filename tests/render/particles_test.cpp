@@ -9,14 +9,9 @@
 #include "fixtures.h"
 #include "platform/platform.h"
 #include "render/particles.h"
+#include "tests/support/fake_ticks.h"
 
 namespace {
-
-uint32_t fakeTicks = 0;
-uint32_t readFakeTicks()
-{
-    return fakeTicks;
-}
 
 // The scene clock's generator, replayed: state = state * 214013 + 2531011, bits 16 to 30.
 struct Lcg {
@@ -33,10 +28,10 @@ protected:
     void SetUp() override
     {
         fakeTicks = 0;
-        sysSetTickSource(readFakeTicks);
+        handDownServices(fakeTickServices());
         resetRandom();
     }
-    void TearDown() override { sysSetTickSource(nullptr); }
+    void TearDown() override { handDownServices(Services{}); }
 
     static void at(uint32_t ticks) { fakeTicks = ticks; }
 };

@@ -18,24 +18,15 @@
 #include "render/bolts.h"
 #include "render/particles.h"
 #include "render/renderer.h"
+#include "shell/loader.h"
+#include "shell/window.h"
+#include "tests/support/fake_ticks.h"
 #include "tests/support/gl_window.h"
-
-// The system's D-Bus library keeps a buffer that SDL's video start-up allocates until exit.
-extern "C" const char* __lsan_default_suppressions()
-{
-    return "leak:libdbus-1.so\n";
-}
 
 namespace {
 
 constexpr int WIDTH = 320;
 constexpr int HEIGHT = 240;
-
-uint32_t fakeTicks = 1000;
-uint32_t readFakeTicks()
-{
-    return fakeTicks;
-}
 
 struct Rgb {
     int r = 0, g = 0, b = 0;
@@ -74,45 +65,22 @@ struct GlState {
     }
 };
 
-class ModelOnScreen : public ::testing::Test {
+class ModelOnScreen : public GlWindowSuite<WIDTH, HEIGHT> {
 protected:
-    static void SetUpTestSuite()
-    {
-        sysSetBatchMode(true);
-        ready_ = openTestWindow("render test", WIDTH, HEIGHT, true, &whyNot_);
-    }
-    static void TearDownTestSuite()
-    {
-        if (ready_)
-            sysDestroyGLContext();
-    }
-
     void SetUp() override
     {
-        VELMORA_NEED_WINDOW(ready_, whyNot_);
+        VELMORA_NEED_WINDOW(windowReady_, whyNoWindow_);
         fakeTicks = 1000;
-        sysSetTickSource(readFakeTicks);
+        handDownServices(fakeTickServices());
         setRenderDefaults();
         rotationCamera = true;
         viewRange = 2;
         // The window module's projection and fixed state, then the loader's scene fog.
-        glViewport(0, 0, WIDTH, HEIGHT);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        gluPerspective(45.0, WIDTH / static_cast<double>(HEIGHT), 0.5, 4000.0);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glEnable(GL_TEXTURE_2D);
-        glEnable(GL_DEPTH_TEST);
-        glDepthFunc(GL_LESS);
+        resizeView(WIDTH, HEIGHT);
+        setFixedGLState();
         glDisable(GL_BLEND);
         glDepthMask(GL_TRUE);
-        glFogi(GL_FOG_MODE, GL_EXP2);
-        const GLfloat black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-        glFogfv(GL_FOG_COLOR, black);
-        glFogf(GL_FOG_DENSITY, 0.002f);
-        glEnable(GL_FOG);
-        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        setSceneGLState();
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glLineWidth(1.0f);
 
@@ -134,9 +102,9 @@ protected:
 
     void TearDown() override
     {
-        if (!ready_)
+        if (!windowReady_)
             return;
-        sysSetTickSource(nullptr);
+        handDownServices(Services{});
         glDeleteTextures(1, &white_);
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     }
@@ -162,15 +130,10 @@ protected:
     }
     static Rgb centre() { return pixel(WIDTH / 2, HEIGHT / 2); }
 
-    static bool ready_;
-    static std::string whyNot_;
     GLuint white_ = 0;
     Model model;
     SceneObject* camera = nullptr;
 };
-
-bool ModelOnScreen::ready_ = false;
-std::string ModelOnScreen::whyNot_;
 
 TEST_F(ModelOnScreen, OpaqueMeshIsDrawnWithItsVertexColoursAndFog)
 {

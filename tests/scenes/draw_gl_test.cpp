@@ -25,6 +25,7 @@
 #include "scenes/third_verse.h"
 #include "scenes/title.h"
 #include "shell/window.h"
+#include "tests/support/fake_ticks.h"
 #include "tests/support/gl_window.h"
 #include <cstring>
 
@@ -495,18 +496,13 @@ namespace {
 // One frame of a scene at scene time t, caught in feedback: the loop's skip-ahead hook moves the
 // clock to t, draws that frame itself and ends the scene, whose wind-down still runs. The scene
 // draws what the test has put in the asset globals; the random source starts afresh.
-uint32_t frameTicks = 0;
-uint32_t readFrameTicks()
-{
-    return frameTicks;
-}
 float frameTime = 0.0f;
 std::vector<FedPolygon> framePolygons;
 int viewRangeInFrame = -1;
 
 bool drawOneFrame(bool (*)(Message*), void (*)(), void (*drawFrame)())
 {
-    frameTicks += static_cast<uint32_t>(std::lround(frameTime * 1000.0f));
+    fakeTicks += static_cast<uint32_t>(std::lround(frameTime * 1000.0f));
     tickSceneClock();
     framePolygons = DrawGl::feedback(drawFrame);
     viewRangeInFrame = viewRange;
@@ -516,13 +512,13 @@ bool drawOneFrame(bool (*)(Message*), void (*)(), void (*drawFrame)())
 std::vector<FedPolygon> frameAt(void (*scene)(), float t)
 {
     frameTime = t;
-    frameTicks = 100000;
-    sysSetTickSource(readFrameTicks);
-    setSceneLoopShell(nullptr, drawOneFrame);
+    fakeTicks = 100000;
+    Services table = fakeTickServices();
+    table.skipAhead = drawOneFrame;
+    handDownServices(table);
     resetRandom();
     scene();
-    setSceneLoopShell(nullptr, nullptr);
-    sysSetTickSource(nullptr);
+    handDownServices(Services{});
     return framePolygons;
 }
 

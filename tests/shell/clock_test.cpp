@@ -12,14 +12,9 @@
 #include "scenes/scenes.h"
 #include "shell/sequencer.h"
 #include "shell/window.h"
+#include "tests/support/fake_ticks.h"
 
 namespace {
-
-uint32_t fakeTicks = 0;
-uint32_t readFakeTicks()
-{
-    return fakeTicks;
-}
 
 struct ScriptedMessage {
     Message message;
@@ -49,8 +44,6 @@ void recordFrame()
     framesDrawnAt.push_back(sceneTime);
 }
 
-const LoopHooks scriptedHooks = {peekScripted, clearNothing, presentAndAdvance};
-
 class SceneLoop : public ::testing::Test {
 protected:
     void SetUp() override
@@ -60,15 +53,16 @@ protected:
         queue.clear();
         framesDrawnAt.clear();
         escapeFlag = false;
-        sysSetTickSource(readFakeTicks);
-        setLoopHooks(&scriptedHooks);
-        setSceneLoopShell(mainWindowProc, nullptr);
+        Services table = fakeTickServices();
+        table.peekMessage = peekScripted;
+        table.clear = clearNothing;
+        table.present = presentAndAdvance;
+        table.handleMessage = mainWindowProc;
+        handDownServices(table);
     }
     void TearDown() override
     {
-        setLoopHooks(nullptr);
-        setSceneLoopShell(nullptr, nullptr);
-        sysSetTickSource(nullptr);
+        handDownServices(Services{});
         escapeFlag = false;
     }
 };
@@ -182,9 +176,10 @@ TEST_F(SceneLoop, SequenceRunsLoaderEightScenesAndTeardownOnceEachAndEscapeSkips
                                  {fakeScene<0>, fakeScene<1>, fakeScene<2>, fakeScene<3>, fakeScene<4>, fakeScene<5>,
                                   fakeScene<6>, fakeScene<7>},
                                  fakeRelease};
-    setSequenceSteps(&steps);
+    Services table = services();
+    table.sequence = &steps;
+    handDownServices(table);
     runSequence();
-    setSequenceSteps(nullptr);
     const std::vector<std::string> expected = {"load",   "scene0", "scene1", "scene2", "scene3",
                                                "scene4", "scene5", "scene6", "scene7", "release"};
     EXPECT_EQ(calls, expected);

@@ -17,6 +17,11 @@ bool openTestWindow(const char* title, int width, int height, bool withContext, 
     return ok;
 }
 
+void closeTestWindow()
+{
+    sysDestroyGLContext();
+}
+
 bool glRequired()
 {
     const char* value = std::getenv("VELMORA_REQUIRE_GL");

@@ -11,8 +11,28 @@
 // batch mode. False with why when any step fails.
 bool openTestWindow(const char* title, int width, int height, bool withContext, std::string* why);
 
+// Releases the GL context of the window openTestWindow made.
+void closeTestWindow();
+
 // Whether a missing window is a failure rather than a skip.
 bool glRequired();
+
+// A suite of tests that draw into one Width x Height window with its GL context, opened before the
+// suite's first test and released after its last. Each test's SetUp begins with
+// VELMORA_NEED_WINDOW(windowReady_, whyNoWindow_).
+template <int Width, int Height>
+class GlWindowSuite : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { windowReady_ = openTestWindow("test window", Width, Height, true, &whyNoWindow_); }
+    static void TearDownTestSuite()
+    {
+        if (windowReady_) {
+            closeTestWindow();
+        }
+    }
+    static inline bool windowReady_ = false;
+    static inline std::string whyNoWindow_;
+};
 
 // In a test or SetUp: ends the test when ready is false, as a failure or a skip (see above).
 #define VELMORA_NEED_WINDOW(ready, why)                                                                                \

@@ -13,6 +13,7 @@
 
 #include "core/clock.h"
 #include "core/gl.h"
+#include "core/services.h"
 #include "platform/platform.h"
 #include "render/frame.h"
 #include "shell/frames.h"
@@ -78,9 +79,12 @@ std::vector<Picture> play(void (*scene)(), Plan settings, double* drawMs = nullp
     plan.base = ticks;
     plan.pictures = &pictures;
     plan.frameStart = std::chrono::steady_clock::now();
-    setFrameObserver(observeFrame);
+    Services table = services();
+    table.frameDrawn = observeFrame;
+    handDownServices(table);
     scene();
-    setFrameObserver(nullptr);
+    table.frameDrawn = nullptr;
+    handDownServices(table);
     // The next scene starts a little later, as it would after a wind-down.
     ticks = std::max(ticks, plan.base + std::round(plan.duration * 1000.0)) + 100.0;
     if (drawMs != nullptr) {
@@ -101,7 +105,9 @@ bool startScenePlayer(int width, int height, const char* dataFolder, std::string
         return false;
     }
     sysSetBatchMode(true);
-    sysSetTickSource(testTicks);
+    Services table;
+    table.tickCount = testTicks;
+    handDownServices(table);
     loadAssets();
     return true;
 }
@@ -109,7 +115,7 @@ bool startScenePlayer(int width, int height, const char* dataFolder, std::string
 void stopScenePlayer()
 {
     releaseAssets();
-    sysSetTickSource(nullptr);
+    handDownServices(Services{});
 }
 
 std::vector<Picture> playSceneAt(void (*scene)(), float duration, const std::vector<float>& times)

@@ -9,6 +9,7 @@
 
 #include "media/texture.h"
 #include "platform/platform.h"
+#include "shell/window.h"
 
 namespace {
 
@@ -35,19 +36,8 @@ bool openTextWindow(std::string* why)
         return false;
     }
     windowOpen = true;
-    glViewport(0, 0, frameWidth, frameHeight);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45.0, static_cast<double>(frameWidth) / static_cast<double>(frameHeight), 0.5, 4000.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glEnable(GL_TEXTURE_2D);
-    glShadeModel(GL_SMOOTH);
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glClearDepth(1.0);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LESS);
-    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    resizeView(frameWidth, frameHeight);
+    setFixedGLState();
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     loadWhiteTexture();
     return true;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/clock.h"
+#include "core/services.h"
 #include "media/texture.h"
 #include "outline_checks.h"
 #include "platform/platform.h"
@@ -263,11 +264,13 @@ TEST_F(TextFrames, LettersAddLightOverWhatIsAlreadyThere)
 TEST_F(TextFrames, WithoutAFaceAMessageNamesTheFontAndNothingIsDrawn)
 {
     sysSetBatchMode(true);  // the box goes to stderr instead of waiting for a click
-    setTextFaceSource([]() -> OutlineFace* { return nullptr; });
+    Services noFace;
+    noFace.openTextFace = []() -> OutlineFace* { return nullptr; };
+    handDownServices(noFace);
     ::testing::internal::CaptureStderr();
     createOutlineFont();
     std::string message = ::testing::internal::GetCapturedStderr();
-    setTextFaceSource(nullptr);
+    handDownServices(Services{});
     EXPECT_NE(message.find("Error: "), std::string::npos) << message;
     EXPECT_NE(message.find("Roboto Black"), std::string::npos) << message;
     EXPECT_EQ(fontListBase, 0u);

@@ -14,50 +14,24 @@
 
 #include "core/clock.h"
 #include "core/png.h"
+#include "core/services.h"
 #include "core/switches.h"
 #include "media/texture.h"
 #include "model/model.h"
 #include "platform/platform.h"
 #include "render/particles.h"
+#include "shell/loader.h"
+#include "shell/window.h"
+#include "tests/support/fake_ticks.h"
 #include "tests/support/gl_window.h"
-
-// The system's D-Bus library keeps a buffer that SDL's video start-up allocates until exit.
-extern "C" const char* __lsan_default_suppressions()
-{
-    return "leak:libdbus-1.so\n";
-}
 
 namespace {
 
-uint32_t ticks = 1000;
-uint32_t readTicks()
-{
-    return ticks;
-}
-
 void setSceneState(int width, int height)
 {
-    glViewport(0, 0, width, height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45.0, width / static_cast<double>(height), 0.5, 4000.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glEnable(GL_TEXTURE_2D);
-    glShadeModel(GL_SMOOTH);
-    glClearDepth(1.0);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LESS);
-    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glFogi(GL_FOG_MODE, GL_EXP2);
-    const GLfloat black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-    glFogfv(GL_FOG_COLOR, black);
-    glHint(GL_FOG_HINT, GL_DONT_CARE);
-    glFogf(GL_FOG_DENSITY, 0.002f);
-    glFogf(GL_FOG_START, 500.0f);
-    glFogf(GL_FOG_END, 900.0f);
-    glEnable(GL_FOG);
+    resizeView(width, height);
+    setFixedGLState();
+    setSceneGLState();
 }
 
 struct Shot {
@@ -91,7 +65,7 @@ void renderShots(const Shot& shot, const std::string& out, int width, int height
         const uint32_t sceneStartTicks = 100000;
         while (true) {
             sceneTime = std::min(t, time);
-            ticks = sceneStartTicks + static_cast<uint32_t>(sceneTime * 1000.0f);
+            fakeTicks = sceneStartTicks + static_cast<uint32_t>(sceneTime * 1000.0f);
             glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
             const auto start = std::chrono::steady_clock::now();
             model.renderModel();
@@ -143,7 +117,8 @@ int main(int argc, char** argv)
         std::perror(data.c_str());
         return 1;
     }
-    sysSetTickSource(readTicks);
+    fakeTicks = 1000;
+    handDownServices(fakeTickServices());
     setRenderDefaults();
     setSceneState(width, height);
     loadTexture(TextureTable, "pict/white.jpg", 0);
@@ -152,7 +127,7 @@ int main(int argc, char** argv)
                 width, height);
     renderShots(Shot{"castel", "maps/castel.3ds", 34.5f, 1, 1000, {2.0f, 9.0f, 16.0f, 23.0f, 30.0f, 34.0f}}, out, width,
                 height);
-    sysSetTickSource(nullptr);
+    handDownServices(Services{});
     sysDestroyGLContext();
     return 0;
 }

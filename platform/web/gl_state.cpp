@@ -1,0 +1,107 @@
+// The GL state calls and queries the browser's WebGL refuses or lacks, turned into their nearest
+// equivalent or into nothing: texture-coordinate generation, hints, shading model, read buffers,
+// glGetDoublev, and RGB or BGRA read-back through WebGL's RGBA.
+#include "platform/web/gl_compat_local.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+void compatGetDoublev(GLenum pname, GLdouble* params)
+{
+    int count = 1;
+    switch (pname) {
+    case GL_MODELVIEW_MATRIX:
+    case GL_PROJECTION_MATRIX:
+    case GL_TEXTURE_MATRIX:
+        count = 16;
+        break;
+    case GL_VIEWPORT:
+    case GL_COLOR_CLEAR_VALUE:
+    case GL_CURRENT_COLOR:
+    case GL_FOG_COLOR:
+    case GL_SCISSOR_BOX:
+        count = 4;
+        break;
+    case GL_DEPTH_RANGE:
+        count = 2;
+        break;
+    default:
+        break;
+    }
+    GLfloat values[16] = {};
+    glGetFloatv(pname, values);
+    for (int i = 0; i < count; ++i) {
+        params[i] = values[i];
+    }
+}
+
+void compatTexGeni(GLenum, GLenum, GLint) {}
+
+static bool isTexGen(GLenum cap)
+{
+    return cap == GL_TEXTURE_GEN_S || cap == GL_TEXTURE_GEN_T || cap == GL_TEXTURE_GEN_R || cap == GL_TEXTURE_GEN_Q;
+}
+
+void compatEnable(GLenum cap)
+{
+    if (!isTexGen(cap)) {
+        glEnable(cap);
+    }
+}
+
+void compatDisable(GLenum cap)
+{
+    if (!isTexGen(cap)) {
+        glDisable(cap);
+    }
+}
+
+void compatHint(GLenum target, GLenum mode)
+{
+    if (target == GL_GENERATE_MIPMAP_HINT) {
+        glHint(target, mode);
+    }
+}
+
+void compatShadeModel(GLenum) {}
+
+void compatReadBuffer(GLenum) {}
+
+void compatGetIntegerv(GLenum pname, GLint* params)
+{
+    if (pname == GL_READ_BUFFER || pname == GL_DRAW_BUFFER) {
+        *params = GL_BACK;
+        return;
+    }
+    glGetIntegerv(pname, params);
+}
+
+void compatReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type, GLvoid* pixels)
+{
+    if (type != GL_UNSIGNED_BYTE || (format != GL_RGB && format != GL_BGRA) || width <= 0 || height <= 0) {
+        glReadPixels(x, y, width, height, format, type, pixels);
+        return;
+    }
+    std::vector<uint8_t> rgba(static_cast<size_t>(width) * height * 4);
+    GLint alignment = 4;
+    glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    glPixelStorei(GL_PACK_ALIGNMENT, alignment);
+    const int channels = format == GL_RGB ? 3 : 4;
+    const size_t rowBytes = static_cast<size_t>(width) * channels;
+    const size_t stride = (rowBytes + alignment - 1) / alignment * alignment;
+    for (GLsizei row = 0; row < height; ++row) {
+        uint8_t* out = static_cast<uint8_t*>(pixels) + stride * row;
+        const uint8_t* in = rgba.data() + static_cast<size_t>(row) * width * 4;
+        for (GLsizei i = 0; i < width; ++i, in += 4, out += channels) {
+            out[0] = format == GL_RGB ? in[0] : in[2];
+            out[1] = in[1];
+            out[2] = format == GL_RGB ? in[2] : in[0];
+            if (channels == 4) {
+                out[3] = in[3];
+            }
+        }
+    }
+}
