@@ -150,11 +150,11 @@ bool dialogShowMessageBox(const char* caption, const char* text)
     gtk_window_set_keep_above(GTK_WINDOW(box), TRUE);
     gtk_window_set_position(GTK_WINDOW(box), GTK_WIN_POS_CENTER);
     gtk_container_set_border_width(GTK_CONTAINER(box), 12);
+    gtk_window_set_default_size(GTK_WINDOW(box), 260, -1);
     g_signal_connect(box, "delete-event", G_CALLBACK(closeBoxOnDelete), &closed);
     GtkWidget* column = gtk_box_new(GTK_ORIENTATION_VERTICAL, 12);
     gtk_container_add(GTK_CONTAINER(box), column);
     GtkWidget* label = gtk_label_new(text);
-    gtk_label_set_selectable(GTK_LABEL(label), TRUE);
     gtk_box_pack_start(GTK_BOX(column), label, FALSE, FALSE, 0);
     GtkWidget* ok = gtk_button_new_with_label("OK");
     g_signal_connect(ok, "clicked", G_CALLBACK(closeBox), &closed);
