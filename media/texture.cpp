@@ -339,21 +339,24 @@ void loadSharedTexture(GLuint* textures, const char* name, int slot)
 {
     if (!name || !textures || slot < 0)
         return;
-    // One file is one texture however it is named ("x.jpg", "./x.jpg", a link to it).
-    std::string key = resolvedDataPath(name);
-    if (key.empty())
-        key = name;
+    // One file is one texture however it is named ("x.jpg", "./x.jpg", a link to it). A file that
+    // is there but could not be made a texture (damaged, past the budget) is remembered as such, so
+    // it is read and reported once; a name that finds no file is tried again each time.
+    const std::string real = resolvedDataPath(name);
+    const std::string key = real.empty() ? std::string(name) : real;
     const auto known = sharedTextures.find(key);
     if (known != sharedTextures.end()) {
-        textures[slot] = known->second;
+        if (known->second != 0)
+            textures[slot] = known->second;
         return;
     }
     GLuint texture = 0;
     loadTexture(&texture, name, 0);
-    if (texture == 0)
+    if (texture == 0 && (real.empty() || stopRequested()))
         return;
     sharedTextures.emplace(key, texture);
-    textures[slot] = texture;
+    if (texture != 0)
+        textures[slot] = texture;
 }
 
 void forgetSharedTextures()

@@ -57,7 +57,9 @@ void loadTexture(GLuint* textures, const char* name, int slot);
 
 // loadTexture through a table of the pictures loaded so far: a file already loaded this way gets
 // the same texture name again instead of a second copy of the same pixels (the asset loader's models
-// share their common pictures so). A failed load is not remembered.
+// share their common pictures so). The table is keyed by the file's real path, so one file is one
+// texture however it is named. A file that is there but cannot be loaded is remembered as such (one
+// line for it, however often it is named); a name that finds no file is tried again each time.
 void loadSharedTexture(GLuint* textures, const char* name, int slot);
 // Empties that table and gives back the pixel budget; called when the GL context that holds the
 // textures goes.

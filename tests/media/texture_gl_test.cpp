@@ -188,6 +188,17 @@ TEST_F(PictureOnScreen, SharedPicturesAreKeyedByTheirRealPath)
     ASSERT_NE(textures[0], 0u);
     for (int i = 1; i < 4; ++i)
         EXPECT_EQ(textures[i], textures[0]) << names[i];
+
+    // A damaged file is read and reported once, however many names it goes by.
+    const std::string text = "not a picture";
+    const std::string rot = dir_.write("rot.jpg", {text.begin(), text.end()});
+    GLuint none[2] = {};
+    StderrCapture capture;
+    loadSharedTexture(none, rot.c_str(), 0);
+    loadSharedTexture(none, (path.substr(0, slash) + "/./rot.jpg").c_str(), 1);
+    const std::string said = capture.text();
+    EXPECT_EQ(said.find("rot.jpg"), said.rfind("rot.jpg")) << said;
+    EXPECT_EQ(none[0] + none[1], 0u);
     std::remove(link.c_str());
     forgetSharedTextures();
 }
