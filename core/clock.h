@@ -10,14 +10,14 @@ extern float sceneStart;     // uptime in seconds when the current scene started
 extern float sceneDuration;  // the current scene's length in seconds
 extern float sceneTime;      // seconds since sceneStart as of the last tick
 
-// The single stop signal: set by Escape or closing the window (the window procedure), by SIGINT or
-// SIGTERM (the shell's handler), and by the recorders when their run is over or cannot go on (video
-// capture, frame export, the benchmark: the end time, the last picture, a write that failed).
-// Cleared only by initGL and the loader, never during play. Every scene loop and the skip ahead
-// watch it.
+// The single stop signal: set by Escape or closing the window (the window procedure), by SIGINT,
+// SIGTERM or SIGHUP (the shell's handler), and by the recorders when their run is over or cannot go
+// on (video capture, frame export, the benchmark: the end time, the last picture, a write that
+// failed). Cleared only by initGL, never during play. Every scene loop, the skip ahead and every
+// loading stage watch it.
 extern volatile bool escapeFlag;
-// SIGINT or SIGTERM once one has arrived, 0 before: set by the signal handler and never cleared,
-// so an interrupt during loading still ends the run when the loader clears escapeFlag.
+// SIGINT, SIGTERM or SIGHUP once one has arrived, 0 before: set by the signal handler and never
+// cleared, so an interrupt still ends the run whatever clears escapeFlag.
 extern volatile sig_atomic_t interruptSignal;
 // True when the run is to end: escapeFlag or an interrupt.
 bool stopRequested();

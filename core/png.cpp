@@ -8,6 +8,8 @@
 #include <cstring>
 #include <vector>
 
+#include "core/files.h"
+
 namespace {
 
 // The libpng calls, apart so that nothing of the caller's lives across the longjmp of a failure.
@@ -36,9 +38,16 @@ bool writePng(const std::string& path, int width, int height, int channels, cons
         why = "no picture to write to " + path;
         return false;
     }
-    FILE* file = std::fopen(path.c_str(), "wb");
+    // Written beside the target and renamed over it when whole: a failure leaves what was there.
+    const std::string temporary = makeFileBeside(path, ".png", &why);
+    if (temporary.empty()) {
+        why = "cannot write " + path + ": " + why;
+        return false;
+    }
+    FILE* file = std::fopen(temporary.c_str(), "wb");
     if (file == nullptr) {
         why = "cannot write " + path + ": " + std::strerror(errno);
+        std::remove(temporary.c_str());
         return false;
     }
     const size_t stride = static_cast<size_t>(width) * static_cast<size_t>(channels);
@@ -57,8 +66,14 @@ bool writePng(const std::string& path, int width, int height, int channels, cons
         ok = false;
     }
     if (!ok) {
-        std::remove(path.c_str());
+        std::remove(temporary.c_str());
         why = "cannot write " + path + " (disk full?)";
+        return false;
     }
-    return ok;
+    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+        why = "cannot write " + path + ": " + std::strerror(errno);
+        std::remove(temporary.c_str());
+        return false;
+    }
+    return true;
 }

@@ -3,9 +3,11 @@
 #include "media/music.h"
 
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "core/clock.h"
+#include "core/files.h"
 #include "core/services.h"
 #include "core/switches.h"
 
@@ -64,27 +66,24 @@ long long declaredMp3Bytes(const unsigned char* head, size_t size, size_t* strea
 namespace {
 
 // A file cut short keeps the length its tag declares, so the decoder's duration does not show it:
-// the tag's byte count against the file's own size does.
-void reportCutMp3(const char* fileName)
+// the tag's byte count against the file's own size does. True when it said so on stderr.
+bool reportCutMp3(std::FILE* file, const char* fileName)
 {
-    std::FILE* file = std::fopen(fileName, "rb");
-    if (file == nullptr) {
-        return;
-    }
     std::vector<unsigned char> head(64 * 1024);
     const size_t got = std::fread(head.data(), 1, head.size(), file);
     long long fileSize = -1;
     if (std::fseek(file, 0, SEEK_END) == 0) {
         fileSize = std::ftell(file);
     }
-    std::fclose(file);
     size_t start = 0;
     const long long declared = declaredMp3Bytes(head.data(), got, &start);
     const long long present = fileSize - static_cast<long long>(start);
     if (declared > 0 && fileSize >= 0 && present < declared) {
         std::fprintf(stderr, "velmora: %s is cut short (%lld of its %lld bytes); the music stops early\n", fileName,
                      present, declared);
+        return true;
     }
+    return false;
 }
 
 }  // namespace
@@ -103,12 +102,24 @@ void playMusic(const char* fileName, float secondsNeeded)
     if (!musicEnabled || musicOff) {
         return;
     }
-    musicStream = sndStreamOpen(fileName, 0x2000, 0);
-    if (musicStream != nullptr) {
-        reportCutMp3(fileName);
+    // The one check of every data file first: the decoder's own open would wait forever on a FIFO.
+    // A file that cannot be opened is left to the sound layer, which says so (and which, in the
+    // browser, fetches the music rather than reading it from the file system).
+    std::string why;
+    bool refused = false;
+    std::FILE* file = openDataFile(fileName, &why, &refused);
+    if (refused) {
+        std::fprintf(stderr, "velmora: cannot play %s (%s); playing in silence\n", fileName, why.c_str());
+    }
+    musicStream = refused ? nullptr : sndStreamOpen(fileName, 0x2000, 0);
+    // One line for a damaged file: a cut one is said to be cut, not also to be short.
+    bool cut = false;
+    if (file != nullptr) {
+        cut = musicStream != nullptr && reportCutMp3(file, fileName);
+        std::fclose(file);
     }
     const double seconds = sndStreamSeconds(musicStream);
-    if (musicStream != nullptr && seconds >= 0.0 && seconds < secondsNeeded) {
+    if (musicStream != nullptr && !cut && seconds >= 0.0 && seconds < secondsNeeded) {
         std::fprintf(stderr, "velmora: %s lasts %.1f s, less than the presentation's %.0f s; the rest is silent\n",
                      fileName, seconds, secondsNeeded);
     }

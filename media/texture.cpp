@@ -6,39 +6,66 @@
 // the upload is the same.
 #include "media/texture.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
 #include <string>
 
+#include "core/clock.h"
 #include "core/files.h"
 #include "platform/platform.h"
 
 GLuint TextureTable[Slot::Count] = {};
 
 namespace {
-// File name to texture name, for loadSharedTexture; valid while the GL context lives.
+// Real path of the file to texture name, for loadSharedTexture; valid while the GL context lives.
 std::map<std::string, GLuint> sharedTextures;
+// Decoded pixels granted so far this run, against pictureBudgetPixels.
+long long pixelsGranted = 0;
 }  // namespace
+
+bool grantPicturePixels(const char* name, long long width, long long height)
+{
+    const long long pixels = width * height;
+    if (pixelsGranted + pixels > pictureBudgetPixels) {
+        std::fprintf(
+            stderr,
+            "%s: picture of %lld x %lld pixels refused: the run's pictures may decode to %lld M pixels in all, "
+            "%lld M are taken\n",
+            name, width, height, pictureBudgetPixels >> 20, (pixelsGranted + (1 << 20) - 1) >> 20);
+        return false;
+    }
+    pixelsGranted += pixels;
+    return true;
+}
 
 #ifdef __EMSCRIPTEN__
 #include <emscripten.h>
 
-DecodedPicture* readJpegFile(const char* name)
+DecodedPicture* readJpegFile(const char* name, bool* unopened)
 {
+    if (unopened)
+        *unopened = true;
     if (!name)
         return nullptr;
     FILE* file = std::fopen(name, "rb");
     if (!file)
         return nullptr;
     std::fclose(file);
+    if (unopened)
+        *unopened = false;
     int width = 0;
     int height = 0;
     uint8_t* rgba = reinterpret_cast<uint8_t*>(emscripten_get_preloaded_image_data(name, &width, &height));
     if (!rgba || width <= 0 || height <= 0) {
         std::free(rgba);
         std::fprintf(stderr, "%s: the browser could not decode this picture\n", name);
+        return nullptr;
+    }
+    if (!grantPicturePixels(name, width, height)) {
+        std::free(rgba);
         return nullptr;
     }
     DecodedPicture* picture = new DecodedPicture;
@@ -160,6 +187,10 @@ bool decodeJpeg(DecodeState* state, const char* name)
                      cinfo->image_width, cinfo->image_height, MAX_PICTURE_SIDE);
         return false;
     }
+    // The header's size is what decoding will cost: checked against the run's budget first.
+    if (!grantPicturePixels(name, cinfo->image_width, cinfo->image_height)) {
+        return false;
+    }
 
     // Grayscale and colour files both come out as RGB; the library cannot turn CMYK or YCCK into
     // RGB, so those are read as CMYK and converted here.
@@ -199,9 +230,13 @@ bool decodeJpeg(DecodeState* state, const char* name)
     JSAMPLE* target = cmyk ? state->cmykRows : picture->pixels;
     for (int i = 0; i < height; ++i)
         state->rows[i] = target + static_cast<size_t>(i) * decodedRowBytes;
+    // A few rows at a time, so that an interrupt is heard inside a long decode.
     while (cinfo->output_scanline < cinfo->output_height) {
+        if (stopRequested()) {
+            return false;
+        }
         const JDIMENSION line = cinfo->output_scanline;
-        jpeg_read_scanlines(cinfo, state->rows + line, cinfo->output_height - line);
+        jpeg_read_scanlines(cinfo, state->rows + line, std::min<JDIMENSION>(64, cinfo->output_height - line));
     }
     if (cmyk) {
         for (int i = 0; i < height; ++i)
@@ -214,14 +249,27 @@ bool decodeJpeg(DecodeState* state, const char* name)
 
 }  // namespace
 
-DecodedPicture* readJpegFile(const char* name)
+DecodedPicture* readJpegFile(const char* name, bool* unopened)
 {
+    if (unopened)
+        *unopened = true;
     if (!name)
         return nullptr;
     std::string why;
-    FILE* file = openRegularFile(name, &why);
-    if (!file)
+    bool refused = false;
+    FILE* file = openDataFile(name, &why, &refused);
+    if (!file) {
+        // A file that is there but may not be read (a FIFO, a link out of the data folder) is
+        // not a missing picture: it gets its reason instead of the box.
+        if (refused) {
+            std::fprintf(stderr, "%s: not opened (%s)\n", name, why.c_str());
+            if (unopened)
+                *unopened = false;
+        }
         return nullptr;
+    }
+    if (unopened)
+        *unopened = false;
 
     DecodeState state;
     std::memset(&state.cinfo, 0, sizeof(state.cinfo));
@@ -256,9 +304,16 @@ void loadTexture(GLuint* textures, const char* name, int slot)
 {
     if (!name || !textures || slot < 0)
         return;
-    DecodedPicture* picture = readJpegFile(name);
+    // Once the run is to end, the pictures still to come are not worth a decode or a box.
+    if (stopRequested())
+        return;
+    // A file that cannot be opened gets the box with its name; one that opens but is refused (not
+    // a picture, damaged, too large, past the budget) has had its one line on stderr already.
+    bool unopened = false;
+    DecodedPicture* picture = readJpegFile(name, &unopened);
     if (!picture) {
-        sysMessageBox("-=(Status)=-", name);
+        if (unopened && !stopRequested())
+            sysMessageBox("-=(Status)=-", name);
         return;
     }
 
@@ -284,20 +339,28 @@ void loadSharedTexture(GLuint* textures, const char* name, int slot)
 {
     if (!name || !textures || slot < 0)
         return;
-    const auto known = sharedTextures.find(name);
+    // One file is one texture however it is named ("x.jpg", "./x.jpg", a link to it). A file that
+    // is there but could not be made a texture (damaged, past the budget) is remembered as such, so
+    // it is read and reported once; a name that finds no file is tried again each time.
+    const std::string real = resolvedDataPath(name);
+    const std::string key = real.empty() ? std::string(name) : real;
+    const auto known = sharedTextures.find(key);
     if (known != sharedTextures.end()) {
-        textures[slot] = known->second;
+        if (known->second != 0)
+            textures[slot] = known->second;
         return;
     }
     GLuint texture = 0;
     loadTexture(&texture, name, 0);
-    if (texture == 0)
+    if (texture == 0 && (real.empty() || stopRequested()))
         return;
-    sharedTextures.emplace(name, texture);
-    textures[slot] = texture;
+    sharedTextures.emplace(key, texture);
+    if (texture != 0)
+        textures[slot] = texture;
 }
 
 void forgetSharedTextures()
 {
     sharedTextures.clear();
+    pixelsGranted = 0;
 }

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/clock.h"
 #include "core/switches.h"
 #include "model/model.h"
 
@@ -156,6 +157,9 @@ void Model::computeVertexLighting()
                         continue;
                     float f = 1.0f - d / light.range;
                     Vec3f add{f * light.colour.x, f * light.colour.y, f * light.colour.z};
+                    // A run told to stop lights the rest without shadows: quick, and never seen.
+                    if (!budgetSpent && stopRequested())
+                        budgetSpent = true;
                     if (shadowsEnabled && !budgetSpent && shadowWorkUsed >= shadowWorkBudget) {
                         budgetSpent = true;
                         std::fprintf(stderr,

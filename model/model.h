@@ -119,6 +119,11 @@ public:
     // quarter of the budget; past it the remaining vertices are lit without shadows, so that no
     // file can hold loading for long.
     static constexpr long long shadowWorkBudget = 4000000;
+    // Size limits of one scene, ten times the largest shipped one (wood.3ds: 132 meshes, 46,739
+    // faces), so that no file can make a frame take seconds: meshes past maxMeshObjects are left
+    // out, and faces past maxFaces (counted over the whole file, in its order) are cut.
+    static constexpr int maxMeshObjects = 1320;
+    static constexpr long long maxFaces = 467390;
     static constexpr long long exactTestCost = 12;
 
     // Loads the material pictures of a model (loadTexture's signature); null loads none.

@@ -112,6 +112,7 @@ private:
     void node(NodeKind kind, const ChunkRecord& chunk);
     void readTrack(const ChunkRecord& chunk, bool rotation, uint32_t& count, uint16_t*& frames, Vec3d*& keys);
     SceneObject* findObject(const char* name);
+    bool blockHoldsMesh(const ChunkRecord& chunk) const;
 
     Model& model_;
     std::vector<uint8_t>& bytes_;
@@ -121,11 +122,17 @@ private:
     uint32_t limit_;
     SceneObject* last_ = nullptr;  // the last object of the list: new objects go behind it
     int problems_ = 0;
-    bool cutOff_ = false;  // the file ends before its main chunk does
+    std::string firstProblem_;  // said by finishReport unless verboseDataReports
+    bool cutOff_ = false;       // the file ends before its main chunk does
     // The first object of each name, for the keyframer's nodes: a lookup per node down the whole
     // list would make a file of many objects and nodes take minutes.
     std::unordered_map<std::string, SceneObject*> names_;
     SceneObject* lastNamed_ = nullptr;  // the last object entered in names_
+    // Against the model's size limits: meshes and faces kept, and what was left out past them.
+    int meshes_ = 0;
+    long long faces_ = 0;
+    int meshesLeftOut_ = 0;
+    long long facesLeftOut_ = 0;
 };
 
 SceneObject* TdsReader::findObject(const char* name)
@@ -142,22 +149,59 @@ SceneObject* TdsReader::findObject(const char* name)
 
 void TdsReader::problem(const char* format, ...)
 {
-    ++problems_;
     // A file cut off has been reported as such; what the cut does to its chunks follows from that.
-    if (problems_ > maxReportedProblems || cutOff_)
+    if (cutOff_)
+        return;
+    ++problems_;
+    if (problems_ > 1 && (!verboseDataReports || problems_ > maxReportedProblems))
         return;
     char text[512];
     va_list args;
     va_start(args, format);
     std::vsnprintf(text, sizeof(text), format, args);
     va_end(args);
-    std::fprintf(stderr, "%s: %s\n", fileName_, text);
+    // Said at the end, in one line with the count of the others, unless every one is wanted.
+    if (verboseDataReports)
+        std::fprintf(stderr, "%s: %s\n", fileName_, text);
+    else
+        firstProblem_ = text;
 }
 
 void TdsReader::finishReport()
 {
-    if (problems_ > maxReportedProblems && !cutOff_)
+    if (verboseDataReports && problems_ > maxReportedProblems)
         std::fprintf(stderr, "%s: %d more problems not shown\n", fileName_, problems_ - maxReportedProblems);
+    if (!verboseDataReports && problems_ == 1)
+        std::fprintf(stderr, "%s: %s\n", fileName_, firstProblem_.c_str());
+    if (!verboseDataReports && problems_ > 1)
+        std::fprintf(stderr, "%s: %s (and %d more problems; --verbose lists them)\n", fileName_, firstProblem_.c_str(),
+                     problems_ - 1);
+    if (meshesLeftOut_ > 0 || facesLeftOut_ > 0)
+        std::fprintf(stderr,
+                     "%s: larger than a scene may be (%d meshes, %lld faces); %d meshes and %lld faces past that "
+                     "left out\n",
+                     fileName_, Model::maxMeshObjects, Model::maxFaces, meshesLeftOut_, facesLeftOut_);
+}
+
+// Whether an object block (read position at its name) holds a mesh chunk; reads nothing.
+bool TdsReader::blockHoldsMesh(const ChunkRecord& chunk) const
+{
+    uint32_t at = pos_;
+    while (at < chunk.end && bytes_[at] != 0)
+        ++at;
+    ++at;
+    while (at + chunkHeaderSize <= chunk.end) {
+        const uint16_t id = static_cast<uint16_t>(bytes_[at] | bytes_[at + 1] << 8);
+        const uint32_t length = static_cast<uint32_t>(bytes_[at + 2]) | static_cast<uint32_t>(bytes_[at + 3]) << 8 |
+                                static_cast<uint32_t>(bytes_[at + 4]) << 16 |
+                                static_cast<uint32_t>(bytes_[at + 5]) << 24;
+        if (id == CHUNK_TRIANGULARMESH)
+            return true;
+        if (length < chunkHeaderSize || length > chunk.end - at)
+            return false;
+        at += length;
+    }
+    return false;
 }
 
 bool TdsReader::readU8(uint8_t& v)
@@ -334,6 +378,11 @@ void TdsReader::editor(const ChunkRecord& chunk)
 void TdsReader::objectBlock(const ChunkRecord& chunk)
 {
     traceChunk("+--CHUNK_OBJETBLOCK\n");
+    // Past the mesh limit a mesh is left out whole, but lights and cameras are still read.
+    if (meshes_ >= Model::maxMeshObjects && blockHoldsMesh(chunk)) {
+        ++meshesLeftOut_;
+        return;
+    }
     SceneObject* object = nullptr;
     if (model_.objectCount == 0) {
         object = &model_;
@@ -392,6 +441,7 @@ void TdsReader::mesh(SceneObject* object, const ChunkRecord& chunk)
     traceChunk("   +--CHUNK_TRIANGULARMESH\n");
     if (!claimKind(object, ObjectKind::Mesh, chunk))
         return;
+    ++meshes_;
     walk(chunk, [this, object](const ChunkRecord& child) {
         if (child.id == CHUNK_VERTICELIST)
             vertexList(object);
@@ -478,6 +528,14 @@ void TdsReader::faceList(SceneObject* object, const ChunkRecord& chunk)
         problem("mesh \"%s\": %u faces announced, room for %u", object->name, count, bytesLeft() / 8);
         count = static_cast<uint16_t>(bytesLeft() / 8);
     }
+    uint32_t passedOver = 0;  // faces past the limit: read past, not kept
+    if (faces_ + count > Model::maxFaces) {
+        const long long kept = Model::maxFaces - faces_;
+        passedOver = count - static_cast<uint32_t>(kept);
+        facesLeftOut_ += passedOver;
+        count = static_cast<uint16_t>(kept);
+    }
+    faces_ += count;
     delete[] object->faces;
     object->faces = nullptr;
     object->faceCount = 0;
@@ -496,6 +554,7 @@ void TdsReader::faceList(SceneObject* object, const ChunkRecord& chunk)
         object->faces = faces;
         object->faceCount = count;
     }
+    skip(passedOver * 8);
     // The sub-chunks follow the faces.
     walk(chunk, [this, object](const ChunkRecord& child) {
         if (child.id == CHUNK_FACEMATERIALLIST)
@@ -769,7 +828,7 @@ bool readWholeStream(FILE* stream, std::vector<uint8_t>& bytes)
 bool Model::load(const char* fileName)
 {
     std::string why;
-    FILE* stream = openRegularFile(fileName, &why);
+    FILE* stream = openDataFile(fileName, &why);
     if (stream == nullptr) {
         std::fprintf(stderr, "%s: cannot be opened (%s); the scene stays empty\n", fileName, why.c_str());
         destroy();

@@ -107,7 +107,75 @@ gboolean watchInterrupt(gpointer)
     return G_SOURCE_CONTINUE;
 }
 
+bool startGtk()
+{
+    // GTK would otherwise switch the whole program to the user's numeric locale.
+    gtk_disable_setlocale();
+    setenv("NO_AT_BRIDGE", "1", 0);
+    return gtk_init_check(nullptr, nullptr);
+}
+
+void closeBox(GtkWidget*, gpointer closed)
+{
+    *static_cast<bool*>(closed) = true;
+}
+
+gboolean closeBoxOnDelete(GtkWidget*, GdkEvent*, gpointer closed)
+{
+    *static_cast<bool*>(closed) = true;
+    return TRUE;
+}
+
+gboolean closeBoxOnInterrupt(gpointer closed)
+{
+    if (sysInterruptSignal() != 0) {
+        *static_cast<bool*>(closed) = true;
+    }
+    return G_SOURCE_CONTINUE;
+}
+
 }  // namespace
+
+// The message box runs in this process, not a helper: it cannot outlive the program, and an
+// interrupt closes it at once (the run then ends through its teardown).
+bool dialogShowMessageBox(const char* caption, const char* text)
+{
+    if (sysInterruptSignal() != 0 || !startGtk()) {
+        return false;
+    }
+    bool closed = false;
+    GtkWidget* box = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    gtk_window_set_title(GTK_WINDOW(box), caption);
+    gtk_window_set_resizable(GTK_WINDOW(box), FALSE);
+    gtk_window_set_keep_above(GTK_WINDOW(box), TRUE);
+    gtk_window_set_position(GTK_WINDOW(box), GTK_WIN_POS_CENTER);
+    gtk_container_set_border_width(GTK_CONTAINER(box), 12);
+    gtk_window_set_default_size(GTK_WINDOW(box), 260, -1);
+    g_signal_connect(box, "delete-event", G_CALLBACK(closeBoxOnDelete), &closed);
+    GtkWidget* column = gtk_box_new(GTK_ORIENTATION_VERTICAL, 12);
+    gtk_container_add(GTK_CONTAINER(box), column);
+    GtkWidget* label = gtk_label_new(text);
+    gtk_box_pack_start(GTK_BOX(column), label, FALSE, FALSE, 0);
+    GtkWidget* ok = gtk_button_new_with_label("OK");
+    g_signal_connect(ok, "clicked", G_CALLBACK(closeBox), &closed);
+    gtk_widget_set_halign(ok, GTK_ALIGN_CENTER);
+    gtk_box_pack_start(GTK_BOX(column), ok, FALSE, FALSE, 0);
+    gtk_widget_set_can_default(ok, TRUE);
+    gtk_window_set_default(GTK_WINDOW(box), ok);
+    gtk_widget_show_all(box);
+    gtk_widget_grab_focus(ok);
+    gtk_window_present(GTK_WINDOW(box));
+    const guint watch = g_timeout_add(50, closeBoxOnInterrupt, &closed);
+    while (!closed) {
+        gtk_main_iteration_do(TRUE);
+    }
+    g_source_remove(watch);
+    gtk_widget_destroy(box);
+    while (gtk_events_pending()) {
+        gtk_main_iteration_do(FALSE);
+    }
+    return true;
+}
 
 void dialogNotifyQuit()
 {
@@ -116,10 +184,7 @@ void dialogNotifyQuit()
 
 bool sysRunLaunchDialog(DialogProc proc)
 {
-    // GTK would otherwise switch the whole program to the user's numeric locale.
-    gtk_disable_setlocale();
-    setenv("NO_AT_BRIDGE", "1", 0);
-    if (!gtk_init_check(nullptr, nullptr)) {
+    if (!startGtk()) {
         sysSetLastError("cannot open the launch dialog: no display");
         return false;
     }

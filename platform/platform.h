@@ -85,7 +85,8 @@ bool sysPeekMessage(Message* message);
 void sysPostQuitMessage();
 // Whether the Escape key is held down now.
 bool sysEscapeDown();
-// SIGINT and SIGTERM call handler with the signal's number (it should only set a flag).
+// SIGINT, SIGTERM and SIGHUP call handler with the signal's number (it should only set a flag);
+// SIGPIPE is ignored, so that writing to a closed pipe fails instead of ending the program.
 void sysOnInterrupt(void (*handler)(int signal));
 // The interrupt signal received so far (0 when none); the launch dialog closes on it.
 int sysInterruptSignal();

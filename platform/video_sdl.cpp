@@ -16,6 +16,7 @@
 void sysStepFixedClock();
 void dialogNotifyQuit();
 void sysSetBoxShower(bool (*show)(const char* caption, const char* text));
+bool dialogShowMessageBox(const char* caption, const char* text);
 
 namespace {
 
@@ -48,10 +49,11 @@ const char* sysLastError()
     return lastError.c_str();
 }
 
+// On GTK, in this process: SDL's own box runs in a child process that would inherit the signal
+// handlers and could outlive the program.
 static bool showBoxOnScreen(const char* caption, const char* text)
 {
-    return videoStarted && !offscreen &&
-           SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption, text, window) == 0;
+    return videoStarted && !offscreen && dialogShowMessageBox(caption, text);
 }
 
 bool sysInitVideo(bool allowOffscreen, bool forceOffscreen)

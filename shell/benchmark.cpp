@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -17,6 +18,7 @@
 #include <fstream>
 
 #include "core/clock.h"
+#include "core/files.h"
 #include "core/gl.h"
 #include "media/music.h"
 #include "render/frame.h"
@@ -41,6 +43,7 @@ RunFacts facts;
 Clock::time_point frameStart;
 double frameStartCpuMs = 0.0;
 ProgressBar progress;
+std::string jsonPath;  // the JSON being written, beside settings.outPath until renamed
 
 // Processor time of the whole process, all threads, in milliseconds.
 double processCpuMs()
@@ -276,21 +279,24 @@ std::string benchmarkJson(const std::vector<FrameTiming>& timed, const RunFacts&
 bool prepareBenchmark(const BenchmarkSettings& wanted, std::string* error)
 {
     settings = wanted;
+    jsonPath.clear();
     if (settings.outPath.empty()) {
         return true;
     }
-    // Made (and left empty) now, so that a bad path is known before a long run.
+    // The JSON goes to a file of its own beside the target, made now so that a bad path is known
+    // before a long run, and renamed into place when written: an earlier file there stays until then.
     struct stat info {};
-    if (stat(settings.outPath.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-        *error = "cannot write the benchmark to " + settings.outPath + ": it is a folder";
+    if (stat(settings.outPath.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        *error = "cannot write the benchmark to " + settings.outPath +
+                 (S_ISDIR(info.st_mode) ? ": it is a folder" : ": it is not a regular file");
         return false;
     }
-    FILE* file = std::fopen(settings.outPath.c_str(), "w");
-    if (file == nullptr) {
-        *error = "cannot write the benchmark to " + settings.outPath + ": " + std::strerror(errno);
+    std::string why;
+    jsonPath = makeFileBeside(settings.outPath, ".json", &why);
+    if (jsonPath.empty()) {
+        *error = "cannot write the benchmark to " + settings.outPath + ": " + why;
         return false;
     }
-    std::fclose(file);
     return true;
 }
 
@@ -314,21 +320,35 @@ bool finishBenchmark(std::string* error)
 {
     progress.end();
     if (frames.empty()) {
+        if (!jsonPath.empty()) {
+            std::remove(jsonPath.c_str());
+        }
+        // An interrupt before the first frame leaves nothing to report, and nothing went wrong.
+        if (interruptSignal != 0) {
+            std::fprintf(stderr, "velmora: interrupted before the first frame; nothing was timed\n");
+            return true;
+        }
         *error = "the benchmark timed no frame";
         return false;
     }
     facts.peakResidentMib = peakResidentMib();
-    std::fputs(formatBenchmarkReport(frames, facts, settings).c_str(), stdout);
-    std::fflush(stdout);
-    if (!settings.outPath.empty()) {
-        std::ofstream out(settings.outPath, std::ios::binary | std::ios::trunc);
+    // The file first: a closed standard output must not cost the figures.
+    if (!jsonPath.empty()) {
+        std::ofstream out(jsonPath, std::ios::binary | std::ios::trunc);
         out << benchmarkJson(frames, facts, settings);
         out.close();
-        if (!out) {
+        const bool written = static_cast<bool>(out) && std::rename(jsonPath.c_str(), settings.outPath.c_str()) == 0;
+        if (!written) {
+            std::remove(jsonPath.c_str());
             *error = "cannot write the benchmark to " + settings.outPath;
             return false;
         }
         std::fprintf(stderr, "velmora: wrote %s (%zu frames)\n", settings.outPath.c_str(), frames.size());
+    }
+    const std::string report = formatBenchmarkReport(frames, facts, settings);
+    if (std::fputs(report.c_str(), stdout) < 0 || std::fflush(stdout) != 0) {
+        *error = std::string("cannot write the benchmark table to standard output: ") + std::strerror(errno);
+        return false;
     }
     return true;
 }

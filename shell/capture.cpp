@@ -1,11 +1,12 @@
 // Video capture: each presented frame (read back as BGRA before the swap) goes down a pipe to an
 // ffmpeg that encodes H.264; when the run is over a second, quick ffmpeg pass copies that video and
-// adds the music as AAC, placed where it started relative to the frames. Any failure ends the run
-// and removes what was written. Uses the frame observers, the tick count and the progress bar.
+// adds the music as AAC, placed where it started relative to the frames. Both passes write files of
+// their own beside the target, and only a finished video is renamed into place: any failure ends
+// the run and removes those files, never the target. Uses the frame observers, the tick count and
+// the progress bar.
 #include "shell/capture.h"
 
 #include <fcntl.h>
-#include <signal.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,6 +18,8 @@
 #include <cstring>
 #include <fstream>
 
+#include "core/clock.h"
+#include "core/files.h"
 #include "media/music.h"
 #include "platform/platform.h"
 #include "render/frame.h"
@@ -30,6 +33,7 @@ namespace {
 
 CaptureSettings settings;
 std::string videoPath;  // the encoded video without sound, removed once muxed
+std::string finalPath;  // the muxed video, renamed to settings.path when complete
 std::string logPath;    // ffmpeg's error output
 int encoderPid = -1;
 int encoderFd = -1;
@@ -167,10 +171,21 @@ void onMusicStarted(const char* file)
     }
 }
 
-void removeOutputs()
+// Only the files this run made; whatever was at the target before stays.
+void removeOwnFiles()
 {
-    std::remove(videoPath.c_str());
-    std::remove(settings.path.c_str());
+    if (!videoPath.empty()) {
+        std::remove(videoPath.c_str());
+    }
+    if (!finalPath.empty()) {
+        std::remove(finalPath.c_str());
+    }
+    if (!logPath.empty()) {
+        std::remove(logPath.c_str());
+    }
+    videoPath.clear();
+    finalPath.clear();
+    logPath.clear();
 }
 
 // Copies the video and adds the music. Returns false with failure set.
@@ -200,7 +215,7 @@ bool mux()
     if (length >= 4 && strcasecmp(settings.path.c_str() + length - 4, ".mp4") == 0) {
         arguments.insert(arguments.end(), {"-movflags", "+faststart"});
     }
-    arguments.push_back(settings.path);
+    arguments.push_back(finalPath);
     const int status = waitProgram(spawnProgram(arguments, -1, logPath));
     if (status != 0) {
         failed = true;
@@ -238,21 +253,30 @@ bool prepareCapture(const CaptureSettings& wanted, std::string* error)
         *error = "cannot write the capture into the folder " + folder;
         return false;
     }
-    if (stat(settings.path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-        *error = "cannot write the capture: " + settings.path + " is a folder";
+    if (stat(settings.path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        *error = "cannot write the capture: " + settings.path +
+                 (S_ISDIR(info.st_mode) ? " is a folder" : " is not a regular file");
         return false;
     }
-    videoPath = settings.path + ".part";
+    // The files of both passes are made now, so that a name the folder cannot hold is known before
+    // loading, not from ffmpeg half-way through.
+    std::string why;
+    videoPath = makeFileBeside(settings.path, ".part", &why);
+    const size_t dot = settings.path.rfind('.');
+    finalPath = videoPath.empty() ? std::string() : makeFileBeside(settings.path, settings.path.c_str() + dot, &why);
     char logName[] = "/tmp/velmora-ffmpeg-XXXXXX";
-    const int logFd = mkstemp(logName);
-    if (logFd < 0) {
-        *error = std::string("cannot make a log file for ffmpeg: ") + std::strerror(errno);
+    const int logFd = finalPath.empty() ? -1 : mkstemp(logName);
+    if (logFd >= 0) {
+        close(logFd);
+        logPath = logName;
+    } else if (!finalPath.empty()) {
+        why = std::string("cannot make a log file for ffmpeg: ") + std::strerror(errno);
+    }
+    if (logPath.empty()) {
+        *error = "cannot write the capture " + settings.path + ": " + why;
+        removeOwnFiles();
         return false;
     }
-    close(logFd);
-    logPath = logName;
-    // A reader that goes away must show up as a failed write, not end the program.
-    signal(SIGPIPE, SIG_IGN);
     return true;
 }
 
@@ -285,22 +309,28 @@ bool finishCapture(std::string* error)
             failure = "ffmpeg failed while encoding: " + logTail();
         }
     }
+    // Interrupted before its first frame: nothing to keep, and nothing went wrong.
+    if (!failed && framesWritten == 0 && interruptSignal != 0) {
+        std::fprintf(stderr, "velmora: interrupted before the first frame; nothing was recorded\n");
+        removeOwnFiles();
+        return true;
+    }
     if (!failed && framesWritten == 0) {
         failed = true;
         failure = "no frame was recorded";
     }
-    if (!failed) {
-        mux();
+    if (!failed && mux() && std::rename(finalPath.c_str(), settings.path.c_str()) != 0) {
+        failed = true;
+        failure = "cannot write " + settings.path + ": " + std::strerror(errno);
     }
-    std::remove(videoPath.c_str());
     if (failed) {
-        removeOutputs();
         *error = failure;
     } else {
+        finalPath.clear();  // it is the target now
         std::fprintf(stderr, "velmora: wrote %s (%ld frames, %dx%d at %d fps, %.2f s)\n", settings.path.c_str(),
                      framesWritten, settings.width, settings.height, settings.fps,
                      static_cast<double>(framesWritten) / settings.fps);
     }
-    std::remove(logPath.c_str());
+    removeOwnFiles();
     return !failed;
 }

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/clock.h"
 #include "core/png.h"
 #include "render/frame.h"
 #include "shell/frames.h"
@@ -112,6 +113,11 @@ std::vector<int> FrameSchedule::takeDue(double time)
 bool prepareFrameExport(const FrameExportSettings& wanted, std::string* error)
 {
     settings = wanted;
+    struct stat info {};
+    if (stat(settings.folder.c_str(), &info) == 0 && !S_ISDIR(info.st_mode)) {
+        *error = "cannot write frames into " + settings.folder + ": it is a file, not a folder";
+        return false;
+    }
     if (!makeFolders(settings.folder)) {
         *error = "cannot make the folder " + settings.folder + ": " + std::strerror(errno);
         return false;
@@ -146,6 +152,12 @@ bool finishFrameExport(std::string* error)
     if (!failed && !schedule.done() && !finalFrame.empty() && finalFrameTime == lastFrameTime &&
         finalFrameTime >= presentationLengthMs / 1000.0 - step - timeSlack) {
         writeTimes(schedule.takeDue(presentationLengthMs / 1000.0), finalFrame);
+    }
+    // An interrupted run keeps the pictures it wrote; the ones still due are simply not made.
+    if (!failed && !schedule.done() && interruptSignal != 0) {
+        std::fprintf(stderr, "velmora: interrupted; wrote %d picture%s to %s, %zu not made\n", written,
+                     written == 1 ? "" : "s", settings.folder.c_str(), schedule.pending().size());
+        return true;
     }
     if (!failed && !schedule.done()) {
         failed = true;

@@ -28,7 +28,9 @@ const char* const pictureFiles[Slot::Count] = {
 void barStep()
 {
     ++loadStep;
-    drawLoadingScreen();
+    if (!stopRequested()) {
+        drawLoadingScreen();
+    }
 }
 
 // A model whose pictures are shared with the models loaded before it (several scenes show the same
@@ -43,6 +45,9 @@ Model* emptyModel()
 Model* newModel(const char* fileName, bool withGrid)
 {
     Model* model = emptyModel();
+    if (stopRequested()) {
+        return model;
+    }
     if (withGrid) {
         model->loadWithGrid(fileName);
         model->compileGridLists();
@@ -69,26 +74,34 @@ void releaseParticles(ParticleSystem*& system)
 
 }  // namespace
 
+// Once the run is to end (an interrupt, a recording that failed) every stage still to come is
+// passed over in a moment: no file is read and no frame drawn, but every global is made, so that
+// the scenes return at once and the teardown runs as always.
 void loadAssets()
 {
     initGL();
     setRenderDefaults();
     viewRange = 2;
-    escapeFlag = false;
+    // The stop signal is left as it is: no message is handled while loading, so only an interrupt
+    // or a failed recording can have set it, and either ends the run.
     loadStep = 0;
 
     for (int slot = 0; slot < Slot::Count; ++slot) {
         loadTexture(TextureTable, pictureFiles[slot], slot);
     }
 
-    clearFrame();
-    drawPictureQuad(TextureTable[Slot::Loading], 1.0f, 0.0f, -1.6f, 1.0f);
-    presentFrame();
+    if (!stopRequested()) {
+        clearFrame();
+        drawPictureQuad(TextureTable[Slot::Loading], 1.0f, 0.0f, -1.6f, 1.0f);
+        presentFrame();
+    }
     barStep();  // 1
 
     woodModel = newModel("maps/wood.3ds", true);
     barStep();  // 2
-    woodModel->attachEmitters(5000, 2.0f, 20, 5.0f, 50.0f);
+    if (!stopRequested()) {
+        woodModel->attachEmitters(5000, 2.0f, 20, 5.0f, 50.0f);
+    }
     barStep();  // 3
     redParticles = new ParticleSystem(500, "text/partr.jpg", 3.0f, 60, 30.0f, 200.0f);
     greenParticles = new ParticleSystem(500, "text/partg.jpg", 3.0f, 60, 30.0f, 200.0f);
@@ -98,14 +111,20 @@ void loadAssets()
     barStep();  // 5
     trucModel = emptyModel();
     barStep();  // 6
-    trucModel->load("maps/truc.3ds");
+    if (!stopRequested()) {
+        trucModel->load("maps/truc.3ds");
+    }
     barStep();  // 7
     castelModel = emptyModel();
     barStep();  // 8
-    castelModel->loadWithGrid("maps/castel.3ds");
-    castelModel->compileGridLists();
+    if (!stopRequested()) {
+        castelModel->loadWithGrid("maps/castel.3ds");
+        castelModel->compileGridLists();
+    }
     barStep();  // 9
-    castelModel->attachEmitters(1000, 2.0f, 20, 5.0f, 50.0f);
+    if (!stopRequested()) {
+        castelModel->attachEmitters(1000, 2.0f, 20, 5.0f, 50.0f);
+    }
     barStep();  // 10
     choseModel = newModel("maps/chose.3ds", false);
     barStep();  // 11
@@ -115,7 +134,9 @@ void loadAssets()
     barStep();  // 13
     roomModel = newModel("maps/room.3ds", false);
     barStep();  // 14
-    roomModel->attachEmitters(5000, 1.0f, 40, 15.0f, 150.0f);
+    if (!stopRequested()) {
+        roomModel->attachEmitters(5000, 1.0f, 40, 15.0f, 150.0f);
+    }
     barStep();  // 15
     // The closing scene animates its own copy of the same file.
     choseModel2 = newModel("maps/chose.3ds", false);
@@ -123,10 +144,11 @@ void loadAssets()
 
     setSceneGLState();
 
-    escapeFlag = false;
     startSound();
     barStep();  // 17
-    playMusic("music/velmora.mp3", presentationLength);
+    if (!stopRequested()) {
+        playMusic("music/velmora.mp3", presentationLength);
+    }
 }
 
 void setSceneGLState()

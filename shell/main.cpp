@@ -2,7 +2,8 @@
 // found, then the render window is made and the presentation plays, recorded to a video or to
 // still frames when asked, or timed frame by frame as a benchmark. Returns 0 for a normal end
 // (played, Escape, Exit, Close), 2 for a bad command line, 1 when the data, the dialog, the window,
-// a recording or the benchmark fails, 130 or 143 after SIGINT or SIGTERM.
+// a recording or the benchmark fails, 130, 143 or 129 after SIGINT, SIGTERM or SIGHUP.
+#include <limits.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -12,6 +13,7 @@
 #include <string>
 
 #include "core/clock.h"
+#include "core/files.h"
 #include "platform/platform.h"
 #include "shell/benchmark.h"
 #include "shell/capture.h"
@@ -30,7 +32,7 @@ static void onInterrupt(int signal)
 }
 
 // The shell's convention for a run ended by a signal: 128 + its number (130 for SIGINT, 143 for
-// SIGTERM), so that scripts can tell it from a normal end.
+// SIGTERM, 129 for SIGHUP), so that scripts can tell it from a normal end.
 static int interruptStatus()
 {
     return 128 + static_cast<int>(interruptSignal);
@@ -129,15 +131,25 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "velmora: %s\n%s", error.c_str(), usageText());
         return 2;
     }
-    if (options.help) {
-        std::fputs(usageText(), stdout);
+    if (options.help || options.version) {
+        const std::string text = options.help ? usageText() : "velmora " VELMORA_VERSION "\n";
+        // A closed output is a failure to say so, not a silent success.
+        if (std::fputs(text.c_str(), stdout) < 0 || std::fflush(stdout) != 0) {
+            std::fprintf(stderr, "velmora: cannot write to standard output: %s\n", std::strerror(errno));
+            return 1;
+        }
         return 0;
     }
-    if (options.version) {
-        std::puts("velmora " VELMORA_VERSION);
-        return 0;
+    // Output paths are the user's, relative to where the program was started, not to the data;
+    // with that folder deleted there is nowhere to put a relative one.
+    for (const std::string* output : {&options.capturePath, &options.framesDir, &options.benchmarkOut}) {
+        char current[PATH_MAX + 1];
+        if (!output->empty() && (*output)[0] != '/' && getcwd(current, sizeof current) == nullptr) {
+            std::fprintf(stderr, "velmora: cannot place %s: the current folder is gone (%s); give a full path\n",
+                         output->c_str(), std::strerror(errno));
+            return 1;
+        }
     }
-    // Output paths are the user's, relative to where the program was started, not to the data.
     options.capturePath = absolutePath(options.capturePath);
     options.framesDir = absolutePath(options.framesDir);
     options.benchmarkOut = absolutePath(options.benchmarkOut);
@@ -155,7 +167,13 @@ int main(int argc, char** argv)
         screenHeight = options.height;
     }
     sysSetBatchMode(options.batch);
+    verboseDataReports = options.verbose;
     if (!enterDataFolder(options)) {
+        return 1;
+    }
+    // From here on no data file is read from outside this folder, whatever links point where.
+    if (!setDataRoot(".")) {
+        std::fprintf(stderr, "velmora: cannot use the data folder: %s\n", std::strerror(errno));
         return 1;
     }
 
@@ -207,6 +225,12 @@ int main(int argc, char** argv)
     }
     if (!sysInitVideo(recording || options.benchmark, options.benchmark && !options.windowed)) {
         std::fprintf(stderr, "velmora: %s\n", sysLastError());
+        // Takes away the files made for the outputs; the target's earlier content stays.
+        if (recording) {
+            finishRecording(options, true);
+        } else if (options.benchmark) {
+            finishBenchmark(&error);
+        }
         return 1;
     }
     // Everything the layers below are handed for this run, filled once.

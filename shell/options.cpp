@@ -12,9 +12,24 @@
 
 namespace {
 
+// Digits, with a fraction when allowed ("44.5", not "44." or ".5"): no sign, space, base prefix,
+// exponent or name such as "inf".
+bool isDecimal(const char* text, bool fraction)
+{
+    const size_t whole = std::strspn(text, "0123456789");
+    if (whole == 0) {
+        return false;
+    }
+    if (text[whole] == '\0') {
+        return true;
+    }
+    return fraction && text[whole] == '.' && text[whole + 1] != '\0' &&
+           std::strspn(text + whole + 1, "0123456789") == std::strlen(text + whole + 1);
+}
+
 bool parseInt(const char* text, int low, int high, int* value)
 {
-    if (text == nullptr || *text == '\0') {
+    if (text == nullptr || !isDecimal(text, false)) {
         return false;
     }
     char* end = nullptr;
@@ -30,7 +45,7 @@ bool parseInt(const char* text, int low, int high, int* value)
 // Seconds ("44.5") to whole milliseconds within low .. high ms.
 bool parseSeconds(const char* text, int lowMs, int highMs, int* ms)
 {
-    if (text == nullptr || *text == '\0' || std::strchr(" \t+", *text) != nullptr) {
+    if (text == nullptr || !isDecimal(text, true)) {
         return false;
     }
     char* end = nullptr;
@@ -106,6 +121,24 @@ bool finishOptions(Options* options, const std::vector<int>& atMs, int everyMs, 
     }
     if (capture && frames) {
         *error = "--capture and --frames cannot be used together";
+        return false;
+    }
+    // Options that would do nothing in this mode are refused, like other combinations that make
+    // no sense, rather than taken and ignored.
+    if (options->endAtMs >= 0 && !capture && !frames && !options->benchmark) {
+        *error = "--end-at needs --capture, --frames or --benchmark";
+        return false;
+    }
+    if (options->modeChange && (capture || frames || options->benchmark)) {
+        *error = std::string("--mode-change does nothing with ") +
+                 (capture  ? "--capture"
+                  : frames ? "--frames"
+                           : "--benchmark") +
+                 ", which never change the display";
+        return false;
+    }
+    if (options->modeChange && options->windowed && options->noDialog) {
+        *error = "--mode-change does nothing with --windowed --no-dialog: a window never changes the display";
         return false;
     }
     if (!frames && (!atMs.empty() || everyMs > 0)) {
@@ -191,6 +224,7 @@ const char* usageText()
            "  --data DIR           the folder holding pict/, maps/, text/ and music/\n"
            "  --fps N              fixed-step clock: every frame advances time by 1/N s\n"
            "  --batch              never wait for a person: message boxes go to stderr\n"
+           "  --verbose            every problem found in a damaged data file, not one line a file\n"
            "  --start-at T         play from T seconds into the presentation (0 to 232)\n"
            "  --end-at T           with --capture, --frames or --benchmark: stop at T seconds\n"
            "  --capture FILE       record the presentation to FILE (.mp4 or .mkv) with its music;\n"
@@ -235,6 +269,8 @@ bool parseOptions(int argc, char** argv, Options* options, std::string* error)
             options->modeChange = true;
         } else if (arg == "--batch") {
             options->batch = true;
+        } else if (arg == "--verbose") {
+            options->verbose = true;
         } else if (arg == "--help" || arg == "-h") {
             options->help = true;
         } else if (arg == "--version") {

@@ -17,6 +17,7 @@ struct Options {
     std::string dataDir;  // empty: look in the usual places
     int fps = 0;          // 0: the wall clock (a recording defaults to 60)
     bool batch = false;
+    bool verbose = false;  // --verbose: every problem of a damaged data file, not one line a file
     bool help = false;
     bool version = false;
 

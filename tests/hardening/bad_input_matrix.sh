@@ -32,8 +32,10 @@ for item in "${files[@]}"; do
     for kind in "${file_kinds[@]}"; do
         case_dir="$work/data"
         rm -rf "$case_dir" "$work/frames"
-        # The other files are links to the real data; only the damaged one is a file of its own.
-        cp -as "$data" "$case_dir"
+        # The other files are hard links to the real data where they can be (symbolic links would
+        # lead out of the data folder, which the program refuses), else copies; only the damaged
+        # one is a file of its own.
+        cp -al "$data" "$case_dir" 2>/dev/null || { rm -rf "$case_dir"; cp -a "$data" "$case_dir"; }
         rm "$case_dir/$file"
         case "$kind" in
             missing) ;;

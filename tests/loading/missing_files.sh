@@ -11,7 +11,8 @@ if [ ! -f "$data/maps/wood.3ds" ]; then
     echo "no generated data in $data"; exit 1
 fi
 
-# A copy of the data made of links, so that taking a file away costs nothing.
+# A copy of the data made of hard links where it can be, so that taking a file away costs nothing
+# (symbolic links would lead out of the data folder, which the program refuses).
 copy_without() {  # copy_without NAME PATH-TO-LEAVE-OUT...
     local dir="$work/$1"; shift
     mkdir -p "$dir"
@@ -22,7 +23,7 @@ copy_without() {  # copy_without NAME PATH-TO-LEAVE-OUT...
         done
         [ $skip -eq 1 ] && continue
         mkdir -p "$dir/$(dirname "$f")"
-        ln -s "$data/$f" "$dir/$f"
+        ln "$data/$f" "$dir/$f" 2>/dev/null || cp "$data/$f" "$dir/$f"
     done
     echo "$dir"
 }

@@ -1,7 +1,8 @@
 // Decoding JPEG files to RGB rows, and what happens to damaged pictures: one the decoder only warns
 // about (cut short, damaged scan data) is kept with one warning line naming it; one it cannot decode
-// shows the status box with its name, leaves its slot alone and lets the next picture load. No GL
-// context is needed: a failed load returns before any GL call.
+// is refused with one line naming it, and one that cannot be opened shows the status box with its
+// name; either leaves its slot alone and lets the next picture load. No GL context is needed: a
+// failed load returns before any GL call.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -60,13 +61,26 @@ RawPicture makeGradient(int width, int height)
     return picture;
 }
 
+// Lines of text that contain needle.
+int linesNaming(const std::string& text, const std::string& needle)
+{
+    int count = 0;
+    for (size_t start = 0; start < text.size();) {
+        const size_t end = std::min(text.find('\n', start), text.size());
+        count += text.substr(start, end - start).find(needle) != std::string::npos ? 1 : 0;
+        start = end + 1;
+    }
+    return count;
+}
+
 class TextureFailures : public ::testing::Test {
 protected:
     void SetUp() override { sysSetBatchMode(true); }
 
     // Loads the file into slot 1 of a table whose slots hold sentinels; returns what went to stderr
-    // and checks that the slot was left as it was.
-    std::string loadExpectingBox(const std::string& path)
+    // and checks that the slot was left as it was and that the file was named in one line: the
+    // status box's when it could not be opened, the decoder's reason otherwise.
+    std::string loadExpectingRefusal(const std::string& path, bool box = false)
     {
         GLuint slots[3] = {11, 22, 33};
         StderrCapture capture;
@@ -75,8 +89,8 @@ protected:
         EXPECT_EQ(slots[0], 11u);
         EXPECT_EQ(slots[1], 22u) << "the slot of a failed picture must stay as it was";
         EXPECT_EQ(slots[2], 33u);
-        EXPECT_NE(text.find("-=(Status)=-"), std::string::npos) << text;
-        EXPECT_NE(text.find(path), std::string::npos) << "the box must name the file: " << text;
+        EXPECT_EQ(text.find("-=(Status)=-") != std::string::npos, box) << text;
+        EXPECT_EQ(linesNaming(text, path), 1) << "one line must name the file: " << text;
         // The next picture still decodes: the failure left no state behind.
         EXPECT_TRUE(decode(goodPath_)) << "a good picture after " << path;
         return text;
@@ -170,34 +184,22 @@ TEST_F(TextureFailures, NullNameDoesNothing)
 
 TEST_F(TextureFailures, MissingFileShowsBoxWithItsName)
 {
-    loadExpectingBox(dir_.path("fond.jpg"));
+    loadExpectingRefusal(dir_.path("fond.jpg"), true);
 }
 
-TEST_F(TextureFailures, EmptyFileShowsBox)
+TEST_F(TextureFailures, EmptyFileIsRefusedInOneLine)
 {
-    const std::string text = loadExpectingBox(dir_.write("empty.jpg", {}));
+    const std::string text = loadExpectingRefusal(dir_.write("empty.jpg", {}));
     EXPECT_NE(text.find("Empty input file"), std::string::npos) << text;
 }
 
-TEST_F(TextureFailures, NonJpegFileShowsBox)
+TEST_F(TextureFailures, NonJpegFileIsRefusedInOneLine)
 {
     const std::string note = "this is a text file, not a picture\n";
-    const std::string text = loadExpectingBox(dir_.write("note.jpg", {note.begin(), note.end()}));
+    const std::string text = loadExpectingRefusal(dir_.write("note.jpg", {note.begin(), note.end()}));
     EXPECT_NE(text.find("Not a JPEG file"), std::string::npos) << text;
     // A PNG signature is refused the same way.
-    loadExpectingBox(dir_.write("png.jpg", {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13}));
-}
-
-// Lines of text that contain needle.
-int linesNaming(const std::string& text, const std::string& needle)
-{
-    int count = 0;
-    for (size_t start = 0; start < text.size();) {
-        const size_t end = std::min(text.find('\n', start), text.size());
-        count += text.substr(start, end - start).find(needle) != std::string::npos ? 1 : 0;
-        start = end + 1;
-    }
-    return count;
+    loadExpectingRefusal(dir_.write("png.jpg", {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13}));
 }
 
 TEST_F(TextureFailures, PicturesCutShortAreKeptWithOneWarningLine)
@@ -254,7 +256,7 @@ TEST_F(TextureFailures, TruncationAtEveryByteIsKeptWithAWarningOrRefused)
     EXPECT_TRUE(decode(goodPath_));
 }
 
-TEST_F(TextureFailures, CorruptHeadersShowBox)
+TEST_F(TextureFailures, CorruptHeadersAreRefusedInOneLine)
 {
     const size_t sof = findMarker(good_, MARKER_SOF0);
     const size_t dht = findMarker(good_, MARKER_DHT);
@@ -264,16 +266,16 @@ TEST_F(TextureFailures, CorruptHeadersShowBox)
     std::vector<uint8_t> zeroHeight = good_;
     zeroHeight[sof + 5] = 0;
     zeroHeight[sof + 6] = 0;
-    loadExpectingBox(dir_.write("zero-height.jpg", zeroHeight));
+    loadExpectingRefusal(dir_.write("zero-height.jpg", zeroHeight));
 
     std::vector<uint8_t> badTable = good_;
     for (int i = 0; i < 16; ++i)
         badTable[dht + 5 + i] = 0xFF;  // code counts adding up to far more than 256
-    loadExpectingBox(dir_.write("bad-table.jpg", badTable));
+    loadExpectingRefusal(dir_.write("bad-table.jpg", badTable));
 
     std::vector<uint8_t> badPrecision = good_;
     badPrecision[sof + 4] = 3;
-    loadExpectingBox(dir_.write("bad-precision.jpg", badPrecision));
+    loadExpectingRefusal(dir_.write("bad-precision.jpg", badPrecision));
 }
 
 TEST_F(TextureFailures, CorruptScanDataIsKeptWithAWarning)
@@ -305,6 +307,43 @@ TEST_F(TextureFailures, HugeDeclaredSizeIsRefusedBeforeDecoding)
     huge[sof + 6] = 0x60;
     huge[sof + 7] = 0xEA;  // 60000 columns
     huge[sof + 8] = 0x60;
-    const std::string text = loadExpectingBox(dir_.write("huge.jpg", huge));
+    const std::string text = loadExpectingRefusal(dir_.write("huge.jpg", huge));
     EXPECT_NE(text.find("too large"), std::string::npos) << text;
 }
+
+namespace {
+
+// Pictures share one budget of decoded pixels a run, checked from each header before decoding: a
+// 2 KB file whose header says 8192 x 8192 is refused outright, and once the budget is spent even a
+// picture the decoder could read is refused, with one line naming it.
+TEST_F(TextureFailures, PicturesPastTheRunsPixelBudgetAreRefusedFromTheirHeader)
+{
+    forgetSharedTextures();
+    const size_t sof = findMarker(good_, MARKER_SOF0);
+    ASSERT_NE(sof, std::string::npos);
+    auto declaring = [&](const char* name, int side) {
+        std::vector<uint8_t> bytes = good_;
+        bytes[sof + 5] = static_cast<uint8_t>(side >> 8);
+        bytes[sof + 6] = static_cast<uint8_t>(side & 0xFF);
+        bytes[sof + 7] = static_cast<uint8_t>(side >> 8);
+        bytes[sof + 8] = static_cast<uint8_t>(side & 0xFF);
+        return dir_.write(name, bytes);
+    };
+    const std::string text = loadExpectingRefusal(declaring("8192.jpg", 8192));
+    EXPECT_NE(text.find("refused"), std::string::npos) << text;
+
+    // 4096 x 4096 is 16 M pixels: two fit in the budget, the third does not.
+    const std::string big = declaring("4096.jpg", 4096);
+    StderrCapture capture;
+    PicturePtr first = decode(big);
+    PicturePtr second = decode(big);
+    first.reset();
+    second.reset();
+    const std::string taken = capture.text();
+    EXPECT_EQ(linesNaming(taken, "refused"), 0) << taken;
+    const std::string third = loadExpectingRefusal(big);
+    EXPECT_NE(third.find("refused"), std::string::npos) << third;
+    forgetSharedTextures();
+}
+
+}  // namespace

@@ -2,6 +2,7 @@
 // context (Xvfb + Mesa under the test runner), read back and checked pixel by pixel. Skipped when
 // there is no display to open a window on.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <string>
@@ -140,6 +141,36 @@ TEST_F(PictureOnScreen, SharedPicturesAreLoadedOnceUntilForgotten)
     loadSharedTexture(fresh, path.c_str(), 0);
     EXPECT_NE(fresh[0], 0u);
     EXPECT_NE(fresh[0], first[1]);
+    forgetSharedTextures();
+}
+
+// One file is one texture however it is named: the key is the file's real path, not the name.
+TEST_F(PictureOnScreen, SharedPicturesAreKeyedByTheirRealPath)
+{
+    const std::string path = dir_.write("moss.jpg", encodeJpeg(makeUniform(64, 64, {40, 120, 40}), 100));
+    const std::string link = dir_.path("moss-link.jpg");
+    ASSERT_EQ(symlink(path.c_str(), link.c_str()), 0);
+    const size_t slash = path.rfind('/');
+    const std::string names[] = {path, path.substr(0, slash) + "/./moss.jpg", path.substr(0, slash) + "/././/moss.jpg",
+                                 link};
+    GLuint textures[4] = {};
+    for (int i = 0; i < 4; ++i)
+        loadSharedTexture(textures, names[i].c_str(), i);
+    ASSERT_NE(textures[0], 0u);
+    for (int i = 1; i < 4; ++i)
+        EXPECT_EQ(textures[i], textures[0]) << names[i];
+
+    // A damaged file is read and reported once, however many names it goes by.
+    const std::string text = "not a picture";
+    const std::string rot = dir_.write("rot.jpg", {text.begin(), text.end()});
+    GLuint none[2] = {};
+    StderrCapture capture;
+    loadSharedTexture(none, rot.c_str(), 0);
+    loadSharedTexture(none, (path.substr(0, slash) + "/./rot.jpg").c_str(), 1);
+    const std::string said = capture.text();
+    EXPECT_EQ(said.find("rot.jpg"), said.rfind("rot.jpg")) << said;
+    EXPECT_EQ(none[0] + none[1], 0u);
+    std::remove(link.c_str());
     forgetSharedTextures();
 }
 

@@ -7,9 +7,11 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "core/files.h"
 #include "fixtures.h"
 #include "media/texture.h"
 #include "platform/platform.h"
@@ -357,6 +359,71 @@ int linesNaming(const std::string& text, const std::string& needle)
         start = end + 1;
     }
     return count;
+}
+
+// A file larger than any scene may be: meshes past the limit are left out (a light after them is
+// still read), faces past the limit cut, and one line says so.
+TEST(ModelBadInput, ScenesPastTheSizeLimitsAreCutWithOneLine)
+{
+    tds::Scene scene;
+    for (int i = 0; i < Model::maxMeshObjects + 10; ++i)
+        scene.objects.push_back(triangleMesh("t" + std::to_string(i), {0, 0, 0}, {1, 0, 0}, {0, 1, 0}));
+    scene.objects.push_back(spotLight("lamp", {10000, 0, 0}, 1.0f));  // reaching no mesh
+    Model many;
+    const std::string path = writeTempFile("many-meshes.3ds", tds::writeScene(scene));
+    std::string text = loadFileReporting(many, path, nullptr);
+    EXPECT_EQ(many.objectCount, Model::maxMeshObjects + 1);
+    EXPECT_EQ(many.lightCount, 1);
+    EXPECT_EQ(linesNaming(text, path), 1) << text;
+    EXPECT_NE(text.find("10 meshes and 0 faces past that left out"), std::string::npos) << text;
+
+    // Eight meshes of 60,000 faces: the limit falls inside the eighth, the rest of it is cut.
+    tds::Scene heavy;
+    for (int i = 0; i < 8; ++i) {
+        tds::Mesh mesh = triangleMesh("h" + std::to_string(i), {0, 0, 0}, {1, 0, 0}, {0, 1, 0});
+        mesh.faces.assign(60000, tds::Face{0, 1, 2});
+        heavy.objects.push_back(mesh);
+    }
+    Model cut;
+    const std::string heavyPath = writeTempFile("many-faces.3ds", tds::writeScene(heavy));
+    text = loadFileReporting(cut, heavyPath, nullptr);
+    long long faces = 0;
+    for (int i = 0; i < cut.objectCount; ++i)
+        faces += objectAt(cut, i)->faceCount;
+    EXPECT_EQ(cut.objectCount, 8);
+    EXPECT_EQ(faces, Model::maxFaces);
+    EXPECT_EQ(linesNaming(text, heavyPath), 1) << text;
+    std::remove(path.c_str());
+    std::remove(heavyPath.c_str());
+}
+
+// A damaged file is told in one line, however many problems it has; --verbose lists them all.
+TEST(ModelBadInput, OneLinePerDamagedFileUnlessVerbose)
+{
+    // Twenty objects, each with a face list announcing more faces than it holds.
+    tds::ChunkWriter w;
+    w.begin(tds::CHUNK_MAIN);
+    w.begin(tds::CHUNK_3DEDITORCHUNK);
+    for (int i = 0; i < 20; ++i) {
+        w.begin(tds::CHUNK_OBJETBLOCK);
+        w.string("o" + std::to_string(i));
+        w.raw(chunk(0x4100, chunk(0x4120, le16(500))));
+        w.end();
+    }
+    w.end();
+    w.end();
+    const std::string path = writeTempFile("many-problems.3ds", w.bytes());
+    Model quiet;
+    std::string text = loadFileReporting(quiet, path, nullptr);
+    EXPECT_EQ(linesNaming(text, path), 1) << text;
+    EXPECT_NE(text.find("and 19 more problems; --verbose lists them"), std::string::npos) << text;
+
+    verboseDataReports = true;
+    Model verbose;
+    text = loadFileReporting(verbose, path, nullptr);
+    verboseDataReports = false;
+    EXPECT_GE(linesNaming(text, path), 12) << text;
+    std::remove(path.c_str());
 }
 
 TEST(ModelBadInput, EveryUnreadableFileIsNamedWithItsReason)

@@ -42,7 +42,9 @@ TEST(ModelInfoTool, JsonLinePerFileAndExitStatus)
     tds::Camera camera;
     camera.name = "cam";
     scene.objects.push_back(camera);
-    scene.objects.push_back(tds::EmptyObject{"q\"\\\x01\xE9", {}});
+    // Valid UTF-8 ("\xC3\xBC", u with diaeresis) is written as it is; a byte that is not part of
+    // valid UTF-8 (the lone \xE9) is escaped as itself.
+    scene.objects.push_back(tds::EmptyObject{"q\"\\\x01\xE9\xC3\xBC", {}});
     tds::Node eye;
     eye.id = tds::CHUNK_CAMERAINFOBLOCK;
     eye.name = "cam";
@@ -54,17 +56,18 @@ TEST(ModelInfoTool, JsonLinePerFileAndExitStatus)
 
     ToolRun run = runInfo("--json " + path);
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, "{\"file\": \"" + path +
-                           "\", \"loaded\": true, \"objects\": ["
-                           "{\"name\": \"box\", \"kind\": \"mesh\", \"vertices\": 8, \"faces\": 12, \"mapping\": 8, "
-                           "\"material\": \"pict/a.jpg\", \"positionKeys\": 0, \"rotationKeys\": 0}, "
-                           "{\"name\": \"lamp\", \"kind\": \"light\", \"vertices\": 0, \"faces\": 0, \"mapping\": 0, "
-                           "\"material\": null, \"positionKeys\": 0, \"rotationKeys\": 0}, "
-                           "{\"name\": \"cam\", \"kind\": \"camera\", \"vertices\": 0, \"faces\": 0, \"mapping\": 0, "
-                           "\"material\": null, \"positionKeys\": 4, \"rotationKeys\": 0}, "
-                           "{\"name\": \"q\\\"\\\\\\u0001\\u00e9\", \"kind\": \"none\", \"vertices\": 0, \"faces\": 0, "
-                           "\"mapping\": 0, \"material\": null, \"positionKeys\": 0, \"rotationKeys\": 0}], "
-                           "\"lights\": 1, \"cameras\": 1, \"materials\": 1, \"startFrame\": 10, \"endFrame\": 10}\n");
+    EXPECT_EQ(run.out,
+              "{\"file\": \"" + path +
+                  "\", \"loaded\": true, \"objects\": ["
+                  "{\"name\": \"box\", \"kind\": \"mesh\", \"vertices\": 8, \"faces\": 12, \"mapping\": 8, "
+                  "\"material\": \"pict/a.jpg\", \"positionKeys\": 0, \"rotationKeys\": 0}, "
+                  "{\"name\": \"lamp\", \"kind\": \"light\", \"vertices\": 0, \"faces\": 0, \"mapping\": 0, "
+                  "\"material\": null, \"positionKeys\": 0, \"rotationKeys\": 0}, "
+                  "{\"name\": \"cam\", \"kind\": \"camera\", \"vertices\": 0, \"faces\": 0, \"mapping\": 0, "
+                  "\"material\": null, \"positionKeys\": 4, \"rotationKeys\": 0}, "
+                  "{\"name\": \"q\\\"\\\\\\u0001\\u00e9\xC3\xBC\", \"kind\": \"none\", \"vertices\": 0, \"faces\": 0, "
+                  "\"mapping\": 0, \"material\": null, \"positionKeys\": 0, \"rotationKeys\": 0}], "
+                  "\"lights\": 1, \"cameras\": 1, \"materials\": 1, \"startFrame\": 10, \"endFrame\": 10}\n");
 
     // One good and one missing file: two lines, exit status 1.
     std::string missing = path + ".missing";

@@ -101,9 +101,8 @@ TEST(RecordingOptions, SizeAndSupersampleSetTheRecordedFrames)
     EXPECT_EQ(smooth.recordHeight, 480);
 
     Options plain;  // without them a recording is drawn as it always was
-    ASSERT_TRUE(parse({"--capture", "a.mkv", "--mode-change"}, &plain, &error)) << error;
+    ASSERT_TRUE(parse({"--capture", "a.mkv"}, &plain, &error)) << error;
     EXPECT_EQ(plain.recordWidth, 0);
-    EXPECT_TRUE(plain.modeChange);
 }
 
 TEST(RecordingOptions, TimesAreMillisecondsSortedWithoutDuplicatesAndEveryCountsFromTheStart)
@@ -170,6 +169,45 @@ TEST(RecordingOptions, BadValuesAndCombinationsAreRefusedWithTheOptionNamed)
         EXPECT_FALSE(parse(c.arguments, &options, &error)) << *c.arguments.begin();
         EXPECT_NE(error.find(c.named), std::string::npos) << "message: " << error;
     }
+}
+
+// Times and counts are plain decimals, and an option that would be taken and then ignored is refused.
+TEST(StrictOptions, NumbersAreDecimalOnlyAndOptionsThatDoNothingAreRefused)
+{
+    struct Case {
+        std::initializer_list<const char*> arguments;
+        const char* named;
+    };
+    const Case cases[] = {
+        {{"--start-at", "0x10"}, "--start-at"},
+        {{"--start-at", "1e2"}, "--start-at"},
+        {{"--start-at", "inf"}, "--start-at"},
+        {{"--start-at", "44."}, "--start-at"},
+        {{"--start-at", ".5"}, "--start-at"},
+        {{"--fps", " 5"}, "--fps"},
+        {{"--fps", "+5"}, "--fps"},
+        {{"--fps", "5 "}, "--fps"},
+        {{"--fps", "0x10"}, "--fps"},
+        {{"--capture", "a.mp4", "--supersample", "+2"}, "--supersample"},
+        {{"--frames", "d", "--every", "+5"}, "--every"},
+        {{"--frames", "d", "--at", "1, 2"}, "--at"},
+        {{"--no-dialog", "--end-at", "50"}, "--end-at needs --capture, --frames or --benchmark"},
+        {{"--capture", "a.mp4", "--mode-change"}, "--mode-change does nothing with --capture"},
+        {{"--benchmark", "--mode-change"}, "--mode-change does nothing with --benchmark"},
+        {{"--no-dialog", "--windowed", "--mode-change"}, "--mode-change does nothing with --windowed"},
+    };
+    for (const Case& c : cases) {
+        Options options;
+        std::string error;
+        EXPECT_FALSE(parse(c.arguments, &options, &error)) << *c.arguments.begin() << " " << *(c.arguments.begin() + 1);
+        EXPECT_NE(error.find(c.named), std::string::npos) << "message: " << error;
+    }
+    Options fine;
+    std::string error;
+    EXPECT_TRUE(parse({"--start-at", "044.250", "--fps", "060", "--mode-change", "--verbose"}, &fine, &error)) << error;
+    EXPECT_EQ(fine.startAtMs, 44250);
+    EXPECT_EQ(fine.fps, 60);
+    EXPECT_TRUE(fine.verbose);
 }
 
 TEST(RecordingOptions, TimeNamesHaveFourIntegerDigitsAndThreeDecimals)

@@ -65,3 +65,31 @@ press() {  # press WINDOW KEY...
     shift
     for key in "$@"; do xdotool key "$key"; sleep 0.3; done
 }
+
+wait_line() {  # wait_line FILE REGEX SECONDS: status 0 once a line of FILE matches
+    local deadline=$((SECONDS + $3))
+    while [ $SECONDS -lt $deadline ]; do
+        grep -qE -- "$2" "$1" 2>/dev/null && return 0
+        sleep 0.05
+    done
+    return 1
+}
+
+wait_file() {  # wait_file FOLDER NAME-PATTERN SECONDS: status 0 once a non-empty file so named is there
+    local deadline=$((SECONDS + $3))
+    while [ $SECONDS -lt $deadline ]; do
+        [ -n "$(find "$1" -maxdepth 1 -name "$2" -size +0 2>/dev/null | head -n 1)" ] && return 0
+        sleep 0.05
+    done
+    return 1
+}
+
+damaged_copy() {  # damaged_copy DATA DIR FILE...: DIR holds the data (hard links), FILE... random bytes
+    local data="$1" dir="$2"
+    shift 2
+    cp -al "$data" "$dir" 2>/dev/null || { rm -rf "$dir"; cp -a "$data" "$dir"; }
+    for file in "$@"; do
+        rm -f "$dir/$file"
+        head -c 3000 /dev/urandom >"$dir/$file"
+    done
+}

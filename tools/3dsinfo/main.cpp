@@ -23,13 +23,51 @@ const char* kindName(ObjectKind kind)
     }
 }
 
-// A JSON string. Names are raw bytes from the file: bytes above 0x7F are read as Latin-1 so that
-// the output is always valid UTF-8 JSON.
+// The length of the valid UTF-8 sequence at p (1 to 4), or 0 when the bytes there are not one
+// (a stray continuation byte, an overlong form, a surrogate, past U+10FFFF, cut short).
+int utf8SequenceLength(const unsigned char* p)
+{
+    const unsigned char c = p[0];
+    int length = 0;
+    unsigned char low = 0x80;  // the allowed range of the second byte
+    unsigned char high = 0xBF;
+    if (c >= 0xC2 && c <= 0xDF) {
+        length = 2;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        length = 3;
+        low = c == 0xE0 ? 0xA0 : 0x80;
+        high = c == 0xED ? 0x9F : 0xBF;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        length = 4;
+        low = c == 0xF0 ? 0x90 : 0x80;
+        high = c == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (p[1] < low || p[1] > high) {
+        return 0;
+    }
+    for (int i = 2; i < length; ++i) {
+        if (p[i] < 0x80 || p[i] > 0xBF) {
+            return 0;
+        }
+    }
+    return length;
+}
+
+// A JSON string. Names are raw bytes from the file: valid UTF-8 is written as it is, and every
+// byte that is not part of valid UTF-8 as \u00XX of that byte, so the output is always valid JSON.
 std::string jsonString(const char* text)
 {
     std::string out = "\"";
-    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p != 0; ++p) {
-        unsigned char c = *p;
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p != 0;) {
+        const unsigned char c = *p;
+        const int sequence = c >= 0x80 ? utf8SequenceLength(p) : 0;
+        if (sequence > 0) {
+            out.append(reinterpret_cast<const char*>(p), static_cast<size_t>(sequence));
+            p += sequence;
+            continue;
+        }
         if (c == '"' || c == '\\') {
             out += '\\';
             out += static_cast<char>(c);
@@ -40,6 +78,7 @@ std::string jsonString(const char* text)
         } else {
             out += static_cast<char>(c);
         }
+        ++p;
     }
     return out + "\"";
 }
