@@ -59,9 +59,14 @@ bool sysInitVideo(bool allowOffscreen, bool forceOffscreen)
     if (videoStarted) {
         return true;
     }
+#ifdef _WIN32
+    // A Windows session always has its desktop.
+    const bool haveDisplay = true;
+#else
     const char* display = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     const bool haveDisplay = (display != nullptr && display[0] != '\0') || (wayland != nullptr && wayland[0] != '\0');
+#endif
     if (forceOffscreen) {
         allowOffscreen = true;
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
