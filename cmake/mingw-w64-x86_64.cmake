@@ -7,13 +7,14 @@ set(CMAKE_CXX_COMPILER ${VELMORA_MINGW_TRIPLE}-g++-posix)
 set(CMAKE_RC_COMPILER ${VELMORA_MINGW_TRIPLE}-windres)
 set(CMAKE_ASM_NASM_COMPILER nasm)
 # Libraries and headers come from the mingw sysroot and the prefixes scripts/windows builds
-# (CMAKE_PREFIX_PATH), never from the build machine's own /usr.
-set(CMAKE_FIND_ROOT_PATH /usr/${VELMORA_MINGW_TRIPLE})
+# (CMAKE_PREFIX_PATH and CMAKE_FIND_ROOT_PATH), never from the build machine's own /usr.
+set(CMAKE_FIND_ROOT_PATH /usr/${VELMORA_MINGW_TRIPLE} ${CMAKE_FIND_ROOT_PATH})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-# The GCC runtime is linked into each program and DLL, so that libgcc_s, libstdc++ and
-# libwinpthread DLLs need not travel with them.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++ -Wl,-Bstatic,--whole-archive -lwinpthread -Wl,--no-whole-archive,-Bdynamic")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++ -Wl,-Bstatic,--whole-archive -lwinpthread -Wl,--no-whole-archive,-Bdynamic")
+# The programs link the GCC and C++ runtimes statically, so that no libgcc_s or libstdc++ DLL need
+# travel with them; libwinpthread-1.dll does (linked statically, its own version resource would
+# take the place of the program's).
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static-libgcc")

@@ -60,8 +60,10 @@ bool sysInitVideo(bool allowOffscreen, bool forceOffscreen)
         return true;
     }
 #ifdef _WIN32
-    // A Windows session always has its desktop.
+    // A Windows session always has its desktop, and SDL's offscreen driver has no GL there (it
+    // needs EGL): a headless run uses a window all the same.
     const bool haveDisplay = true;
+    forceOffscreen = false;
 #else
     const char* display = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");

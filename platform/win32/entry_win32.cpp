@@ -12,6 +12,8 @@
 
 #include "platform/win32/win32.h"
 
+// The program's own main(), renamed by the build (main=velmoraMain), which this unit undoes.
+#undef main
 int velmoraMain(int argc, char** argv);
 
 namespace {

@@ -16,6 +16,9 @@ function(velmora_alias name)
 endfunction()
 velmora_alias(PkgConfig::SDL2 SDL2::SDL2)
 velmora_alias(PkgConfig::SDL2_MIXER SDL2_mixer::SDL2_mixer)
+# The program names the mixer's header as <SDL2/SDL_mixer.h>, as Debian installs it.
+get_filename_component(mixer_include "${SDL2_mixer_DIR}/../../../include" ABSOLUTE)
+target_include_directories(PkgConfig::SDL2_MIXER INTERFACE ${mixer_include})
 velmora_alias(PkgConfig::PNG PNG::PNG)
 velmora_alias(OpenGL::GL opengl32)
 velmora_alias(OpenGL::GLU glu32)
@@ -27,8 +30,11 @@ set(win_dir ${CMAKE_SOURCE_DIR}/platform/win32)
 include_directories(${CMAKE_SOURCE_DIR})
 include_directories(BEFORE ${win_dir}/posix)
 add_compile_options("$<$<COMPILE_LANGUAGE:CXX>:SHELL:-include ${win_dir}/posix/velmora_posix.h>")
-# Windows' own SDL_main is not used: the entry point is ours (entry_win32.cpp).
-add_compile_definitions(SDL_MAIN_HANDLED)
+# GCC checks printf formats against msvcrt.dll's, but the program prints with mingw's own (below).
+add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-Wno-format>)
+# Windows' own SDL_main is not used: the entry point is ours (entry_win32.cpp). printf and its
+# kin are mingw's own, which know C99's formats (%zu, %lld) that msvcrt.dll lacks.
+add_compile_definitions(SDL_MAIN_HANDLED __USE_MINGW_ANSI_STDIO=1)
 
 add_library(velmora_platform STATIC
   platform/icon.cpp platform/messages.cpp platform/sound_mixer.cpp platform/ticks.cpp platform/video_sdl.cpp

@@ -4,9 +4,11 @@
 // are widened here, at the system call; every file descriptor is opened in binary mode.
 #pragma once
 #ifdef __cplusplus
+// Headers with members named like the calls below, read before the names are redirected.
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #endif
 #include <direct.h>
 #include <fcntl.h>
