@@ -25,6 +25,7 @@
 #undef pipe2
 #undef fopen
 #undef sysconf
+#undef signal
 
 std::wstring winWide(const char* utf8)
 {
@@ -313,6 +314,68 @@ int sigaction(int signal, const struct sigaction* action, struct sigaction* old)
         }
     }
     return 0;
+}
+
+namespace {
+
+velmoraSignalHandler alarmHandler = SIG_DFL;
+HANDLE alarmTimer = nullptr;
+
+void CALLBACK onAlarmTimer(void*, BOOLEAN)
+{
+    if (alarmHandler != SIG_DFL && alarmHandler != SIG_IGN) {
+        alarmHandler(SIGALRM);
+    } else if (alarmHandler == SIG_DFL) {
+        _exit(128 + SIGALRM);
+    }
+}
+
+}  // namespace
+
+velmoraSignalHandler velmoraSignal(int number, velmoraSignalHandler handler)
+{
+    if (number != SIGALRM) {
+        return signal(number, handler);
+    }
+    velmoraSignalHandler previous = alarmHandler;
+    alarmHandler = handler;
+    return previous;
+}
+
+unsigned alarm(unsigned seconds)
+{
+    if (alarmTimer != nullptr) {
+        DeleteTimerQueueTimer(nullptr, alarmTimer, nullptr);
+        alarmTimer = nullptr;
+    }
+    if (seconds > 0) {
+        CreateTimerQueueTimer(&alarmTimer, nullptr, onAlarmTimer, nullptr, seconds * 1000, 0, WT_EXECUTEONLYONCE);
+    }
+    return 0;
+}
+
+FILE* fmemopen(void* buffer, size_t size, const char* mode)
+{
+    if (size == 0 || std::strchr(mode, 'w') != nullptr || std::strchr(mode, 'a') != nullptr) {
+        errno = EINVAL;
+        return nullptr;
+    }
+    wchar_t folder[MAX_PATH + 1];
+    wchar_t path[MAX_PATH + 1];
+    if (GetTempPathW(MAX_PATH + 1, folder) == 0 || GetTempFileNameW(folder, L"vel", 0, path) == 0) {
+        setErrnoFromLastError();
+        return nullptr;
+    }
+    FILE* stream = _wfopen(path, L"w+bD");
+    if (stream == nullptr) {
+        return nullptr;
+    }
+    if (std::fwrite(buffer, 1, size, stream) != size || std::fseek(stream, 0, SEEK_SET) != 0) {
+        std::fclose(stream);
+        errno = EIO;
+        return nullptr;
+    }
+    return stream;
 }
 
 // ---- Processes ------------------------------------------------------------------------------

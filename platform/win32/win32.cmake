@@ -81,3 +81,31 @@ velmora_windows_program(velmora-3dsinfo "Velmora 3DS inspector")
 set_target_properties(velmora PROPERTIES WIN32_EXECUTABLE ON)
 target_compile_options(velmora PRIVATE "$<$<COMPILE_LANGUAGE:RC>:-DVELMORA_LAUNCH_DIALOG>")
 set_target_properties(velmora-3dsinfo PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+
+# The unit tests that need no window, run under Wine by tests/windows (scripts/windows --tests):
+# the 3DS reader, model, lighting and grid, the JPEG decoder, geometry, and the shell's options,
+# clock and benchmark figures. The data folder is the native build's.
+if(VELMORA_TESTS)
+  find_package(GTest REQUIRED CONFIG)
+  set(VELMORA_NATIVE_DATA "" CACHE PATH "Data folder of the native build, for the unit tests")
+  add_library(velmora_tds_writer STATIC tools/assetgen/tds_writer.cpp)
+  function(velmora_windows_test name)
+    add_executable(${name} ${ARGN})
+    target_link_libraries(${name} PRIVATE ${VELMORA_TEST_LIBS} GTest::gtest GTest::gtest_main)
+    # (M_PI and its kin come from mingw's math.h only on request.)
+    target_compile_definitions(${name} PRIVATE _USE_MATH_DEFINES VELMORA_DATA_DIR="${VELMORA_NATIVE_DATA}"
+      VELMORA_SOURCE_DIR="${CMAKE_SOURCE_DIR}" VELMORA_BINARY_DIR="${CMAKE_BINARY_DIR}")
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  endfunction()
+  set(t ${CMAKE_SOURCE_DIR}/tests)
+  set(VELMORA_TEST_LIBS velmora_core)
+  velmora_windows_test(test_geometry ${t}/model/geometry_test.cpp)
+  set(VELMORA_TEST_LIBS velmora_model velmora_tds_writer)
+  velmora_windows_test(test_model ${t}/model/reader_test.cpp ${t}/model/lighting_grid_test.cpp
+    ${t}/model/bad_input_test.cpp ${t}/model/fixtures.cpp)
+  set(VELMORA_TEST_LIBS velmora_media)
+  velmora_windows_test(test_texture_decode ${t}/media/texture_decode_test.cpp ${t}/media/jpeg_fixtures.cpp)
+  set(VELMORA_TEST_LIBS velmora_shell)
+  velmora_windows_test(test_shell ${t}/shell/benchmark_test.cpp ${t}/shell/clock_test.cpp
+    ${t}/shell/launch_test.cpp ${t}/shell/options_test.cpp)
+endif()

@@ -33,6 +33,7 @@
 #define F_SETFL 4
 #define F_SETPIPE_SZ 1031  // the pipe is made 1 MiB large already
 #define SIGPIPE 13
+#define SIGALRM 14
 #define STDIN_FILENO 0
 #define STDOUT_FILENO 1
 #define STDERR_FILENO 2
@@ -82,6 +83,18 @@ inline int sigaddset(sigset_t* set, int signal)
 // SIGINT's handler is called from a console control handler: Ctrl+C, Ctrl+Break and closing the
 // console (which then waits for the program to end). Windows sends no SIGTERM.
 int sigaction(int signal, const struct sigaction* action, struct sigaction* old);
+
+// SIGALRM and alarm() as a watchdog: after the seconds the handler runs on a timer thread. Other
+// signals go to the C runtime's signal().
+typedef void (*velmoraSignalHandler)(int);
+velmoraSignalHandler velmoraSignal(int signal, velmoraSignalHandler handler);
+unsigned alarm(unsigned seconds);
+namespace std {
+using ::velmoraSignal;
+}
+#define signal(number, handler) velmoraSignal(number, handler)
+// A read-only stream over the bytes (a temporary file that goes when it is closed).
+FILE* fmemopen(void* buffer, size_t size, const char* mode);
 
 // The number of processors, for the benchmark's facts (clock_gettime comes from winpthreads).
 #define _SC_NPROCESSORS_ONLN 84
