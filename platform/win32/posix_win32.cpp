@@ -118,13 +118,20 @@ int velmoraOpen(const char* path, int flags, int mode)
     if (flags & _O_APPEND) {
         access = FILE_APPEND_DATA | (access & GENERIC_READ);
     }
-    // A folder opens too (as on POSIX), so that the caller's check can say what it is.
+    // A folder opens too (as on POSIX), so that it can be told from a file.
     const DWORD attributes =
         FILE_FLAG_BACKUP_SEMANTICS | ((flags & _O_CREAT) && !(mode & _S_IWRITE) ? FILE_ATTRIBUTE_READONLY : 0);
     HANDLE handle = CreateFileW(wide.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 creation, attributes, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         setErrnoFromLastError();
+        return -1;
+    }
+    // The C runtime's fstat calls a folder a regular file: refuse it here, as EISDIR.
+    BY_HANDLE_FILE_INFORMATION about{};
+    if (GetFileInformationByHandle(handle, &about) && (about.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        CloseHandle(handle);
+        errno = EISDIR;
         return -1;
     }
     const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle),
@@ -352,6 +359,30 @@ unsigned alarm(unsigned seconds)
         CreateTimerQueueTimer(&alarmTimer, nullptr, onAlarmTimer, nullptr, seconds * 1000, 0, WT_EXECUTEONLYONCE);
     }
     return 0;
+}
+
+char* mkdtemp(char* pattern)
+{
+    const size_t length = std::strlen(pattern);
+    if (length < 6 || std::strcmp(pattern + length - 6, "XXXXXX") != 0) {
+        errno = EINVAL;
+        return nullptr;
+    }
+    static const char letters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    unsigned seed = static_cast<unsigned>(GetTickCount() ^ (GetCurrentProcessId() << 16));
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        for (size_t i = length - 6; i < length; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            pattern[i] = letters[(seed >> 16) % (sizeof letters - 1)];
+        }
+        if (_wmkdir(winWide(pattern).c_str()) == 0) {
+            return pattern;
+        }
+        if (errno != EEXIST) {
+            return nullptr;
+        }
+    }
+    return nullptr;
 }
 
 FILE* fmemopen(void* buffer, size_t size, const char* mode)

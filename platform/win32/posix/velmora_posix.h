@@ -93,6 +93,8 @@ namespace std {
 using ::velmoraSignal;
 }
 #define signal(number, handler) velmoraSignal(number, handler)
+// Makes a new folder named by the pattern with its trailing XXXXXX replaced; the pattern or null.
+char* mkdtemp(char* pattern);
 // A read-only stream over the bytes (a temporary file that goes when it is closed).
 FILE* fmemopen(void* buffer, size_t size, const char* mode);
 
