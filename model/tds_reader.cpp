@@ -45,8 +45,17 @@ const char* pictureRefusal(const char* name)
         return "names no picture";
     if (name[0] == '/')
         return "names an absolute path";
+#ifdef _WIN32
+    // Windows also takes a backslash between folders, one first for the drive's root, two for a
+    // server's share, and a drive letter and colon ("C:" alone is that drive's current folder).
+    if (name[0] == '\\' || (name[0] != '\0' && name[1] == ':'))
+        return "names an absolute path";
+    const char* const separators = "/\\";
+#else
+    const char* const separators = "/";
+#endif
     for (const char* part = name; part != nullptr;) {
-        const char* slash = std::strchr(part, '/');
+        const char* slash = std::strpbrk(part, separators);
         const size_t length = slash != nullptr ? static_cast<size_t>(slash - part) : std::strlen(part);
         if (length == 2 && part[0] == '.' && part[1] == '.')
             return "names a path leaving the data folder";

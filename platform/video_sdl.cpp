@@ -61,9 +61,16 @@ bool sysInitVideo(bool allowOffscreen, bool forceOffscreen)
     if (videoStarted) {
         return true;
     }
+#ifdef _WIN32
+    // A Windows session always has its desktop, and SDL's offscreen driver has no GL there (it
+    // needs EGL): a headless run uses a window all the same.
+    const bool haveDisplay = true;
+    forceOffscreen = false;
+#else
     const char* display = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     const bool haveDisplay = (display != nullptr && display[0] != '\0') || (wayland != nullptr && wayland[0] != '\0');
+#endif
     if (forceOffscreen) {
         allowOffscreen = true;
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");

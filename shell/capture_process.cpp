@@ -19,16 +19,24 @@ std::string findOnPath(const std::string& program)
     if (program.find('/') != std::string::npos) {
         return access(program.c_str(), X_OK) == 0 ? program : std::string();
     }
+#ifdef _WIN32
+    // Windows separates PATH's folders with ';' (':' follows a drive letter) and programs end in .exe.
+    const char separator = ';';
+    const std::string name = program + ".exe";
+#else
+    const char separator = ':';
+    const std::string& name = program;
+#endif
     const char* path = std::getenv("PATH");
     const std::string folders = path != nullptr ? path : "/usr/local/bin:/usr/bin:/bin";
     size_t begin = 0;
     for (;;) {
-        const size_t colon = folders.find(':', begin);
+        const size_t colon = folders.find(separator, begin);
         std::string folder = folders.substr(begin, colon == std::string::npos ? std::string::npos : colon - begin);
         if (folder.empty()) {
             folder = ".";
         }
-        const std::string candidate = folder + "/" + program;
+        const std::string candidate = folder + "/" + name;
         struct stat info {};
         if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(candidate.c_str(), X_OK) == 0) {
             return candidate;

@@ -474,6 +474,26 @@ TEST(ModelBadInput, MaterialPathsLeavingTheDataFolderAreNeverOpened)
     }
 }
 
+#ifdef _WIN32
+TEST(ModelBadInput, MaterialPathsWindowsTakesAsAbsoluteAreNeverOpened)
+{
+    tds::Scene scene;
+    const char* names[] = {"C:\\Windows\\win.ini", "C:x.jpg",         "\\\\server\\share\\x.jpg", "\\x.jpg",
+                           "maps\\..\\..\\x.jpg",  "maps\\tex\\a.jpg"};
+    for (int i = 0; i < 6; ++i)
+        scene.objects.push_back(boxMesh("m" + std::to_string(i), float(i), 0, 0, float(i) + 1, 1, 1, names[i]));
+    const std::string path = writeTempFile("windows-paths.3ds", tds::writeScene(scene));
+    Model model;
+    PictureLog::names.clear();
+    const std::string text = loadFileReporting(model, path, PictureLog::load);
+    EXPECT_EQ(PictureLog::names, (std::vector<std::string>{"maps\\tex\\a.jpg"}));
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(linesNaming(text, "\"" + std::string(names[i]) + "\""), 1) << names[i] << ":\n" << text;
+        EXPECT_EQ(model.textureOf(model.findObject(("m" + std::to_string(i)).c_str())), 0u) << names[i];
+    }
+}
+#else
+// (Windows has no FIFOs.)
 TEST(ModelBadInput, MaterialPicturesThatAreNoRegularFileGetNoTextureAndNeverBlock)
 {
     // In the picture folder: a FIFO no one writes to, a folder, and no file of the third name.
@@ -506,6 +526,7 @@ TEST(ModelBadInput, MaterialPicturesThatAreNoRegularFileGetNoTextureAndNeverBloc
     rmdir(subfolder.c_str());
     rmdir(folder.c_str());
 }
+#endif
 
 // One mesh of vertexCount vertices lit by 100 spotlights, with 1000 small unlit '^' boxes beside
 // every light ray: close enough that the bounding-box rejection lets each through to the exact
