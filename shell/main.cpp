@@ -20,6 +20,7 @@
 #include "shell/launch.h"
 #include "shell/options.h"
 #include "shell/start_at.h"
+#include "shell/version_line.h"
 #include "shell/window.h"
 
 static void onInterrupt(int signal)
@@ -133,7 +134,7 @@ int main(int argc, char** argv)
         return 0;
     }
     if (options.version) {
-        std::puts("velmora " VELMORA_VERSION);
+        std::puts(VELMORA_VERSION_LINE);
         return 0;
     }
     // Output paths are the user's, relative to where the program was started, not to the data.
