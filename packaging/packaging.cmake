@@ -33,10 +33,10 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# The libraries come from dpkg-shlibdeps; the text font is read at run time, so no library
-# dependency names it.
+# The libraries come from dpkg-shlibdeps. No library dependency names the text font, which is
+# read at run time, nor EGL, which SDL opens at run time to record without a display.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-roboto-unhinted)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-roboto-unhinted, libegl1")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS ffmpeg)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 include(CPack)
