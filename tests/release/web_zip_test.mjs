@@ -24,7 +24,12 @@ try {
   {
     const page = await openPage(browser, 1024, 768);
     await page.send('Page.navigate', {url: base + '?autostart'});
-    await waitFor(page, "window.velmora && window.velmora.state === 'playing'", 60000, 'the presentation to start');
+    await waitFor(page, "window.velmora && ['playing', 'ended'].includes(window.velmora.state)", 60000,
+                  'the presentation to start');
+    const state = await page.evaluate('window.velmora.state');
+    if (state !== 'playing') {
+      throw new Error(`the page ended before playing: ${await page.evaluate("document.getElementById('lines').innerText")}`);
+    }
     await waitFor(page, 'window.velmora.audio.length > 0 && window.velmora.audio[0].currentTime > 0', 60000,
                   'the music to play');
     const drawn = await page.evaluate('window.velmora.yields');
