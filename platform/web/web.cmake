@@ -58,3 +58,8 @@ add_custom_command(OUTPUT ${web_music}
   DEPENDS ${VELMORA_WEB_DATA}/music/velmora.mp3
   VERBATIM)
 add_custom_target(velmora_web_music ALL DEPENDS ${web_music})
+# The same data gives the same index.js: the packager's random package name becomes its hash.
+add_custom_command(TARGET velmora POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -DSCRIPT=${CMAKE_BINARY_DIR}/index.js -DDATA=${CMAKE_BINARY_DIR}/index.data
+    -P ${CMAKE_SOURCE_DIR}/packaging/stable_package_uuid.cmake
+  VERBATIM)
