@@ -23,6 +23,7 @@
 #include "shell/options.h"
 #include "shell/sequencer.h"
 #include "shell/start_at.h"
+#include "shell/version_line.h"
 #include "shell/window.h"
 
 static void onInterrupt(int signal)
@@ -132,7 +133,7 @@ int main(int argc, char** argv)
         return 2;
     }
     if (options.help || options.version) {
-        const std::string text = options.help ? usageText() : "velmora " VELMORA_VERSION "\n";
+        const std::string text = options.help ? usageText() : std::string(VELMORA_VERSION_LINE) + "\n";
         // A closed output is a failure to say so, not a silent success.
         if (std::fputs(text.c_str(), stdout) < 0 || std::fflush(stdout) != 0) {
             std::fprintf(stderr, "velmora: cannot write to standard output: %s\n", std::strerror(errno));

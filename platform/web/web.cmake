@@ -68,3 +68,10 @@ add_custom_command(OUTPUT ${web_music}
   DEPENDS ${VELMORA_WEB_DATA}/music/velmora.mp3
   VERBATIM)
 add_custom_target(velmora_web_music ALL DEPENDS ${web_music})
+# The same data gives the same index.js: after each link the packager's random package name
+# becomes the data's hash (index.js is rewritten only when that changes it).
+add_custom_target(velmora_web_package_name ALL
+  COMMAND ${CMAKE_COMMAND} -DSCRIPT=${CMAKE_BINARY_DIR}/index.js -DDATA=${CMAKE_BINARY_DIR}/index.data
+    -P ${CMAKE_SOURCE_DIR}/packaging/stable_package_uuid.cmake
+  VERBATIM)
+add_dependencies(velmora_web_package_name velmora)

@@ -323,7 +323,7 @@ TEST_F(ProgramRuns, InstalledProgramFindsItsDataFromAnotherFolder)
     ASSERT_EQ(r.status, 0) << r.errors;
     for (const char* installed : {"/bin/velmora", "/share/velmora/pict", "/share/applications/velmora.desktop",
                                   "/share/icons/hicolor/32x32/apps/velmora.png",
-                                  "/share/icons/hicolor/128x128/apps/velmora.png", "/share/man/man6/velmora.6"}) {
+                                  "/share/icons/hicolor/128x128/apps/velmora.png", "/share/man/man6/velmora.6.gz"}) {
         EXPECT_TRUE(exists(prefix + installed)) << installed;
     }
     const std::string elsewhere = work_ + "/elsewhere";

@@ -114,9 +114,16 @@ mkdir -p "$work/nodata/other"
 "$velmora" --no-dialog --windowed --data "$work/nodata" 2>"$work/nodata.err"; status=$?
 [ $status -eq 1 ] && grep -q "$work/nodata" "$work/nodata.err" && grep -q "pict/" "$work/nodata.err"
 check "--data without pict/ or maps/ exits with status 1 naming the folder (got $status)" $?
+# In a git checkout it also names the commit, and says when the tree differs from it.
 project=$(sed -n 's/^project(velmora VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
-[ -n "$project" ] && [ "$("$velmora" --version)" = "velmora $project" ]
-check "--version prints the CMake project version $project" $?
+expected="velmora $project"
+if [ "$(git -C "$root" rev-parse --show-toplevel 2>/dev/null)" = "$root" ]; then
+    expected="$expected (commit $(git -C "$root" rev-parse --short=12 HEAD)"
+    [ -z "$(git -C "$root" status --porcelain)" ] && expected="$expected)" || expected="$expected, with uncommitted changes)"
+fi
+version=$("$velmora" --version)
+[ -n "$project" ] && [ "$version" = "$expected" ]
+check "--version prints \"$expected\" (got \"$version\")" $?
 
 # 7. Signals: Ctrl+C or kill at any moment ends the run through its teardown with 130 or 143,
 # leaving no window and nothing leaked.
