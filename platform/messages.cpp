@@ -62,9 +62,14 @@ void sysOnInterrupt(void (*handler)(int signal))
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
-    // Closing the terminal ends the run as Ctrl+C does, through the teardown.
+#ifdef SIGHUP
+    // Closing the terminal ends the run as Ctrl+C does, through the teardown (on Windows the
+    // console's close event does, through the same handler).
     sigaction(SIGHUP, &action, nullptr);
+#endif
+#ifdef SIGPIPE
     // A reader that goes away (a closed pipe on standard output, an encoder that died) shows up as
     // a failed write, which is reported, rather than ending the program on the spot.
     signal(SIGPIPE, SIG_IGN);
+#endif
 }

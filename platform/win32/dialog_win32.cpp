@@ -7,6 +7,7 @@
 #include <map>
 
 #include "platform/platform.h"
+#include "platform/win32/win32.h"
 
 namespace {
 
@@ -128,4 +129,40 @@ void sysEndDialog()
     if (dialogWindow != nullptr) {
         ShowWindow(dialogWindow, SW_HIDE);
     }
+}
+
+namespace {
+
+BOOL CALLBACK closeBox(HWND window, LPARAM)
+{
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, 16);
+    if (lstrcmpW(className, L"#32770") == 0) {
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    }
+    return TRUE;
+}
+
+// Runs inside the message box's own loop: an interrupt closes the box, as its OK button would.
+void CALLBACK watchBoxForInterrupt(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (sysInterruptSignal() != 0) {
+        EnumThreadWindows(GetCurrentThreadId(), closeBox, 0);
+    }
+}
+
+}  // namespace
+
+// The message box runs on the program's own thread: it cannot outlive the program, and Ctrl+C or
+// the console's close closes it at once (the run then ends through its teardown).
+bool dialogShowMessageBox(const char* caption, const char* text)
+{
+    if (sysInterruptSignal() != 0) {
+        return false;
+    }
+    const UINT_PTR watch = SetTimer(nullptr, 0, 50, watchBoxForInterrupt);
+    const int answer = MessageBoxW(nullptr, winWide(text).c_str(), winWide(caption).c_str(),
+                                   MB_OK | MB_ICONINFORMATION | MB_TOPMOST | MB_SETFOREGROUND);
+    KillTimer(nullptr, watch);
+    return answer != 0;
 }

@@ -385,6 +385,61 @@ char* mkdtemp(char* pattern)
     return nullptr;
 }
 
+int mkstemps(char* pattern, int suffixLength)
+{
+    const size_t length = std::strlen(pattern);
+    if (suffixLength < 0 || length < 6 + static_cast<size_t>(suffixLength) ||
+        std::strncmp(pattern + length - suffixLength - 6, "XXXXXX", 6) != 0) {
+        errno = EINVAL;
+        return -1;
+    }
+    static const char letters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    unsigned seed = static_cast<unsigned>(GetTickCount() ^ (GetCurrentProcessId() << 16));
+    const size_t first = length - suffixLength - 6;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        for (size_t i = first; i < first + 6; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            pattern[i] = letters[(seed >> 16) % (sizeof letters - 1)];
+        }
+        const int fd = velmoraOpen(pattern, _O_RDWR | _O_CREAT | _O_EXCL, 0600);
+        if (fd >= 0 || errno != EEXIST) {
+            return fd;
+        }
+    }
+    return -1;
+}
+
+char* realpath(const char* path, char* resolved)
+{
+    const std::wstring wide = winWide(path);
+    if (wide.empty() || GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        errno = ENOENT;
+        return nullptr;
+    }
+    wchar_t full[32768];
+    const DWORD length = GetFullPathNameW(wide.c_str(), 32768, full, nullptr);
+    if (length == 0 || length >= 32768) {
+        errno = ENAMETOOLONG;
+        return nullptr;
+    }
+    std::string text = winUtf8(full);
+    for (char& c : text) {
+        c = c == '\\' ? '/' : c;
+    }
+    if (resolved == nullptr) {
+        resolved = static_cast<char*>(std::malloc(text.size() + 1));
+        if (resolved == nullptr) {
+            errno = ENOMEM;
+            return nullptr;
+        }
+    } else if (text.size() >= MAX_PATH) {
+        errno = ENAMETOOLONG;
+        return nullptr;
+    }
+    std::memcpy(resolved, text.c_str(), text.size() + 1);
+    return resolved;
+}
+
 FILE* fmemopen(void* buffer, size_t size, const char* mode)
 {
     if (size == 0 || std::strchr(mode, 'w') != nullptr || std::strchr(mode, 'a') != nullptr) {

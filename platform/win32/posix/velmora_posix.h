@@ -95,6 +95,16 @@ using ::velmoraSignal;
 #define signal(number, handler) velmoraSignal(number, handler)
 // Makes a new folder named by the pattern with its trailing XXXXXX replaced; the pattern or null.
 char* mkdtemp(char* pattern);
+// Makes and opens a new file named by the pattern, its XXXXXX before the last suffixLength
+// characters replaced; the descriptor or -1.
+int mkstemps(char* pattern, int suffixLength);
+// The full path of an existing file or folder, with forward slashes (malloc'd when resolved is
+// null); null when it does not exist. Windows files carry no POSIX mode: fchmod does nothing.
+char* realpath(const char* path, char* resolved);
+inline int fchmod(int, int)
+{
+    return 0;
+}
 // A read-only stream over the bytes (a temporary file that goes when it is closed).
 FILE* fmemopen(void* buffer, size_t size, const char* mode);
 
