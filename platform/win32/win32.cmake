@@ -107,5 +107,11 @@ if(VELMORA_TESTS)
   velmora_windows_test(test_texture_decode ${t}/media/texture_decode_test.cpp ${t}/media/jpeg_fixtures.cpp)
   set(VELMORA_TEST_LIBS velmora_shell)
   velmora_windows_test(test_shell ${t}/shell/benchmark_test.cpp ${t}/shell/clock_test.cpp
-    ${t}/shell/launch_test.cpp ${t}/shell/options_test.cpp)
+    ${t}/shell/launch_test.cpp ${t}/shell/options_test.cpp ${t}/support/fake_ticks.cpp)
+  # The benchmark test reads its JSON with nlohmann-json, a header-only library of the build
+  # machine: only that folder is lent to the cross compiler, never the host's whole include tree.
+  find_path(VELMORA_NLOHMANN_DIR nlohmann/json.hpp PATHS /usr/include NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+  file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/host-include)
+  file(CREATE_LINK ${VELMORA_NLOHMANN_DIR}/nlohmann ${CMAKE_BINARY_DIR}/host-include/nlohmann SYMBOLIC)
+  target_include_directories(test_shell SYSTEM PRIVATE ${CMAKE_BINARY_DIR}/host-include)
 endif()
