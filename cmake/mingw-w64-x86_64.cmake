@@ -16,5 +16,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # The programs link the GCC and C++ runtimes statically, so that no libgcc_s or libstdc++ DLL need
 # travel with them; libwinpthread-1.dll does (linked statically, its own version resource would
 # take the place of the program's).
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++")
+# No link time in the programs' headers: the same sources give the same bytes.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static-libgcc")
