@@ -68,15 +68,22 @@ void* sysGLProcAddress(const char* name);
 // to bring the scenes' state forward): a platform may leave their pixels out. Set only through
 // setFramesHidden (render/frame.h).
 void sysSetFramesHidden(bool hidden);
+// Called for every frame shown, with its presentation time and whether play is paused, so that a
+// platform with its own controls (the page's bar) shows where play is. The desktop has none.
+void sysShowPlayback(double seconds, bool paused);
+// The scenes' names and start times in seconds, in play order, and the presentation's length,
+// handed over once before play for a platform whose controls mark them (the page's seek bar).
+void sysSetChapters(const char* const* names, const double* starts, int count, double lengthSeconds);
 
 // ---- Messages ------------------------------------------------------------------------------
 
-enum class MessageKind { None, Size, Paint, Close, KeyDown, KeyUp, Quit, Other };
+enum class MessageKind { None, Size, Paint, Close, KeyDown, KeyUp, Quit, Seek, Other };
 struct Message {
     MessageKind kind = MessageKind::None;
     int width = 0;  // Size: the new client size
     int height = 0;
     bool escape = false;  // KeyDown/KeyUp: the key is Escape
+    int seekMs = 0;       // Seek: the presentation time to go to, in milliseconds (0 .. 232000)
 };
 
 // Takes at most one pending message off the queue. Returns false when none is waiting.

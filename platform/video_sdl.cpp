@@ -269,6 +269,10 @@ void* sysGLProcAddress(const char* name)
 // The 1x1 scissor box of setFramesHidden already spares the desktop GL nearly all the fill.
 void sysSetFramesHidden(bool) {}
 
+// The desktop shows play's position only in the shell's own overlay.
+void sysShowPlayback(double, bool) {}
+void sysSetChapters(const char* const*, const double*, int, double) {}
+
 int sysDepthBits()
 {
     return depthBits;

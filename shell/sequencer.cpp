@@ -3,6 +3,7 @@
 
 #include "render/frame.h"
 #include "scenes/scenes.h"
+#include "shell/frames.h"
 #include "shell/loader.h"
 #include "shell/start_at.h"
 #include "shell/window.h"
@@ -16,12 +17,20 @@ const SequenceSteps realSteps = {
     releaseAssets,
 };
 
+// Every frame shown is also shown on the platform's playback controls, where it has any.
+void presentAndShowPlayback()
+{
+    presentFrame();
+    sysShowPlayback(presentationTime(), false);
+}
+
 }  // namespace
 
 Services shellServices()
 {
     Services table;
     table.handleMessage = mainWindowProc;
+    table.present = presentAndShowPlayback;
     table.skipAhead = skipToStart;
     table.hideFrames = setFramesHidden;
     return table;
