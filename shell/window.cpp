@@ -11,6 +11,7 @@
 #include "render/frame.h"
 #include "render/text.h"
 #include "shell/launch.h"
+#include "shell/player.h"
 
 bool mainWindow = false;
 ClientRect clientRect;
@@ -192,10 +193,17 @@ void mainWindowProc(const Message& message)
         if (!fullScreen || !displayModeChanged) {
             layoutFrames();
         }
+        playerWindowChanged();
+        break;
+    case MessageKind::Paint:
+        playerWindowChanged();
         break;
     case MessageKind::Close:
         sysPostQuitMessage();
         escapeFlag = true;
+        break;
+    case MessageKind::KeyDown:
+        playerKey(message.key);
         break;
     default:
         break;

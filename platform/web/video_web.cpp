@@ -164,30 +164,43 @@ bool sysPeekMessage(Message* message)
         message->kind = MessageKind::Quit;
         return true;
     }
-    // 0: none; 1, 2: key down, up (+ 4 for Escape); 3: close.
+    // 0: none; 1, 2: key down, up; 3: close. The key (a Key, as the page numbers it) times 4 is
+    // added to a key's code.
     const int code = EM_ASM_INT({
         var event = window.velmora.events.shift();
         if (!event) return 0;
         var kind = event.kind === 'KeyDown' ? 1 : event.kind === 'KeyUp' ? 2 : 3;
-        return kind + (event.escape ? 4 : 0);
+        return kind + (kind < 3 ? 4 * (event.key | 0) : 0);
     });
     if (code == 0) {
         return false;
     }
     switch (code & 3) {
     case 1:
-    case 2:
+    case 2: {
         message->kind = (code & 3) == 1 ? MessageKind::KeyDown : MessageKind::KeyUp;
-        message->escape = (code & 4) != 0;
-        if (message->escape) {
+        const int key = code >> 2;
+        message->key = key > 0 && key < keyCount ? static_cast<Key>(key) : Key::Other;
+        if (message->key == Key::Escape) {
             escapeHeld = message->kind == MessageKind::KeyDown;
         }
         break;
+    }
     default:
         message->kind = MessageKind::Close;
         break;
     }
     return true;
+}
+
+// The browser delivers events only while the program has handed it control: one display frame.
+bool sysWaitMessage(Message* message, int)
+{
+    if (sysPeekMessage(message)) {
+        return true;
+    }
+    yieldToBrowser(1);
+    return sysPeekMessage(message);
 }
 
 void sysPostQuitMessage()
