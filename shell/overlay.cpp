@@ -147,13 +147,14 @@ void drawKeyOverlay()
         actionsWidth = std::max(actionsWidth, flatTextWidth(keyLines[i].action) * size);
     }
     const float boxWidth = keysWidth + actionsWidth + pad * 3.0f;
-    const float boxHeight = lineHeight * static_cast<float>(keyLineCount) + pad * 2.0f;
+    const float boxHeight = lineHeight * static_cast<float>(keyLineCount - 1) + size + pad * 2.0f;
     const float x0 = (static_cast<float>(view.width) - boxWidth) / 2.0f;
     const float y0 = (static_cast<float>(view.height) - boxHeight) / 2.0f;
     beginOverlay();
     fillRect(x0, y0, x0 + boxWidth, y0 + boxHeight, 0.0f, 0.7f);
     for (int i = 0; i < keyLineCount; ++i) {
-        const float baseline = y0 + boxHeight - pad - lineHeight * static_cast<float>(i + 1) + (lineHeight - size);
+        // Capitals reach about 0.8 of the size above the baseline, descenders 0.2 below it.
+        const float baseline = y0 + boxHeight - pad - size * 0.8f - lineHeight * static_cast<float>(i);
         text(keyLines[i].keys, x0 + pad, baseline, size, 1.0f);
         text(keyLines[i].action, x0 + pad * 2.0f + keysWidth, baseline, size, 0.75f);
     }

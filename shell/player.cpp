@@ -39,6 +39,7 @@ bool paused = false;
 bool pauseAtNextFrame = false;  // Space pressed: the next frame drawn is the one that holds
 bool frameOwed = false;         // paused, with a seek's frame still to be drawn
 bool seeking = false;           // from a seek until its first frame is shown
+double shownSeconds = 0.0;      // presentation time of the frame on screen
 int seekMs = 0;
 bool replaying = false;  // a seek back is leaving the scene loops
 bool timeShown = false;
@@ -102,7 +103,7 @@ void writePicture()
     const PixelRect view = frameLayout().view;
     std::vector<uint8_t> pixels;
     readPixelRect(view, PixelLayout::Rgb, &pixels);
-    const double seconds = presentationTime();
+    const double seconds = shownSeconds;
     const std::string path =
         pictureFolder + "/velmora-" + timeName(static_cast<int>(std::lround(std::max(seconds, 0.0) * 1000.0))) + ".png";
     std::string why;
@@ -201,17 +202,18 @@ void present()
     if (paused || pauseAtNextFrame) {
         holdFrame();
     }
+    shownSeconds = std::max(presentationTime(), 0.0);
     drawOverlays();
     presentFrame();
     if (seeking && !startPending() && !replaying) {
         seeking = false;
-        say("playing from", presentationTime());
+        say("playing from", shownSeconds);
     }
     if (pauseAtNextFrame) {
         pauseAtNextFrame = false;
         paused = true;
         holdTime(true);
-        say("paused at", presentationTime());
+        say("paused at", shownSeconds);
     } else if (frameOwed) {
         frameOwed = false;
         sysHoldClock(true);
@@ -298,7 +300,7 @@ double playerTime()
     if (enabled && seeking) {
         return seekMs / 1000.0;
     }
-    return std::max(presentationTime(), 0.0);
+    return shownSeconds;
 }
 
 bool playerPaused()
