@@ -48,6 +48,7 @@ bool pictureWanted = false;
 
 // Frames shown per second of wall time, measured over half-second stretches.
 using WallClock = std::chrono::steady_clock;
+WallClock::time_point seekSince;  // when the seek under way was asked for
 WallClock::time_point rateSince;
 int rateFrames = 0;
 double framesPerSecond = 0.0;
@@ -85,13 +86,14 @@ int sceneAt(double seconds)
     return scene;
 }
 
-void say(const char* what, double seconds)
+// One line on stderr: what happened at which time, where the music is, and what follows.
+void say(const char* what, double seconds, const std::string& after = "")
 {
     const double music = sndStreamPosition(musicStream);
     if (music >= 0.0) {
-        std::fprintf(stderr, "velmora: %s %.3f s (music at %.3f s)\n", what, seconds, music);
+        std::fprintf(stderr, "velmora: %s %.3f s (music at %.3f s)%s\n", what, seconds, music, after.c_str());
     } else {
-        std::fprintf(stderr, "velmora: %s %.3f s\n", what, seconds);
+        std::fprintf(stderr, "velmora: %s %.3f s%s\n", what, seconds, after.c_str());
     }
     std::fflush(stderr);
 }
@@ -207,7 +209,10 @@ void present()
     presentFrame();
     if (seeking && !startPending() && !replaying) {
         seeking = false;
-        say("playing from", shownSeconds);
+        char took[64];
+        std::snprintf(took, sizeof took, ", %.2f s after the key",
+                      std::chrono::duration<double>(WallClock::now() - seekSince).count());
+        say("playing from", shownSeconds, took);
     }
     if (pauseAtNextFrame) {
         pauseAtNextFrame = false;
@@ -286,6 +291,9 @@ void playerSeekTo(double seconds)
     const double last = presentationLength - 1.0;
     seconds = std::isnan(seconds) ? 0.0 : std::fmax(0.0, std::fmin(seconds, last));
     seekMs = static_cast<int>(std::lround(seconds * 1000.0));
+    if (!seeking) {
+        seekSince = WallClock::now();
+    }
     seeking = true;
     frameOwed = paused;
     if (!replaying && seekMs / 1000.0 >= presentationTime()) {
