@@ -29,9 +29,14 @@ struct Services {
     // ---- The scene loop (scenes/kit.cpp) ---------------------------------------------------
     // The window procedure every message goes to. Null: messages are taken and dropped.
     void (*handleMessage)(const Message& message) = nullptr;
-    // The skip ahead to a later start point, run at the start of every scene loop. Null: every
-    // scene plays from its start.
+    // The skip ahead to a later start point, run at the start of every scene loop and again after
+    // every message the loop hands on (a seek forward, armed from the window procedure, catches up
+    // from there). Null: every scene plays from its start.
     SkipAhead skipAhead = nullptr;
+    // A seek back: true from the moment the run is to play again from its start until the shell
+    // has put the start back. Every scene loop (and the skip ahead) then leaves at once, as for
+    // Escape. Null: never.
+    bool (*leaveScene)() = nullptr;
     // The hidden-frame switch the skip ahead throws around the frames it draws unseen (the shell
     // hands down setFramesHidden). Null: they are drawn like any other, but never presented.
     void (*hideFrames)(bool hidden) = nullptr;

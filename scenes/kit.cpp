@@ -29,13 +29,16 @@ void runSceneLoop(float duration, void (*drawFrame)())
         if (!tickSceneClock()) {
             break;
         }
-        if (stopRequested()) {
+        if (stopRequested() || (handed.leaveScene != nullptr && handed.leaveScene())) {
             break;
         }
         Message message;
         if (peekMessage(&message)) {
             if (handed.handleMessage != nullptr) {
                 handed.handleMessage(message);
+            }
+            if (handed.skipAhead != nullptr && !handed.skipAhead(peekMessage, clear, drawFrame)) {
+                return;
             }
             continue;
         }

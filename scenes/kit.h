@@ -13,8 +13,9 @@
 // ---- The scene loop ------------------------------------------------------------------------
 
 // One scene's loop: starts the scene clock with duration, runs the handed-down skip ahead, then
-// until the clock runs out or escapeFlag is set: hand one pending message to the handed-down
-// handler, or clear, drawFrame(), present.
+// until the clock runs out, escapeFlag is set or the shell asks to leave for a seek back: hand one
+// pending message to the handed-down handler (and run the skip ahead, which a seek forward may
+// have armed), or clear, drawFrame(), present.
 void runSceneLoop(float duration, void (*drawFrame)());
 
 // ---- Name marks ----------------------------------------------------------------------------

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "render/frame.h"
+
 // Seconds of presentation time now: the current scene's start in the scene table plus sceneTime;
 // negative while loading or tearing down.
 double presentationTime();
@@ -15,6 +17,9 @@ enum class PixelLayout { Bgra, Rgb };
 // first as GL keeps them; a frame drawn supersample times larger each way is read whole and
 // reduced to width x height. Leaves the pack alignment and read buffer as it found them.
 void readFramePixels(int width, int height, int supersample, PixelLayout layout, std::vector<uint8_t>* pixels);
+// Reads the rectangle of the current draw buffer into pixels, rows bottom first; leaves the pack
+// alignment and read buffer as it found them.
+void readPixelRect(const PixelRect& rect, PixelLayout layout, std::vector<uint8_t>* pixels);
 // Reduces a picture of (width x factor) x (height x factor) pixels of channels bytes each to
 // width x height, every pixel the rounded mean of its factor x factor block.
 void boxFilter(const std::vector<uint8_t>& large, int width, int height, int channels, int factor,

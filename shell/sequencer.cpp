@@ -1,10 +1,11 @@
 // The demo sequencer: loader, the scenes in the scene table's order, teardown.
 #include "shell/sequencer.h"
 
+#include "core/clock.h"
 #include "render/frame.h"
 #include "scenes/scenes.h"
-#include "shell/frames.h"
 #include "shell/loader.h"
+#include "shell/player.h"
 #include "shell/start_at.h"
 #include "shell/window.h"
 
@@ -17,20 +18,12 @@ const SequenceSteps realSteps = {
     releaseAssets,
 };
 
-// Every frame shown is also shown on the platform's playback controls, where it has any.
-void presentAndShowPlayback()
-{
-    presentFrame();
-    sysShowPlayback(presentationTime(), false);
-}
-
 }  // namespace
 
 Services shellServices()
 {
     Services table;
     table.handleMessage = mainWindowProc;
-    table.present = presentAndShowPlayback;
     table.skipAhead = skipToStart;
     table.hideFrames = setFramesHidden;
     return table;
@@ -42,9 +35,17 @@ void runSequence()
 {
     const SequenceSteps* steps = services().sequence != nullptr ? services().sequence : &realSteps;
     steps->load();
-    for (int i = 0; i < 8; ++i) {
-        currentSceneIndex = i;
-        steps->scenes[i]();
+    keepFreshStart();
+    for (;;) {
+        for (int i = 0; i < 8 && !replayRequested(); ++i) {
+            currentSceneIndex = i;
+            steps->scenes[i]();
+        }
+        // A seek back left the scenes: they play again from the start, unseen up to its time.
+        if (!replayRequested() || stopRequested()) {
+            break;
+        }
+        replayFromStart();
     }
     currentSceneIndex = -1;
     steps->release();

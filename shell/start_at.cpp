@@ -69,10 +69,7 @@ bool skipToStart(bool (*peekMessage)(Message* message), void (*clear)(), void (*
     if (!pending || currentSceneIndex < 0 || currentSceneIndex >= sceneCount) {
         return true;
     }
-    const double startSeconds = startMs / 1000.0;
     const double sceneBegins = sceneTable[currentSceneIndex].start;
-    const bool wholeScene = startSeconds >= sceneBegins + sceneDuration;
-    const float target = wholeScene ? sceneDuration : static_cast<float>(startSeconds - sceneBegins);
     const int fps = sysFixedStepFps();
     const double gridMs = fps > 0 ? 1000.0 / fps : 1.0;
     sysHoldClock(true);
@@ -86,6 +83,9 @@ bool skipToStart(bool (*peekMessage)(Message* message), void (*clear)(), void (*
             finishSkip();
             break;
         }
+        if (services().leaveScene != nullptr && services().leaveScene()) {
+            break;
+        }
         Message message;
         if (peekMessage(&message)) {
             if (services().handleMessage != nullptr) {
@@ -93,6 +93,10 @@ bool skipToStart(bool (*peekMessage)(Message* message), void (*clear)(), void (*
             }
             continue;
         }
+        // Read afresh each frame: a seek made meanwhile moves the start point.
+        const double startSeconds = startMs / 1000.0;
+        const bool wholeScene = startSeconds >= sceneBegins + sceneDuration;
+        const float target = wholeScene ? sceneDuration : static_cast<float>(startSeconds - sceneBegins);
         if (!wholeScene && sceneTime >= target) {
             finishSkip();
             // The music played on while the skipped frames were drawn unseen; put it where the

@@ -17,8 +17,10 @@ int startTimeMs();
 // True from setStartTime until the start point is reached or Escape ends the run.
 bool startPending();
 
-// Called by the scene loop right after startSceneClock while startPending(). Runs the current
-// scene's frames that lie before the start point (messages still handled one at a time), then
+// Called by the scene loop right after startSceneClock and after each message it hands on; does
+// nothing unless startPending() (a seek forward arms it mid-scene). Runs the current scene's
+// frames that lie before the start point (messages still handled one at a time; one that moves
+// the start point moves the target, a seek back leaves at once, returning false), then
 // leaves the clock on the first frame at or after it: on the fixed-step clock the very frame a
 // full run draws there (every scene starts on the same tick as in a full run), on the wall clock
 // the first millisecond. Returns true when the scene is to go on playing normally, false when it
