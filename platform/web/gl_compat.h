@@ -50,6 +50,11 @@ void compatReadBuffer(GLenum mode);
 void compatGetIntegerv(GLenum pname, GLint* params);
 // RGB and BGRA read-back through WebGL's RGBA.
 void compatReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type, GLvoid* pixels);
+// WebGL takes no sized formats (RGBA8), and copies the drawing buffer, which has no alpha, only into
+// textures without one: an empty texture (no pixels: storage for such copies, the held and scaled
+// frames) is made RGB.
+void compatTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height, GLint border,
+                      GLenum format, GLenum type, const GLvoid* pixels);
 
 // Lines wider than one pixel, which WebGL does not draw: a line block with a wider width is drawn
 // as one quad per segment, widened across its major axis in window space as the desktop GL does.
@@ -95,4 +100,5 @@ unsigned long compatTakeReplayedVertices();
 #define glReadBuffer compatReadBuffer
 #define glGetIntegerv compatGetIntegerv
 #define glReadPixels compatReadPixels
+#define glTexImage2D compatTexImage2D
 #endif

@@ -1,6 +1,6 @@
 // The GL state calls and queries the browser's WebGL refuses or lacks, turned into their nearest
 // equivalent or into nothing: texture-coordinate generation, hints, shading model, read buffers,
-// glGetDoublev, and RGB or BGRA read-back through WebGL's RGBA.
+// glGetDoublev, RGB or BGRA read-back through WebGL's RGBA, and textures in the formats WebGL takes.
 #include "platform/web/gl_compat_local.h"
 
 #include <cstddef>
@@ -104,4 +104,15 @@ void compatReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum fo
             }
         }
     }
+}
+
+void compatTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height, GLint border,
+                      GLenum format, GLenum type, const GLvoid* pixels)
+{
+    if (pixels == nullptr) {
+        glTexImage2D(target, level, GL_RGB, width, height, border, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+        return;
+    }
+    const GLint unsized = internalFormat == GL_RGBA8 ? GL_RGBA : internalFormat == GL_RGB8 ? GL_RGB : internalFormat;
+    glTexImage2D(target, level, unsized, width, height, border, format, type, pixels);
 }

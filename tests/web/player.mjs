@@ -1,8 +1,9 @@
 // The player in the page, in one run opened from a link with a time (#t=138): the address follows
 // the playback; the bar under the picture shows while the pointer moves, marks the eight scenes,
 // seeks where it is clicked and fades after a while; the player's keys reach the program and the
-// browser's own uses of them (scrolling, focus, help) are held back; the bar's full-screen button
-// takes the screen and gives it back without ending the presentation.
+// browser's own uses of them (scrolling, focus, help) are held back, F12's picture comes as a
+// download, and none of it leaves notes under the picture; the bar's full-screen button takes the
+// screen and gives it back without ending the presentation.
 import fs from 'node:fs';
 import path from 'node:path';
 
@@ -67,11 +68,25 @@ export async function checkPlayer({site, browserPath, outDir, check}) {
     await key('ArrowRight', 'ArrowRight', 39);
     await atLeast(pausedAt + 9, 'Right to seek 10 s on while paused');
     const moved = await second();
+    // F12 hands the frame on screen over as a download named by its time.
+    const downloads = path.join(outDir, 'downloads');
+    fs.rmSync(downloads, {recursive: true, force: true});
+    let name = '';
+    const downloaded = new Promise((resolve) => browser.on((message) => {
+      if (message.method === 'Browser.downloadWillBegin') name = message.params.suggestedFilename;
+      if (message.method === 'Browser.downloadProgress' && message.params.state !== 'inProgress') resolve(message.params.state);
+    }));
+    await browser.send('Browser.setDownloadBehavior', {behavior: 'allow', downloadPath: downloads, eventsEnabled: true});
+    await key('F12', 'F12', 123);
     await key('Tab', 'Tab', 9);
     await key('F1', 'F1', 112);
-    const kept = await page.evaluate("seenKeys.length === 4 && seenKeys.every((prevented) => prevented) && document.activeElement === document.body");
-    check(moved >= pausedAt + 9 && moved <= pausedAt + 11 && kept,
-          `Space pauses at ${pausedAt} s, Right goes to ${moved} s; Space, Right, Tab and F1 stay the player's (${await page.evaluate('JSON.stringify(seenKeys)')})`);
+    const state = await Promise.race([downloaded, new Promise((resolve) => setTimeout(() => resolve('none in 15 s'), 15000))]);
+    const picture = path.join(downloads, name);
+    const png = state === 'completed' && name && fs.existsSync(picture) ? fs.readFileSync(picture).subarray(1, 4).toString() : '';
+    const kept = await page.evaluate("seenKeys.length === 5 && seenKeys.every((prevented) => prevented) && document.activeElement === document.body");
+    check(moved >= pausedAt + 9 && moved <= pausedAt + 11 && kept && png === 'PNG' && new RegExp(`^velmora-0${moved}\\.\\d{3}\\.png$`).test(name),
+          `Space pauses at ${pausedAt} s, Right goes to ${moved} s, F12 gives ${name} (${state}); Space, Right, F12, Tab and F1 ` +
+          `stay the player's (${await page.evaluate('JSON.stringify(seenKeys)')})`);
     await key(' ', 'Space', 32);
     await waitFor(page, "document.getElementById('play').getAttribute('aria-label') === 'Pause' && !velmora.audio[0].paused",
                   15000, 'Space to play on');
@@ -103,7 +118,8 @@ export async function checkPlayer({site, browserPath, outDir, check}) {
     const yields = await page.evaluate('velmora.yields');
     await waitFor(page, `velmora.yields > ${yields + 10} || velmora.state !== 'playing'`, 30000, 'frames after full screen');
     check((await page.evaluate('velmora.state')) === 'playing', 'full screen from the bar and back: the presentation plays on');
-    check(page.errors.length === 0, `no console errors in the player's run ${page.errors.join('; ')}`);
+    const notes = await page.evaluate("document.getElementById('notes').innerText");
+    check(page.errors.length === 0 && notes === '', `no console errors and no notes in the player's run ${page.errors.join('; ')} ${notes}`);
   } catch (error) {
     check(false, `the player: ${error.message}`);
   } finally {
