@@ -112,10 +112,13 @@ void drawTimeOverlay(const PlayState& state)
     const float at = left + (right - left) * static_cast<float>(share < 0.0 ? 0.0 : share > 1.0 ? 1.0 : share);
     fillRect(left, bottom, right, top, 0.35f, 1.0f);
     fillRect(left, bottom, at, top, 0.85f, 1.0f);
+    // The current scene's stretch is underlined.
+    const float sceneEnd = state.scene + 1 < sceneCount ? sceneTable[state.scene + 1].start : presentationLength;
+    fillRect(left + (right - left) * (sceneTable[state.scene].start / presentationLength), bottom - 5.0f * k,
+             left + (right - left) * (sceneEnd / presentationLength), bottom - 3.0f * k, 0.85f, 1.0f);
     for (int i = 0; i < sceneCount; ++i) {
         const float x = left + (right - left) * (sceneTable[i].start / presentationLength);
-        const float grey = i == state.scene ? 1.0f : 0.1f;
-        fillRect(x - k, bottom - 3.0f * k, x + k, top + 3.0f * k, grey, 1.0f);
+        fillRect(x - k, bottom, x + k, top, 0.05f, 1.0f);
     }
     fillRect(at - 2.0f * k, bottom - 5.0f * k, at + 2.0f * k, top + 5.0f * k, 1.0f, 1.0f);
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "core/clock.h"
 #include "core/services.h"
@@ -108,6 +109,14 @@ bool skipToStart(bool (*peekMessage)(Message* message), void (*clear)(), void (*
         clear();
         drawFrame();
         const double toStart = startSeconds - (sceneBegins + static_cast<double>(sceneTime));
+        if (fps == 0 && toStart * 1000.0 > skipFineWindowMs) {
+            // On the wall clock nothing before the last few seconds shows at the start point (no
+            // particle lives that long, tracks are functions of time): straight to the scene's end,
+            // or to the fine stretch before the point.
+            const float fineFrom = wholeScene ? target : target - static_cast<float>(skipFineWindowMs) / 1000.0f;
+            advanceClock(std::numeric_limits<int>::max(), gridMs, wholeScene, fineFrom);
+            continue;
+        }
         const int stepMs = toStart * 1000.0 > skipFineWindowMs ? skipCoarseStepMs : skipFineStepMs;
         advanceClock(std::max(1, static_cast<int>(std::lround(stepMs / gridMs))), gridMs, wholeScene, target);
     }

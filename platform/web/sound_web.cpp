@@ -105,6 +105,7 @@ void sndStreamPause(SoundStream stream, bool paused)
         EM_ASM({
             var audio = window.velmora.audio[$0 - 1];
             if (!audio) return;
+            audio.held = !!$1;
             if ($1) audio.pause(); else audio.play().catch(function() {});
         }, handleOf(stream), paused ? 1 : 0);
     }

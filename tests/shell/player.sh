@@ -2,9 +2,11 @@
 # The player keys in a windowed run on the fixed-step clock, under the test display:
 #  - Space holds the picture (two grabs a second apart are the same) and the music (its position
 #    when paused and when resumed is the same);
-#  - Left (back, played again from 0 s unseen), Right (forward, caught up) and Page Down (the next
+#  - Tab while paused lays the time overlay over the held frame and takes it off again;
+#  - Right (forward, caught up), Left (back, played again from 0 s unseen) and Page Down (the next
 #    scene) each land on the very frame that --frames shows for the time the player says it
-#    landed on, paused still;
+#    landed on, paused still (a clock that moved while paused, or a replay that did not put back
+#    the state a run starts from, shows as another frame);
 #  - F12 writes that frame, named by its time, into the folder the program was started in.
 # Usage: player.sh VELMORA DATA-DIR
 set -u
@@ -48,6 +50,15 @@ sleep 1
 grab "$id" held2
 n=$(differing "$work/held1.png" "$work/held2.png")
 [ "$n" = 0 ]; check "paused: two grabs a second apart are the same (got $n pixels apart)" $?
+# The time overlay on and off again, drawn over the held frame (the clock must not move for it).
+press "$id" Tab
+grab "$id" overlay
+press "$id" Tab
+grab "$id" held3
+n=$(differing "$work/held1.png" "$work/overlay.png")
+[ "$n" != 0 ]; check "paused: Tab shows the time overlay ($n pixels changed)" $?
+n=$(differing "$work/held1.png" "$work/held3.png")
+[ "$n" = 0 ]; check "paused: Tab again gives back the held frame (got $n pixels apart)" $?
 press "$id" space
 nth_line 1 "^velmora: resumed at" >/dev/null
 check "Space again resumes" $?
@@ -61,7 +72,7 @@ press "$id" space
 nth_line 2 "^velmora: paused at" >/dev/null
 times=()
 n=0
-for key in Left Right Next; do
+for key in Right Left Next; do
     n=$((n + 1))
     press "$id" "$key"
     at=$(nth_line $n "^velmora: playing from" | sed 's/^velmora: playing from \([0-9.]*\) s.*/\1/')
@@ -76,9 +87,9 @@ press "$id" Escape
 wait_exit $pid 120; status=$?
 [ $status -eq 0 ]; check "Escape ends the run with status 0 (got $status)" $?
 
-# The same moments from --frames: the seek back first, then forward of it.
-at_list=$(IFS=,; echo "${times[*]}")
-"$velmora" --frames "$work/ref" --fps 10 --start-at "${times[0]}" --at "$at_list" --data "$data" 2>"$work/ref.err"
+# The same moments from --frames (the seek back lands earliest).
+at_list=$(printf '%s\n' "${times[@]}" | sort -n | paste -sd, -)
+"$velmora" --frames "$work/ref" --fps 10 --start-at "${times[1]}" --at "$at_list" --data "$data" 2>"$work/ref.err"
 check "reference frames at $at_list" $?
 n=0
 for at in "${times[@]}"; do
