@@ -14,23 +14,22 @@
 #include "core/services.h"
 #include "render/frame.h"
 
-void runSceneLoop(float duration, void (*drawFrame)())
+namespace {
+
+// The loop proper, from the scene clock as it stands: at most one message between two frames, then
+// clear, drawFrame, present. True when it stopped because until() said so before a frame, false
+// when the clock ran out or the run is to end.
+bool runFrames(void (*drawFrame)(), void (*present)(), bool (*until)())
 {
     const Services& handed = services();
     bool (*const peekMessage)(Message*) = handed.peekMessage != nullptr ? handed.peekMessage : sysPeekMessage;
     void (*const clear)() = handed.clear != nullptr ? handed.clear : clearFrame;
-    void (*const present)() = handed.present != nullptr ? handed.present : presentFrame;
-    startSceneClock(duration);
-    // Only when playing from a later point: the frames before it run unpresented.
-    if (handed.skipAhead != nullptr && !handed.skipAhead(peekMessage, clear, drawFrame)) {
-        return;
-    }
     for (;;) {
         if (!tickSceneClock()) {
-            break;
+            return false;
         }
         if (stopRequested()) {
-            break;
+            return false;
         }
         Message message;
         if (peekMessage(&message)) {
@@ -39,10 +38,40 @@ void runSceneLoop(float duration, void (*drawFrame)())
             }
             continue;
         }
+        if (until != nullptr && until()) {
+            return true;
+        }
         clear();
         drawFrame();
         present();
     }
+}
+
+void hideFrames(bool hidden)
+{
+    if (services().hideFrames != nullptr) {
+        services().hideFrames(hidden);
+    }
+}
+
+}  // namespace
+
+void runSceneLoop(float duration, void (*drawFrame)())
+{
+    const Services& handed = services();
+    startSceneClock(duration);
+    // Only when playing from a later point: the frames before it run unseen, through this same loop.
+    const SkipAhead* skip = handed.skipAhead;
+    if (skip != nullptr && skip->begin()) {
+        hideFrames(true);
+        const bool reached = runFrames(drawFrame, skip->present, skip->reached);
+        hideFrames(false);
+        skip->finish(reached);
+        if (!reached) {
+            return;
+        }
+    }
+    runFrames(drawFrame, handed.present != nullptr ? handed.present : presentFrame, nullptr);
 }
 
 CameraView sceneCameraView(const Model& model)

@@ -12,9 +12,10 @@
 
 // ---- The scene loop ------------------------------------------------------------------------
 
-// One scene's loop: starts the scene clock with duration, runs the handed-down skip ahead, then
-// until the clock runs out or escapeFlag is set: hand one pending message to the handed-down
-// handler, or clear, drawFrame(), present.
+// One scene's loop: starts the scene clock with duration, then until the clock runs out or
+// escapeFlag is set: hand one pending message to the handed-down handler, or clear, drawFrame(),
+// present. When the shell skips ahead to a later start point, the frames before it go through this
+// same loop, hidden, with the skip's present (core/services.h).
 void runSceneLoop(float duration, void (*drawFrame)());
 
 // ---- Name marks ----------------------------------------------------------------------------

@@ -22,21 +22,35 @@ Services shellServices()
 {
     Services table;
     table.handleMessage = mainWindowProc;
-    table.skipAhead = skipToStart;
+    table.skipAhead = skipToStart();
     table.hideFrames = setFramesHidden;
     return table;
 }
 
 int currentSceneIndex = -1;
 
-void runSequence()
+namespace {
+
+const SequenceSteps* sequenceSteps()
 {
-    const SequenceSteps* steps = services().sequence != nullptr ? services().sequence : &realSteps;
-    steps->load();
+    return services().sequence != nullptr ? services().sequence : &realSteps;
+}
+
+}  // namespace
+
+void playScenes()
+{
+    const SequenceSteps* steps = sequenceSteps();
     for (int i = 0; i < 8; ++i) {
         currentSceneIndex = i;
         steps->scenes[i]();
     }
     currentSceneIndex = -1;
-    steps->release();
+}
+
+void runSequence()
+{
+    sequenceSteps()->load();
+    playScenes();
+    sequenceSteps()->release();
 }
