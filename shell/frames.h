@@ -9,6 +9,11 @@
 // Seconds of presentation time now: the current scene's start in the scene table plus sceneTime;
 // negative while loading or tearing down.
 double presentationTime();
+// How far a frame's presentation time may fall short of a point and still count as at it: half a
+// millisecond, since the clock counts whole milliseconds in single precision. Start points, end
+// points and recorders all use it, so that recordings of neighbouring ranges meet without a frame
+// lost or doubled.
+constexpr double frameTimeSlack = 0.0005;
 // Display name of a scene (0..7), "Loading" for anything else.
 const char* sceneName(int sceneIndex);
 

@@ -24,18 +24,25 @@ Services shellServices()
 {
     Services table;
     table.handleMessage = mainWindowProc;
-    table.skipAhead = skipToStart;
+    table.skipAhead = skipToStart();
     table.hideFrames = setFramesHidden;
     return table;
 }
 
 int currentSceneIndex = -1;
 
-void runSequence()
+namespace {
+
+const SequenceSteps* sequenceSteps()
 {
-    const SequenceSteps* steps = services().sequence != nullptr ? services().sequence : &realSteps;
-    steps->load();
-    keepFreshStart();
+    return services().sequence != nullptr ? services().sequence : &realSteps;
+}
+
+}  // namespace
+
+void playScenes()
+{
+    const SequenceSteps* steps = sequenceSteps();
     for (;;) {
         for (int i = 0; i < 8 && !replayRequested(); ++i) {
             currentSceneIndex = i;
@@ -48,5 +55,12 @@ void runSequence()
         replayFromStart();
     }
     currentSceneIndex = -1;
-    steps->release();
+}
+
+void runSequence()
+{
+    sequenceSteps()->load();
+    keepFreshStart();
+    playScenes();
+    sequenceSteps()->release();
 }
