@@ -41,7 +41,7 @@ endfunction()
 velmora_web_source(velmora_core png.cpp core/png_web.cpp)
 velmora_web_source(velmora_render outline_font.cpp render/outline_font_web.cpp)
 
-# The page: shell.html with the player's controls (player.html) put in at its marker, remade when
+# The page: shell.html with the player's bar and controls (player.html) put in at its marker, remade when
 # either changes.
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${web_dir}/shell.html ${web_dir}/player.html)
 file(READ ${web_dir}/shell.html web_page)
