@@ -12,7 +12,7 @@ volatile bool escapeFlag = false;
 volatile sig_atomic_t interruptSignal = 0;
 
 namespace {
-uint32_t randomState = 1;
+uint32_t generatorState = 1;
 }
 
 uint32_t tickCount()
@@ -45,12 +45,22 @@ bool tickSceneClock()
 
 int randomBelow(int n)
 {
-    randomState = randomState * 214013u + 2531011u;
-    const int value = static_cast<int>((randomState >> 16) & 0x7FFFu);
+    generatorState = generatorState * 214013u + 2531011u;
+    const int value = static_cast<int>((generatorState >> 16) & 0x7FFFu);
     return value % n;
 }
 
 void resetRandom()
 {
-    randomState = 1;
+    generatorState = 1;
+}
+
+uint32_t randomState()
+{
+    return generatorState;
+}
+
+void setRandomState(uint32_t state)
+{
+    generatorState = state;
 }

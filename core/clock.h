@@ -36,3 +36,7 @@ bool tickSceneClock();
 int randomBelow(int n);
 // Test hook: puts the generator back to its initial state.
 void resetRandom();
+// The generator's state, and back to one: a replay from the start puts back the state after
+// loading, so that it makes the same choices again.
+uint32_t randomState();
+void setRandomState(uint32_t state);

@@ -11,10 +11,23 @@
 struct OutlineFace;    // render/outline_font.h
 struct SequenceSteps;  // shell/sequencer.h
 
-// The skip ahead to a start point: called by the scene loop right after the scene clock starts,
-// with the loop's own message source, clear and drawing. It runs the scene's frames that lie
-// before the start point unseen and returns false when the scene has ended before it.
-using SkipAhead = bool (*)(bool (*peekMessage)(Message* message), void (*clear)(), void (*drawFrame)());
+// The skip ahead to a later start point, run by the scene loop itself: the loop draws the frames
+// before the start point with the skip's present in place of its own, while the frames are hidden,
+// then goes on with the frames that are shown. Every frame, seen or not, takes the same steps:
+// messages one at a time, the scene's updates, random draws and particle births.
+struct SkipAhead {
+    // Right after the scene clock starts: true when this scene has frames to run unseen before the
+    // start point (the loop then hides its frames until finish).
+    bool (*begin)();
+    // Checked where a frame would be drawn: true once the scene clock has reached the start point,
+    // so that this frame is the first one shown.
+    bool (*reached)();
+    // Ends an unseen frame in place of presenting it: moves the clock on as a shown frame would
+    // (one frame's worth on the fixed-step clock), or coarsely on the wall clock.
+    void (*present)();
+    // Ends the unseen stretch: reached, or the scene ran out or the run was stopped before it.
+    void (*finish)(bool reached);
+};
 
 struct Services {
     // ---- Frames (render/frame.cpp) ---------------------------------------------------------
@@ -29,11 +42,17 @@ struct Services {
     // ---- The scene loop (scenes/kit.cpp) ---------------------------------------------------
     // The window procedure every message goes to. Null: messages are taken and dropped.
     void (*handleMessage)(const Message& message) = nullptr;
-    // The skip ahead to a later start point, run at the start of every scene loop. Null: every
-    // scene plays from its start.
-    SkipAhead skipAhead = nullptr;
-    // The hidden-frame switch the skip ahead throws around the frames it draws unseen (the shell
-    // hands down setFramesHidden). Null: they are drawn like any other, but never presented.
+    // The skip ahead to a later start point, run by every scene loop (above): begun right after the
+    // clock starts and, once a seek forward has armed it from the window procedure, before any
+    // later frame. Null: every scene plays from its start.
+    const SkipAhead* skipAhead = nullptr;
+    // A seek back: true from the moment the run is to play again from its start until the shell
+    // has put the start back. Every scene loop, seen or unseen frames alike, then leaves at once,
+    // as for Escape. Null: never.
+    bool (*leaveScene)() = nullptr;
+    // The hidden-frame switch the scene loop throws around the frames it draws unseen for the skip
+    // ahead (the shell hands down setFramesHidden). Null: they are drawn like any other, but never
+    // presented.
     void (*hideFrames)(bool hidden) = nullptr;
     // Where the loop takes its messages and how it clears and presents a frame. Null: the
     // platform's queue (sysPeekMessage), clearFrame and presentFrame.

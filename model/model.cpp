@@ -4,6 +4,7 @@
 // through the teardown the particle module leaves with them.
 #include "model/model.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -29,6 +30,53 @@ void Model::advance()
 {
     if (cursor != nullptr && cursor->next != nullptr)
         cursor = cursor->next;
+}
+
+ModelPose Model::pose()
+{
+    ModelPose saved;
+    for (SceneObject* object = this; object != nullptr; object = object->next) {
+        saved.objects.push_back(*object);
+    }
+    saved.cursor = cursor;
+    saved.currentCamera = currentCamera;
+    saved.currentFrame = currentFrame;
+    saved.startFrame = startFrame;
+    saved.endFrame = endFrame;
+    saved.boltJitter = boltJitter;
+    saved.boltSegments = boltSegments;
+    saved.boltCount = boltCount;
+    std::copy(std::begin(boltColour), std::end(boltColour), std::begin(saved.boltColour));
+    return saved;
+}
+
+void Model::setPose(const ModelPose& saved)
+{
+    size_t count = 0;
+    for (const SceneObject* object = this; object != nullptr; object = object->next) {
+        ++count;
+    }
+    if (count != saved.objects.size()) {
+        return;
+    }
+    // Each node keeps its own links; only what playing changes is put back.
+    size_t i = 0;
+    for (SceneObject* object = this; object != nullptr; object = object->next, ++i) {
+        SceneObject* const prev = object->prev;
+        SceneObject* const next = object->next;
+        *object = saved.objects[i];
+        object->prev = prev;
+        object->next = next;
+    }
+    cursor = saved.cursor;
+    currentCamera = saved.currentCamera;
+    currentFrame = saved.currentFrame;
+    startFrame = saved.startFrame;
+    endFrame = saved.endFrame;
+    boltJitter = saved.boltJitter;
+    boltSegments = saved.boltSegments;
+    boltCount = saved.boltCount;
+    std::copy(std::begin(saved.boltColour), std::end(saved.boltColour), std::begin(boltColour));
 }
 
 void Model::seekObject(int n)

@@ -105,6 +105,22 @@ public:
     SceneObject* next = nullptr;
 };
 
+// What playing changes in a model, kept so that it can be put back: every object's own fields
+// (positions, rotations, camera eye and target, the key indices) and the model's cursor, camera,
+// frame and arc settings. The arrays the fields point to are never changed by playing.
+struct ModelPose {
+    std::vector<SceneObject> objects;  // in list order, the model's own node first
+    SceneObject* cursor = nullptr;
+    int32_t currentCamera = 0;
+    double currentFrame = 0.0;
+    int32_t startFrame = 0;
+    int32_t endFrame = 0;
+    int32_t boltJitter = 0;
+    int32_t boltSegments = 0;
+    int32_t boltCount = 0;
+    float boltColour[3] = {};
+};
+
 class Model : public SceneObject {
 public:
     static constexpr int maxLights = 100;
@@ -195,6 +211,10 @@ public:
     // Releases the grid, the attached particle systems, every array and every object node but the
     // model's own; the model is left empty. Safe to call twice.
     void destroy();
+    // The pose as it is now, and back to a pose taken from this model since it was loaded (one
+    // taken before a load or destroy, whose object count no longer matches, is ignored).
+    ModelPose pose();
+    void setPose(const ModelPose& saved);
 
     // Fills vertexColours of every mesh from the lights, with the shadow test when shadowsEnabled.
     void computeVertexLighting();

@@ -17,9 +17,15 @@ int sysFixedStepFps();
 // Moves the fixed-step clock on by ms without presenting a frame (used to skip ahead); also moves
 // a held clock.
 void sysAdvanceFixedClock(double ms);
-// Holds the tick count: it then moves only by sysAdvanceFixedClock. On release the wall clock goes
-// on from the held count (it never jumps back); with the fixed-step clock holding changes nothing.
+// Holds the tick count: it then moves only by sysAdvanceFixedClock, not at the buffer swap. On
+// release the wall clock goes on from the held count (it never jumps back); the fixed-step clock
+// goes on stepping at each swap.
 void sysHoldClock(bool hold);
+// The tick count before rounding to whole milliseconds (on the fixed-step clock, the exact sum of
+// its steps), and a way to put it back there: a replay from the start sets it to the count its
+// first scene began at, and time goes on from it on either clock.
+double sysTickCountExact();
+void sysSetTickCount(double ms);
 
 // ---- Message boxes -------------------------------------------------------------------------
 
@@ -68,19 +74,53 @@ void* sysGLProcAddress(const char* name);
 // to bring the scenes' state forward): a platform may leave their pixels out. Set only through
 // setFramesHidden (render/frame.h).
 void sysSetFramesHidden(bool hidden);
+// Called for every frame shown, with its presentation time and whether play is paused, so that a
+// platform with its own controls (the page's bar) shows where play is. The desktop has none.
+void sysShowPlayback(double seconds, bool paused);
+// The scenes' names and start times in seconds, in play order, and the presentation's length,
+// handed over once before play for a platform whose controls mark them (the page's seek bar).
+void sysSetChapters(const char* const* names, const double* starts, int count, double lengthSeconds);
 
 // ---- Messages ------------------------------------------------------------------------------
 
-enum class MessageKind { None, Size, Paint, Close, KeyDown, KeyUp, Quit, Other };
+enum class MessageKind { None, Size, Paint, Close, KeyDown, KeyUp, Quit, Seek, Other };
+// The keys the program answers to; every other key is Other. Digit1 .. Digit8 follow one another,
+// the number row's and the keypad's alike.
+enum class Key {
+    Other,
+    Escape,
+    Space,
+    Left,
+    Right,
+    PageUp,
+    PageDown,
+    Home,
+    Tab,
+    F1,
+    F12,
+    Digit1,
+    Digit2,
+    Digit3,
+    Digit4,
+    Digit5,
+    Digit6,
+    Digit7,
+    Digit8
+};
+constexpr int keyCount = static_cast<int>(Key::Digit8) + 1;
 struct Message {
     MessageKind kind = MessageKind::None;
     int width = 0;  // Size: the new client size
     int height = 0;
-    bool escape = false;  // KeyDown/KeyUp: the key is Escape
+    Key key = Key::Other;  // KeyDown/KeyUp: which key
+    int seekMs = 0;        // Seek: the presentation time to go to, in milliseconds (0 .. 232000)
 };
 
 // Takes at most one pending message off the queue. Returns false when none is waiting.
 bool sysPeekMessage(Message* message);
+// Like sysPeekMessage, but when none is waiting gives the system up to timeoutMs to deliver one
+// (the browser shows the page and runs its events meanwhile). Returns false when none came.
+bool sysWaitMessage(Message* message, int timeoutMs);
 // Puts a quit message on the queue; it is dispatched like any other.
 void sysPostQuitMessage();
 // Whether the Escape key is held down now.
@@ -132,6 +172,8 @@ bool sndStreamPlay(int channel, SoundStream stream);
 void sndStreamStop(SoundStream stream);
 // Moves a playing stream to the given position in seconds (used when starting part-way through).
 void sndStreamSeek(SoundStream stream, double seconds);
+// Pauses a playing stream where it is, or lets a paused one go on from there.
+void sndStreamPause(SoundStream stream, bool paused);
 // Where in the stream the sound now plays, in seconds; negative when the decoder cannot tell. The
 // presentation never asks (it only starts and moves the music); tests do.
 double sndStreamPosition(SoundStream stream);

@@ -90,8 +90,20 @@ void sndStreamStop(SoundStream stream)
 
 void sndStreamSeek(SoundStream stream, double seconds)
 {
-    if (audioOpen && stream != nullptr && seconds > 0.0) {
+    if (audioOpen && stream != nullptr && seconds >= 0.0) {
         Mix_SetMusicPosition(seconds);
+    }
+}
+
+void sndStreamPause(SoundStream stream, bool paused)
+{
+    if (!audioOpen || stream == nullptr) {
+        return;
+    }
+    if (paused) {
+        Mix_PauseMusic();
+    } else {
+        Mix_ResumeMusic();
     }
 }
 

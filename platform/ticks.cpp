@@ -1,7 +1,7 @@
 // The program's tick count: milliseconds since start-up from the monotonic clock, or a fixed-step
 // count that advances by one frame's worth at every buffer swap.
-// Skipping ahead holds the count and moves it by hand; the wall clock then resumes from the held
-// value, so the count never jumps back.
+// Skipping ahead and pausing hold the count (skipping moves it by hand); the wall clock then resumes
+// from the held value. Only a replay from the start puts the count back.
 #include "platform/platform.h"
 
 #include <chrono>
@@ -68,10 +68,24 @@ void sysHoldClock(bool hold)
     held = hold;
 }
 
-// Called by the buffer swap: one frame's worth of time passes.
+double sysTickCountExact()
+{
+    return countIsManual() ? fixedMs : wallMs();
+}
+
+void sysSetTickCount(double ms)
+{
+    if (countIsManual()) {
+        fixedMs = ms;
+    } else {
+        wallOffsetMs += ms - wallMs();
+    }
+}
+
+// Called by the buffer swap: one frame's worth of time passes, unless the count is held.
 void sysStepFixedClock()
 {
-    if (fixedFps > 0) {
+    if (fixedFps > 0 && !held) {
         fixedMs += 1000.0 / fixedFps;
     }
 }

@@ -37,6 +37,76 @@ void setError(const std::string& what)
     lastError = what;
 }
 
+Key keyOf(SDL_Keycode code)
+{
+    switch (code) {
+    case SDLK_ESCAPE:
+        return Key::Escape;
+    case SDLK_SPACE:
+        return Key::Space;
+    case SDLK_LEFT:
+        return Key::Left;
+    case SDLK_RIGHT:
+        return Key::Right;
+    case SDLK_PAGEUP:
+        return Key::PageUp;
+    case SDLK_PAGEDOWN:
+        return Key::PageDown;
+    case SDLK_HOME:
+        return Key::Home;
+    case SDLK_TAB:
+        return Key::Tab;
+    case SDLK_F1:
+        return Key::F1;
+    case SDLK_F12:
+        return Key::F12;
+    default:
+        break;
+    }
+    if (code >= SDLK_1 && code <= SDLK_8) {
+        return static_cast<Key>(static_cast<int>(Key::Digit1) + (code - SDLK_1));
+    }
+    if (code >= SDLK_KP_1 && code <= SDLK_KP_8) {
+        return static_cast<Key>(static_cast<int>(Key::Digit1) + (code - SDLK_KP_1));
+    }
+    return Key::Other;
+}
+
+// One SDL event as the program's message.
+Message messageOf(const SDL_Event& event)
+{
+    Message message;
+    message.kind = MessageKind::Other;
+    if (event.type == quitEventType && quitEventType != 0) {
+        message.kind = MessageKind::Quit;
+    } else if (event.type == SDL_QUIT) {
+        message.kind = MessageKind::Close;
+    } else if (event.type == SDL_KEYDOWN || event.type == SDL_KEYUP) {
+        const bool down = event.type == SDL_KEYDOWN;
+        message.kind = down ? MessageKind::KeyDown : MessageKind::KeyUp;
+        message.key = keyOf(event.key.keysym.sym);
+        if (message.key == Key::Escape) {
+            escapeHeld = down;
+        }
+    } else if (event.type == SDL_WINDOWEVENT) {
+        switch (event.window.event) {
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            message.kind = MessageKind::Size;
+            sysClientSize(&message.width, &message.height);
+            break;
+        case SDL_WINDOWEVENT_EXPOSED:
+            message.kind = MessageKind::Paint;
+            break;
+        case SDL_WINDOWEVENT_CLOSE:
+            message.kind = MessageKind::Close;
+            break;
+        default:
+            break;
+        }
+    }
+    return message;
+}
+
 }  // namespace
 
 void sysSetLastError(const std::string& what)
@@ -269,6 +339,10 @@ void* sysGLProcAddress(const char* name)
 // The 1x1 scissor box of setFramesHidden already spares the desktop GL nearly all the fill.
 void sysSetFramesHidden(bool) {}
 
+// The desktop shows play's position only in the shell's own overlay.
+void sysShowPlayback(double, bool) {}
+void sysSetChapters(const char* const*, const double*, int, double) {}
+
 int sysDepthBits()
 {
     return depthBits;
@@ -283,35 +357,20 @@ bool sysPeekMessage(Message* message)
     if (SDL_PollEvent(&event) == 0) {
         return false;
     }
-    *message = Message{};
-    message->kind = MessageKind::Other;
-    if (event.type == quitEventType && quitEventType != 0) {
-        message->kind = MessageKind::Quit;
-    } else if (event.type == SDL_QUIT) {
-        message->kind = MessageKind::Close;
-    } else if (event.type == SDL_KEYDOWN || event.type == SDL_KEYUP) {
-        const bool down = event.type == SDL_KEYDOWN;
-        message->kind = down ? MessageKind::KeyDown : MessageKind::KeyUp;
-        message->escape = event.key.keysym.sym == SDLK_ESCAPE;
-        if (message->escape) {
-            escapeHeld = down;
-        }
-    } else if (event.type == SDL_WINDOWEVENT) {
-        switch (event.window.event) {
-        case SDL_WINDOWEVENT_SIZE_CHANGED:
-            message->kind = MessageKind::Size;
-            sysClientSize(&message->width, &message->height);
-            break;
-        case SDL_WINDOWEVENT_EXPOSED:
-            message->kind = MessageKind::Paint;
-            break;
-        case SDL_WINDOWEVENT_CLOSE:
-            message->kind = MessageKind::Close;
-            break;
-        default:
-            break;
-        }
+    *message = messageOf(event);
+    return true;
+}
+
+bool sysWaitMessage(Message* message, int timeoutMs)
+{
+    if (!videoStarted) {
+        return false;
     }
+    SDL_Event event;
+    if (SDL_WaitEventTimeout(&event, timeoutMs) == 0) {
+        return false;
+    }
+    *message = messageOf(event);
     return true;
 }
 

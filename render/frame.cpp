@@ -37,6 +37,13 @@ struct FramebufferCalls {
 };
 FramebufferCalls fbo;
 
+// The frame a paused run holds, texel for pixel in its lower-left heldWidth x heldHeight.
+GLuint heldTexture = 0;
+int heldTextureWidth = 0;
+int heldTextureHeight = 0;
+int heldWidth = 0;
+int heldHeight = 0;
+
 // The offscreen surface: a colour texture (so that the window can show it) and a depth buffer.
 GLuint surfaceFramebuffer = 0;
 GLuint surfaceTexture = 0;
@@ -104,41 +111,45 @@ void clearBars()
     }
 }
 
-// Clears the window around the picture rectangle to black and draws the texture's region (0, 0) .. (s, t) as one quad
-// into the picture rectangle, leaving every GL state and matrix as it found them.
-void drawIntoPicture(GLuint texture, float s0, float t0, float s1, float t1)
+// Draws the texture's region (s0, t0) .. (s1, t1) as one quad onto target, in a viewport of the
+// whole surfaceWidth x surfaceHeight, first clearing the window around the picture rectangle to
+// black when bars is set; leaves every GL state and matrix as it found them.
+void drawTextureOnto(GLuint texture, const float (&st)[4], const PixelRect& target, int surfaceWidth, int surfaceHeight,
+                     bool bars)
 {
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
-    glOrtho(0.0, layout.windowWidth, 0.0, layout.windowHeight, -1.0, 1.0);
+    glOrtho(0.0, surfaceWidth, 0.0, surfaceHeight, -1.0, 1.0);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
-    glViewport(0, 0, layout.windowWidth, layout.windowHeight);
+    glViewport(0, 0, surfaceWidth, surfaceHeight);
     static const GLenum off[] = {GL_DEPTH_TEST, GL_BLEND,        GL_FOG,           GL_LIGHTING,      GL_ALPHA_TEST,
                                  GL_CULL_FACE,  GL_SCISSOR_TEST, GL_TEXTURE_GEN_S, GL_TEXTURE_GEN_T, GL_COLOR_MATERIAL};
     for (GLenum capability : off) {
         glDisable(capability);
     }
-    clearBars();
-    glDisable(GL_SCISSOR_TEST);
+    if (bars) {
+        clearBars();
+        glDisable(GL_SCISSOR_TEST);
+    }
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, texture);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-    const float x0 = static_cast<float>(layout.picture.x);
-    const float y0 = static_cast<float>(layout.picture.y);
-    const float x1 = x0 + static_cast<float>(layout.picture.width);
-    const float y1 = y0 + static_cast<float>(layout.picture.height);
+    const float x0 = static_cast<float>(target.x);
+    const float y0 = static_cast<float>(target.y);
+    const float x1 = x0 + static_cast<float>(target.width);
+    const float y1 = y0 + static_cast<float>(target.height);
     glBegin(GL_QUADS);
-    glTexCoord2f(s0, t0);
+    glTexCoord2f(st[0], st[1]);
     glVertex2f(x0, y0);
-    glTexCoord2f(s1, t0);
+    glTexCoord2f(st[2], st[1]);
     glVertex2f(x1, y0);
-    glTexCoord2f(s1, t1);
+    glTexCoord2f(st[2], st[3]);
     glVertex2f(x1, y1);
-    glTexCoord2f(s0, t1);
+    glTexCoord2f(st[0], st[3]);
     glVertex2f(x0, y1);
     glEnd();
     glPopMatrix();
@@ -146,6 +157,12 @@ void drawIntoPicture(GLuint texture, float s0, float t0, float s1, float t1)
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
     glPopAttrib();
+}
+
+// The window around the picture rectangle black, the texture's region drawn into the rectangle.
+void drawIntoPicture(GLuint texture, float s0, float t0, float s1, float t1)
+{
+    drawTextureOnto(texture, {s0, t0, s1, t1}, layout.picture, layout.windowWidth, layout.windowHeight, true);
 }
 
 void makeLinearTexture(GLuint* texture, GLenum wrap, int width, int height)
@@ -224,6 +241,44 @@ void presentFrame()
     if (services().framePresented != nullptr) {
         services().framePresented();
     }
+}
+
+void holdFrame()
+{
+    const PixelRect& view = layout.view;
+    glPushAttrib(GL_TEXTURE_BIT);
+    if (heldTexture == 0 || heldTextureWidth < view.width || heldTextureHeight < view.height) {
+        if (heldTexture != 0) {
+            glDeleteTextures(1, &heldTexture);
+        }
+        heldTextureWidth = powerOfTwoAtLeast(view.width);
+        heldTextureHeight = powerOfTwoAtLeast(view.height);
+        makeLinearTexture(&heldTexture, GL_CLAMP, heldTextureWidth, heldTextureHeight);
+    }
+    glBindTexture(GL_TEXTURE_2D, heldTexture);
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, view.x, view.y, view.width, view.height);
+    glPopAttrib();
+    heldWidth = view.width;
+    heldHeight = view.height;
+}
+
+void drawHeldFrame()
+{
+    if (heldTexture == 0) {
+        return;
+    }
+    // The held frame fills the view; at the size it was taken, texel for pixel.
+    const float w = static_cast<float>(heldTextureWidth);
+    const float h = static_cast<float>(heldTextureHeight);
+    const PixelRect& view = layout.view;
+    if (view.width == heldWidth && view.height == heldHeight) {
+        drawTextureOnto(heldTexture, {0.0f, 0.0f, heldWidth / w, heldHeight / h}, view, view.x + view.width,
+                        view.y + view.height, false);
+    } else {
+        drawTextureOnto(heldTexture, {0.5f / w, 0.5f / h, (heldWidth - 0.5f) / w, (heldHeight - 0.5f) / h}, view,
+                        view.x + view.width, view.y + view.height, false);
+    }
+    glViewport(view.x, view.y, view.width, view.height);
 }
 
 void setFramesHidden(bool hide)
@@ -334,6 +389,9 @@ void releaseFrameSurfaces()
     if (copyTexture != 0) {
         glDeleteTextures(1, &copyTexture);
     }
-    surfaceFramebuffer = surfaceDepth = surfaceTexture = copyTexture = 0;
-    copyTextureWidth = copyTextureHeight = 0;
+    if (heldTexture != 0) {
+        glDeleteTextures(1, &heldTexture);
+    }
+    surfaceFramebuffer = surfaceDepth = surfaceTexture = copyTexture = heldTexture = 0;
+    copyTextureWidth = copyTextureHeight = heldTextureWidth = heldTextureHeight = 0;
 }

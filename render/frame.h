@@ -11,6 +11,12 @@ void clearFrame();
 // the window as the frame layout says and has the platform swap the buffers.
 void presentFrame();
 
+// A paused run's picture: holdFrame keeps the frame just drawn (before anything is drawn over it),
+// drawHeldFrame draws it again into the view, stretched if the view has changed size since. The
+// held frame lives until releaseFrameSurfaces.
+void holdFrame();
+void drawHeldFrame();
+
 // Frames drawn while hidden are never seen (the skip ahead draws them only to bring the scenes'
 // state forward): every state change still happens, but their drawing is confined to one pixel
 // and the platform is told, so that they cost next to nothing. Nothing is presented meanwhile.
@@ -48,7 +54,8 @@ const FrameLayout& frameLayout();
 // Makes a width x height offscreen surface (colour and depth) and draws into it from now on.
 // False with a reason when the GL context cannot give one that size.
 bool createOffscreenSurface(int width, int height, std::string* error);
-// Releases the offscreen surface and the scaling texture; drawing goes back to the window.
+// Releases the offscreen surface, the scaling texture and the held frame; drawing goes back to the
+// window.
 void releaseFrameSurfaces();
 
 // Window pixels per pixel of an 800x600 picture, for what is sized in pixels (arc line widths): 1

@@ -58,6 +58,36 @@ void ParticleSystem::release()
     count = 0;
 }
 
+ParticleSystem::State ParticleSystem::state() const
+{
+    State saved;
+    if (particles != nullptr && count > 0) {
+        saved.live.assign(particles, particles + count);
+    }
+    saved.lastEmitTime = lastEmitTime;
+    saved.emitterPosition = emitterPosition;
+    saved.eyePosition = eyePosition;
+    saved.eyeAngles = eyeAngles;
+    return saved;
+}
+
+void ParticleSystem::setState(const State& saved)
+{
+    count = 0;
+    if (particles != nullptr) {
+        for (const Particle& particle : saved.live) {
+            if (count >= capacity) {
+                break;
+            }
+            particles[count++] = particle;
+        }
+    }
+    lastEmitTime = saved.lastEmitTime;
+    emitterPosition = saved.emitterPosition;
+    eyePosition = saved.eyePosition;
+    eyeAngles = saved.eyeAngles;
+}
+
 void ParticleSystem::update()
 {
     const float now = uptimeSeconds();

@@ -5,6 +5,7 @@
 #pragma once
 #include <cstdint>
 #include <type_traits>
+#include <vector>
 
 #include "core/clock.h"
 #include "core/geometry.h"
@@ -53,6 +54,18 @@ public:
 
     // Releases the particles and sets count to 0; the texture stays with the GL context.
     void release();
+    // What playing changes in a system (its live particles, emission time, emitter and eye), and
+    // back to it: a replay from the start puts back the state after loading.
+    struct State {
+        std::vector<Particle> live;
+        float lastEmitTime = 0.0f;
+        Vec3d emitterPosition;
+        Vec3d eyePosition;
+        Vec3d eyeAngles;
+    };
+    State state() const;
+    // Live particles past the capacity are left out.
+    void setState(const State& saved);
     // Emits at most one particle (when 1 / emitRate seconds have passed since the last emission
     // and fewer than capacity - 1 live), then removes every particle whose death time has come.
     void update();

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "core/clock.h"
@@ -123,6 +124,33 @@ void printVerseLine(float start, float end, float fade, const char* format, ...)
     va_start(args, format);
     printLine(TextPrinter::Verse, start, end, fade, format, args);
     va_end(args);
+}
+
+void drawFlatText(const char* text, float x, float y, float size)
+{
+    if (text == nullptr || fontListBase == 0) {
+        return;
+    }
+    glPushAttrib(GL_LIST_BIT | GL_ENABLE_BIT);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_FOG);
+    glListBase(fontListBase);
+    glPushMatrix();
+    glTranslatef(x, y, 0.0f);
+    glScalef(size, size, 1.0f);
+    glCallLists(static_cast<GLsizei>(std::strlen(text)), GL_UNSIGNED_BYTE, text);
+    glPopMatrix();
+    glPopAttrib();
+}
+
+float flatTextWidth(const char* text)
+{
+    float width = 0.0f;
+    for (const char* c = text; c != nullptr && *c != '\0'; ++c) {
+        width += glyphMetrics[static_cast<unsigned char>(*c)].cellIncX;
+    }
+    return width;
 }
 
 bool lineShownAt(float t, float start, float end)

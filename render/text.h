@@ -30,6 +30,13 @@ void printGreetingLine(float start, float end, float fade, const char* format, .
     __attribute__((format(printf, 4, 5)));
 void printVerseLine(float start, float end, float fade, const char* format, ...) __attribute__((format(printf, 4, 5)));
 
+// Draws a line flat and still, its left end's baseline at (x, y), letters size units high, in the
+// current matrices and colour, untextured; for what is laid over the picture (the player's
+// overlays). Nothing when there is no font.
+void drawFlatText(const char* text, float x, float y, float size);
+// The line's width in em (multiply by the size drawn at).
+float flatTextWidth(const char* text);
+
 // ---- The printers' rules, free of GL ---------------------------------------------------------
 
 const int textLineBufferSize = 256;

@@ -14,23 +14,22 @@
 #include "core/services.h"
 #include "render/frame.h"
 
-void runSceneLoop(float duration, void (*drawFrame)())
+namespace {
+
+// The loop proper, from the scene clock as it stands: at most one message between two frames, then
+// clear, drawFrame, present. True when it stopped because until() said so before a frame, false
+// when the clock ran out or the run is to end.
+bool runFrames(void (*drawFrame)(), void (*present)(), bool (*until)())
 {
     const Services& handed = services();
     bool (*const peekMessage)(Message*) = handed.peekMessage != nullptr ? handed.peekMessage : sysPeekMessage;
     void (*const clear)() = handed.clear != nullptr ? handed.clear : clearFrame;
-    void (*const present)() = handed.present != nullptr ? handed.present : presentFrame;
-    startSceneClock(duration);
-    // Only when playing from a later point: the frames before it run unpresented.
-    if (handed.skipAhead != nullptr && !handed.skipAhead(peekMessage, clear, drawFrame)) {
-        return;
-    }
     for (;;) {
         if (!tickSceneClock()) {
-            break;
+            return false;
         }
-        if (stopRequested()) {
-            break;
+        if (stopRequested() || (handed.leaveScene != nullptr && handed.leaveScene())) {
+            return false;
         }
         Message message;
         if (peekMessage(&message)) {
@@ -39,9 +38,48 @@ void runSceneLoop(float duration, void (*drawFrame)())
             }
             continue;
         }
+        if (until != nullptr && until()) {
+            return true;
+        }
         clear();
         drawFrame();
         present();
+    }
+}
+
+void hideFrames(bool hidden)
+{
+    if (services().hideFrames != nullptr) {
+        services().hideFrames(hidden);
+    }
+}
+
+}  // namespace
+
+void runSceneLoop(float duration, void (*drawFrame)())
+{
+    const Services& handed = services();
+    startSceneClock(duration);
+    void (*const present)() = handed.present != nullptr ? handed.present : presentFrame;
+    // Only when playing from a later point: the frames before it run unseen, through this same loop.
+    const SkipAhead* skip = handed.skipAhead;
+    bool skipping = skip != nullptr && skip->begin();
+    for (;;) {
+        if (skipping) {
+            hideFrames(true);
+            const bool reached = runFrames(drawFrame, skip->present, skip->reached);
+            hideFrames(false);
+            skip->finish(reached);
+            if (!reached) {
+                return;
+            }
+        }
+        // The frames that are shown, until the scene ends, or until a seek forward (asked for in a
+        // message) has the skip begin again from here.
+        if (!runFrames(drawFrame, present, skip != nullptr ? skip->begin : nullptr)) {
+            return;
+        }
+        skipping = true;
     }
 }
 

@@ -12,9 +12,11 @@
 
 // ---- The scene loop ------------------------------------------------------------------------
 
-// One scene's loop: starts the scene clock with duration, runs the handed-down skip ahead, then
-// until the clock runs out or escapeFlag is set: hand one pending message to the handed-down
-// handler, or clear, drawFrame(), present.
+// One scene's loop: starts the scene clock with duration, then until the clock runs out, escapeFlag
+// is set or the shell asks to leave for a seek back: hand one pending message to the handed-down
+// handler, or clear, drawFrame(), present. When the shell skips ahead to a later start point (from
+// the scene's start, or from where a seek forward was asked for), the frames before it go through
+// this same loop, hidden, with the skip's present (core/services.h).
 void runSceneLoop(float duration, void (*drawFrame)());
 
 // ---- Name marks ----------------------------------------------------------------------------

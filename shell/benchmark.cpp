@@ -34,9 +34,6 @@ using Clock = std::chrono::steady_clock;
 // Taken while the program's statics are set up, before main: the start of the load time.
 const Clock::time_point programStart = Clock::now();
 
-// Half a millisecond: the clock counts whole milliseconds in single precision.
-const double timeSlack = 0.0005;
-
 BenchmarkSettings settings;
 std::vector<FrameTiming> frames;
 RunFacts facts;
@@ -96,7 +93,7 @@ void onFrameStarted()
 void onFramePresented()
 {
     const double time = presentationTime();
-    if (time < 0.0 || (settings.startAtMs >= 0 && time < settings.startAtMs / 1000.0 - timeSlack)) {
+    if (time < 0.0 || (settings.startAtMs >= 0 && time < settings.startAtMs / 1000.0 - frameTimeSlack)) {
         return;
     }
     glFinish();
@@ -110,7 +107,7 @@ void onFramePresented()
     frames.push_back(
         FrameTiming{time, currentSceneIndex, millisecondsSince(frameStart, now), processCpuMs() - frameStartCpuMs});
     progress.frame(currentSceneIndex, time);
-    if (settings.endAtMs >= 0 && time >= settings.endAtMs / 1000.0 - timeSlack) {
+    if (settings.endAtMs >= 0 && time >= settings.endAtMs / 1000.0 - frameTimeSlack) {
         escapeFlag = true;
     }
 }

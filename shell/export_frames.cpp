@@ -22,9 +22,6 @@
 
 namespace {
 
-// Half a millisecond: the clock counts whole milliseconds in single precision.
-const double timeSlack = 0.0005;
-
 FrameExportSettings settings;
 FrameSchedule schedule;
 bool failed = false;
@@ -90,7 +87,7 @@ void onFrame()
         finalFrameTime = time;
     }
     progress.frame(currentSceneIndex, time);
-    if (schedule.done() || (settings.endAtMs >= 0 && time >= settings.endAtMs / 1000.0 - timeSlack)) {
+    if (schedule.done() || (settings.endAtMs >= 0 && time >= settings.endAtMs / 1000.0 - frameTimeSlack)) {
         escapeFlag = true;
     }
 }
@@ -102,7 +99,7 @@ FrameSchedule::FrameSchedule(std::vector<int> timesMs) : times_(std::move(timesM
 std::vector<int> FrameSchedule::takeDue(double time)
 {
     size_t count = 0;
-    while (count < times_.size() && times_[count] / 1000.0 <= time + timeSlack) {
+    while (count < times_.size() && times_[count] / 1000.0 <= time + frameTimeSlack) {
         ++count;
     }
     std::vector<int> due(times_.begin(), times_.begin() + static_cast<long>(count));
@@ -150,7 +147,7 @@ bool finishFrameExport(std::string* error)
     // Times past the last frame of a presentation that played to its end get that last frame.
     const double step = 1.0 / settings.fps;
     if (!failed && !schedule.done() && !finalFrame.empty() && finalFrameTime == lastFrameTime &&
-        finalFrameTime >= presentationLengthMs / 1000.0 - step - timeSlack) {
+        finalFrameTime >= presentationLengthMs / 1000.0 - step - frameTimeSlack) {
         writeTimes(schedule.takeDue(presentationLengthMs / 1000.0), finalFrame);
     }
     // An interrupted run keeps the pictures it wrote; the ones still due are simply not made.

@@ -60,8 +60,13 @@ void readFramePixels(int width, int height, int supersample, PixelLayout layout,
         boxFilter(large, width, height, layout == PixelLayout::Bgra ? 4 : 3, supersample, pixels);
         return;
     }
+    readPixelRect(PixelRect{0, 0, width, height}, layout, pixels);
+}
+
+void readPixelRect(const PixelRect& rect, PixelLayout layout, std::vector<uint8_t>* pixels)
+{
     const bool bgra = layout == PixelLayout::Bgra;
-    pixels->resize(static_cast<size_t>(width) * height * (bgra ? 4u : 3u));
+    pixels->resize(static_cast<size_t>(rect.width) * rect.height * (bgra ? 4u : 3u));
     GLint alignment = 4;
     GLint readBuffer = GL_BACK;
     GLint drawBuffer = GL_BACK;
@@ -71,7 +76,7 @@ void readFramePixels(int width, int height, int supersample, PixelLayout layout,
     glGetIntegerv(GL_DRAW_BUFFER, &drawBuffer);
     glReadBuffer(static_cast<GLenum>(drawBuffer));
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, bgra ? GL_BGRA : GL_RGB, GL_UNSIGNED_BYTE, pixels->data());
+    glReadPixels(rect.x, rect.y, rect.width, rect.height, bgra ? GL_BGRA : GL_RGB, GL_UNSIGNED_BYTE, pixels->data());
     glPixelStorei(GL_PACK_ALIGNMENT, alignment);
     glReadBuffer(static_cast<GLenum>(readBuffer));
 }

@@ -2,6 +2,7 @@
 // Launch and Exit. The dialog itself is drawn by the platform layer.
 #include "shell/launch.h"
 
+#include "scenes/scenes.h"
 #include "shell/sequencer.h"
 #include "shell/window.h"
 
@@ -95,12 +96,25 @@ bool launchDialogProc(DialogMessage message, int controlId)
     }
 }
 
+// The scene table, for a platform whose playback controls mark where each scene starts.
+static void handOverChapters()
+{
+    const char* names[sceneCount] = {};
+    double starts[sceneCount] = {};
+    for (int i = 0; i < sceneCount; ++i) {
+        names[i] = sceneTable[i].name;
+        starts[i] = static_cast<double>(sceneTable[i].start);
+    }
+    sysSetChapters(names, starts, sceneCount, static_cast<double>(presentationLength));
+}
+
 bool runDemo()
 {
     mainWindow = createMainWindow("Velmora", screenWidth, screenHeight, fullScreen);
     if (!mainWindow) {
         return false;
     }
+    handOverChapters();
     runSequence();
     return true;
 }

@@ -21,6 +21,7 @@
 #include "shell/export_frames.h"
 #include "shell/launch.h"
 #include "shell/options.h"
+#include "shell/player.h"
 #include "shell/sequencer.h"
 #include "shell/start_at.h"
 #include "shell/version_line.h"
@@ -169,6 +170,9 @@ int main(int argc, char** argv)
     }
     sysSetBatchMode(options.batch);
     verboseDataReports = options.verbose;
+    // F12 pictures go where the program was started, not into the data.
+    char startedIn[PATH_MAX + 1];
+    const std::string startFolder = getcwd(startedIn, sizeof startedIn) != nullptr ? startedIn : "";
     if (!enterDataFolder(options)) {
         return 1;
     }
@@ -242,6 +246,8 @@ int main(int argc, char** argv)
         beginFrameExport(&handed);
     } else if (options.benchmark) {
         beginBenchmark(&handed);
+    } else {
+        enablePlayer(&handed, startFolder);
     }
     handDownServices(handed);
     const bool played = runDemo();

@@ -4,8 +4,12 @@
 #include "platform/platform.h"
 
 // Loader, the eight scenes in order, teardown: each called exactly once (the services' sequence
-// when one is handed down, core/services.h).
+// when one is handed down, core/services.h), unless a seek back (shell/player.h) has the scenes
+// play again from the first.
 void runSequence();
+// The eight scenes in order, on the assets as they stand: runSequence's middle step. With a start
+// point armed (setStartTime, shell/start_at.h) the frames before it run unseen.
+void playScenes();
 
 // The index (0..7) of the scene being played, -1 while loading or tearing down.
 extern int currentSceneIndex;

@@ -1,13 +1,14 @@
 // Playing from a later point of the presentation: the scenes before it still run their set-up and
-// their frames, at a coarse fixed step and without presenting them, so that models, particles and
-// cameras reach the state they would have had; play then goes on normally from that point.
+// their frames, unseen, so that models, particles and cameras reach the state they would have had;
+// play then goes on normally from that point. On the fixed-step clock every frame before the point
+// runs, so that what is shown from it is exactly what a full run shows; on the wall clock only the
+// last few seconds before it run, which is quick.
 #pragma once
-#include "platform/platform.h"
+#include "core/services.h"
 
-// Clock step of the unpresented frames, in milliseconds: coarse while far from the start point,
-// fine over its last few seconds, longer than any particle lives, so that the particles on screen
-// at the start were born at nearly the cadence of a real run.
-constexpr int skipCoarseStepMs = 250;
+// Wall-clock step of the unseen frames over the last seconds before the start point, in
+// milliseconds; the window is longer than any particle lives, so that the particles on screen at
+// the start were born at nearly the cadence of a real run.
 constexpr int skipFineStepMs = 50;
 constexpr int skipFineWindowMs = 4000;
 
@@ -17,11 +18,9 @@ int startTimeMs();
 // True from setStartTime until the start point is reached or Escape ends the run.
 bool startPending();
 
-// Called by the scene loop right after startSceneClock while startPending(). Runs the current
-// scene's frames that lie before the start point (messages still handled one at a time), then
-// leaves the clock on the first frame at or after it: on the fixed-step clock the very frame a
-// full run draws there (every scene starts on the same tick as in a full run), on the wall clock
-// the first millisecond. Returns true when the scene is to go on playing normally, false when it
-// has ended (it lay wholly before the start point, or Escape). Messages go to the services'
-// handleMessage; the unpresented frames are bracketed by their hideFrames.
-bool skipToStart(bool (*peekMessage)(Message* message), void (*clear)(), void (*drawFrame)());
+// The skip ahead the shell hands down to the scene loops (core/services.h). While startPending(),
+// each scene's frames that lie before the start point run unseen (messages still handled one at a
+// time), and the clock is left on the first frame at or after it: on the fixed-step clock the very
+// frame a full run draws there, every unseen frame on a full run's tick; on the wall clock the
+// first millisecond. Arming it again with setStartTime starts a new skip from the next scene loop.
+const SkipAhead* skipToStart();

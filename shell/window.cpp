@@ -11,6 +11,7 @@
 #include "render/frame.h"
 #include "render/text.h"
 #include "shell/launch.h"
+#include "shell/player.h"
 
 bool mainWindow = false;
 ClientRect clientRect;
@@ -192,10 +193,20 @@ void mainWindowProc(const Message& message)
         if (!fullScreen || !displayModeChanged) {
             layoutFrames();
         }
+        playerWindowChanged();
+        break;
+    case MessageKind::Paint:
+        playerWindowChanged();
         break;
     case MessageKind::Close:
         sysPostQuitMessage();
         escapeFlag = true;
+        break;
+    case MessageKind::KeyDown:
+        playerKey(message.key);
+        break;
+    case MessageKind::Seek:
+        playerSeekTo(message.seekMs / 1000.0);
         break;
     default:
         break;

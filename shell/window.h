@@ -33,7 +33,8 @@ void layoutFrames();
 void setFixedGLState();
 // Context, fixed GL state, frame layout, outline font; clears escapeFlag. Returns true.
 bool initGL();
-// The window procedure: every message first checks the Escape key.
+// The window procedure: every message first checks the Escape key; the other keys go to the
+// player (shell/player.h).
 void mainWindowProc(const Message& message);
 // Font lists, GL context, display mode, cursor, quit message.
 void shutdownGL();

@@ -16,7 +16,8 @@ void compatCallLists(GLsizei n, GLenum type, const GLvoid* lists);
 void compatListBase(GLuint base);
 void compatDeleteLists(GLuint list, GLsizei range);
 GLboolean compatIsList(GLuint list);
-// Only the list base (GL_LIST_BIT) is saved: it is the only state the program pushes.
+// The list base (GL_LIST_BIT), the switched capabilities (GL_ENABLE_BIT), the texture environment's
+// mode and the bound texture (GL_TEXTURE_BIT) are saved: the state the program changes inside a push.
 void compatPushAttrib(GLbitfield mask);
 void compatPopAttrib();
 
@@ -24,8 +25,11 @@ void compatPopAttrib();
 void compatBegin(GLenum mode);
 void compatEnd();
 void compatVertex3f(GLfloat x, GLfloat y, GLfloat z);
+// Sent as compatVertex3f(x, y, 0), so that it carries the current texture coordinate and colour.
+void compatVertex2f(GLfloat x, GLfloat y);
 void compatNormal3f(GLfloat x, GLfloat y, GLfloat z);
 void compatColor3f(GLfloat r, GLfloat g, GLfloat b);
+void compatColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a);
 // Recorded as the float colour GL would store for it.
 void compatColor3d(GLdouble r, GLdouble g, GLdouble b);
 void compatTexCoord2f(GLfloat s, GLfloat t);
@@ -44,12 +48,18 @@ void compatTexGeni(GLenum coord, GLenum pname, GLint param);
 void compatEnable(GLenum cap);
 void compatDisable(GLenum cap);
 void compatHint(GLenum target, GLenum mode);
+void compatTexEnvi(GLenum target, GLenum pname, GLint param);
 // Smooth shading is all the emulation does (it warns on every call).
 void compatShadeModel(GLenum mode);
 void compatReadBuffer(GLenum mode);
 void compatGetIntegerv(GLenum pname, GLint* params);
 // RGB and BGRA read-back through WebGL's RGBA.
 void compatReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type, GLvoid* pixels);
+// WebGL takes no sized formats (RGBA8), and copies the drawing buffer, which has no alpha, only into
+// textures without one: an empty texture (no pixels: storage for such copies, the held and scaled
+// frames) is made RGB.
+void compatTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height, GLint border,
+                      GLenum format, GLenum type, const GLvoid* pixels);
 
 // Lines wider than one pixel, which WebGL does not draw: a line block with a wider width is drawn
 // as one quad per segment, widened across its major axis in window space as the desktop GL does.
@@ -77,8 +87,10 @@ unsigned long compatTakeReplayedVertices();
 #define glBegin compatBegin
 #define glEnd compatEnd
 #define glVertex3f compatVertex3f
+#define glVertex2f compatVertex2f
 #define glNormal3f compatNormal3f
 #define glColor3f compatColor3f
+#define glColor4f compatColor4f
 #define glColor3d compatColor3d
 #define glTexCoord2f compatTexCoord2f
 #define glTranslatef compatTranslatef
@@ -89,10 +101,12 @@ unsigned long compatTakeReplayedVertices();
 #define glEnable compatEnable
 #define glDisable compatDisable
 #define glHint compatHint
+#define glTexEnvi compatTexEnvi
 #define glLineWidth compatLineWidth
 #define glClear compatClear
 #define glShadeModel compatShadeModel
 #define glReadBuffer compatReadBuffer
 #define glGetIntegerv compatGetIntegerv
 #define glReadPixels compatReadPixels
+#define glTexImage2D compatTexImage2D
 #endif

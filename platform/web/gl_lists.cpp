@@ -30,7 +30,7 @@ GLuint listBase = 0;
 unsigned long replayedVertices = 0;
 
 GLfloat currentNormal[3] = {0.0f, 0.0f, 1.0f};
-GLfloat currentColour[3] = {1.0f, 1.0f, 1.0f};
+GLfloat currentColour[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 GLfloat currentTexCoord[2] = {0.0f, 0.0f};
 
 // The emulation gathers a block in a 2 MB buffer with 16-bit indices and silently loses what does
@@ -45,6 +45,7 @@ bool inBlock = false;  // between a glBegin sent to the browser and its glEnd
 struct SavedAttributes {
     GLbitfield mask;
     GLuint listBase;
+    KeptState state;
 };
 std::vector<SavedAttributes> attributeStack;
 
@@ -77,7 +78,7 @@ void replay(const std::vector<Command>& commands)
             // the emulation would take one per vertex.
             break;
         case Op::Color:
-            compatColor3f(command.a, command.b, command.c);
+            compatColor4f(command.a, command.b, command.c, command.d);
             break;
         case Op::TexCoord:
             compatTexCoord2f(command.a, command.b);
@@ -180,7 +181,7 @@ GLboolean compatIsList(GLuint list)
 
 void compatPushAttrib(GLbitfield mask)
 {
-    attributeStack.push_back(SavedAttributes{mask, listBase});
+    attributeStack.push_back(SavedAttributes{mask, listBase, keepState()});
 }
 
 void compatPopAttrib()
@@ -193,6 +194,7 @@ void compatPopAttrib()
     if ((saved.mask & GL_LIST_BIT) != 0) {
         listBase = saved.listBase;
     }
+    restoreState(saved.mask, saved.state);
 }
 
 void compatBegin(GLenum mode)
@@ -232,7 +234,7 @@ void compatVertex3f(GLfloat x, GLfloat y, GLfloat z)
             return;
         }
         glTexCoord2f(currentTexCoord[0], currentTexCoord[1]);
-        glColor3f(currentColour[0], currentColour[1], currentColour[2]);
+        glColor4f(currentColour[0], currentColour[1], currentColour[2], currentColour[3]);
         if (normalInBlock) {
             glNormal3f(currentNormal[0], currentNormal[1], currentNormal[2]);
         }
@@ -244,6 +246,11 @@ void compatVertex3f(GLfloat x, GLfloat y, GLfloat z)
             blockVertices = 0;
         }
     }
+}
+
+void compatVertex2f(GLfloat x, GLfloat y)
+{
+    compatVertex3f(x, y, 0.0f);
 }
 
 // The emulation stores a normal into the vertex stream at each call, so it must come once per
@@ -262,16 +269,22 @@ void compatNormal3f(GLfloat x, GLfloat y, GLfloat z)
 // so every vertex of a block must carry the same attributes in the same order. Inside a block the
 // colour and texture coordinate are only remembered, and each vertex sends both before itself (a
 // colour given once for a whole quad would otherwise land on its first corner only).
-void compatColor3f(GLfloat r, GLfloat g, GLfloat b)
+void compatColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a)
 {
-    if (!record(Op::Color, r, g, b)) {
+    if (!record(Op::Color, r, g, b, a)) {
         currentColour[0] = r;
         currentColour[1] = g;
         currentColour[2] = b;
+        currentColour[3] = a;
         if (!collectingLines && !inBlock) {
-            glColor3f(r, g, b);
+            glColor4f(r, g, b, a);
         }
     }
+}
+
+void compatColor3f(GLfloat r, GLfloat g, GLfloat b)
+{
+    compatColor4f(r, g, b, 1.0f);
 }
 
 void compatColor3d(GLdouble r, GLdouble g, GLdouble b)

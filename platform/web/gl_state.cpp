@@ -1,10 +1,12 @@
 // The GL state calls and queries the browser's WebGL refuses or lacks, turned into their nearest
 // equivalent or into nothing: texture-coordinate generation, hints, shading model, read buffers,
-// glGetDoublev, and RGB or BGRA read-back through WebGL's RGBA.
+// glGetDoublev, RGB or BGRA read-back through WebGL's RGBA, textures in the formats WebGL takes, and
+// the enables and texture state glPushAttrib keeps.
 #include "platform/web/gl_compat_local.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <vector>
 
 void compatGetDoublev(GLenum pname, GLdouble* params)
@@ -43,10 +45,18 @@ static bool isTexGen(GLenum cap)
     return cap == GL_TEXTURE_GEN_S || cap == GL_TEXTURE_GEN_T || cap == GL_TEXTURE_GEN_R || cap == GL_TEXTURE_GEN_Q;
 }
 
+namespace {
+
+std::map<GLenum, bool> enabledCaps;  // every capability the program has switched, as it left it
+GLint environmentMode = GL_MODULATE;
+
+}  // namespace
+
 void compatEnable(GLenum cap)
 {
     if (!isTexGen(cap)) {
         glEnable(cap);
+        enabledCaps[cap] = true;
     }
 }
 
@@ -54,6 +64,46 @@ void compatDisable(GLenum cap)
 {
     if (!isTexGen(cap)) {
         glDisable(cap);
+        enabledCaps[cap] = false;
+    }
+}
+
+void compatTexEnvi(GLenum target, GLenum pname, GLint param)
+{
+    glTexEnvi(target, pname, param);
+    if (target == GL_TEXTURE_ENV && pname == GL_TEXTURE_ENV_MODE) {
+        environmentMode = param;
+    }
+}
+
+KeptState keepState()
+{
+    KeptState kept;
+    kept.enabled = enabledCaps;
+    kept.environmentMode = environmentMode;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &kept.texture);
+    return kept;
+}
+
+// A capability switched since the push goes back to what it was then (off, as GL starts, where
+// it had never been switched).
+void restoreState(GLbitfield mask, const KeptState& kept)
+{
+    if ((mask & GL_ENABLE_BIT) != 0) {
+        for (auto& [cap, on] : enabledCaps) {
+            const auto then = kept.enabled.find(cap);
+            const bool wanted = then != kept.enabled.end() && then->second;
+            if (on != wanted) {
+                wanted ? glEnable(cap) : glDisable(cap);
+                on = wanted;
+            }
+        }
+    }
+    if ((mask & GL_TEXTURE_BIT) != 0) {
+        if (environmentMode != kept.environmentMode) {
+            compatTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, kept.environmentMode);
+        }
+        glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(kept.texture));
     }
 }
 
@@ -104,4 +154,15 @@ void compatReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum fo
             }
         }
     }
+}
+
+void compatTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height, GLint border,
+                      GLenum format, GLenum type, const GLvoid* pixels)
+{
+    if (pixels == nullptr) {
+        glTexImage2D(target, level, GL_RGB, width, height, border, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+        return;
+    }
+    const GLint unsized = internalFormat == GL_RGBA8 ? GL_RGBA : internalFormat == GL_RGB8 ? GL_RGB : internalFormat;
+    glTexImage2D(target, level, unsized, width, height, border, format, type, pixels);
 }

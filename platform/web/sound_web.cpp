@@ -92,10 +92,22 @@ double sndStreamPosition(SoundStream stream)
 
 void sndStreamSeek(SoundStream stream, double seconds)
 {
-    if (audioOpen && stream != nullptr && seconds > 0.0) {
+    if (audioOpen && stream != nullptr && seconds >= 0.0) {
         sysHoldClock(true);
         waitForMusicSeek(handleOf(stream), seconds, static_cast<int>(sysTickCount()));
         sysHoldClock(false);
+    }
+}
+
+void sndStreamPause(SoundStream stream, bool paused)
+{
+    if (audioOpen && stream != nullptr) {
+        EM_ASM({
+            var audio = window.velmora.audio[$0 - 1];
+            if (!audio) return;
+            audio.held = !!$1;
+            if ($1) audio.pause(); else audio.play().catch(function() {});
+        }, handleOf(stream), paused ? 1 : 0);
     }
 }
 

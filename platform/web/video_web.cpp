@@ -164,30 +164,72 @@ bool sysPeekMessage(Message* message)
         message->kind = MessageKind::Quit;
         return true;
     }
-    // 0: none; 1, 2: key down, up (+ 4 for Escape); 3: close.
+    // The page's event is kept in velmora.taken while its fields are read. 0: none; 1, 2: key
+    // down, up, with the key (a Key, as the page numbers it) times 4 added; 3: close; 4: seek.
     const int code = EM_ASM_INT({
         var event = window.velmora.events.shift();
+        window.velmora.taken = event;
         if (!event) return 0;
+        if (event.kind === 'Seek') return 4;
         var kind = event.kind === 'KeyDown' ? 1 : event.kind === 'KeyUp' ? 2 : 3;
-        return kind + (event.escape ? 4 : 0);
+        return kind + (kind < 3 ? 4 * (event.key | 0) : 0);
     });
     if (code == 0) {
         return false;
     }
+    if (code == 4) {
+        message->kind = MessageKind::Seek;
+        message->seekMs = EM_ASM_INT({ return window.velmora.taken.ms; });
+        return true;
+    }
     switch (code & 3) {
     case 1:
-    case 2:
+    case 2: {
         message->kind = (code & 3) == 1 ? MessageKind::KeyDown : MessageKind::KeyUp;
-        message->escape = (code & 4) != 0;
-        if (message->escape) {
+        const int key = code >> 2;
+        message->key = key > 0 && key < keyCount ? static_cast<Key>(key) : Key::Other;
+        if (message->key == Key::Escape) {
             escapeHeld = message->kind == MessageKind::KeyDown;
         }
         break;
+    }
     default:
         message->kind = MessageKind::Close;
         break;
     }
     return true;
+}
+
+void sysShowPlayback(double seconds, bool paused)
+{
+    EM_ASM({ window.velmora.playback($0, $1); }, seconds, paused);
+}
+
+void sysSetChapters(const char* const* names, const double* starts, int count, double lengthSeconds)
+{
+    // (No commas inside the EM_ASM blocks: the macro would split its argument there.)
+    EM_ASM({
+        var chapters = {marks: []};
+        chapters.length = $0;
+        window.velmora.chapters = chapters;
+    }, lengthSeconds);
+    for (int i = 0; i < count; ++i) {
+        EM_ASM({
+            var mark = {start: $1};
+            mark.name = UTF8ToString($0);
+            window.velmora.chapters.marks.push(mark);
+        }, names[i], starts[i]);
+    }
+}
+
+// The browser delivers events only while the program has handed it control: one display frame.
+bool sysWaitMessage(Message* message, int)
+{
+    if (sysPeekMessage(message)) {
+        return true;
+    }
+    yieldToBrowser(1);
+    return sysPeekMessage(message);
 }
 
 void sysPostQuitMessage()

@@ -41,17 +41,31 @@ endfunction()
 velmora_web_source(velmora_core png.cpp core/png_web.cpp)
 velmora_web_source(velmora_render outline_font.cpp render/outline_font_web.cpp)
 
+# The page: shell.html with the player's bar and controls (player.html) put in at its marker, remade when
+# either changes.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${web_dir}/shell.html ${web_dir}/player.html)
+file(READ ${web_dir}/shell.html web_page)
+file(READ ${web_dir}/player.html web_player)
+string(FIND "${web_page}" "<!-- player.html -->" web_marker)
+if(web_marker EQUAL -1)
+  message(FATAL_ERROR "${web_dir}/shell.html has no <!-- player.html --> line for the player's controls")
+endif()
+string(REPLACE "<!-- player.html -->\n" "${web_player}" web_page "${web_page}")
+set(web_shell ${CMAKE_BINARY_DIR}/shell.html)
+file(WRITE ${web_shell}.new "${web_page}")
+configure_file(${web_shell}.new ${web_shell} COPYONLY)
+
 set(web_flags
   -sLEGACY_GL_EMULATION=1 -sASYNCIFY=1 -sASYNCIFY_STACK_SIZE=65536
   "-sASYNCIFY_IMPORTS=['yieldToBrowser','waitForDialogCommand','waitForMusicStart','waitForMusicSeek']"
   -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=67108864 -sENVIRONMENT=web
   -sMODULARIZE=1 -sEXPORT_NAME=createVelmora
   -sMINIFY_HTML=0 "-sEXPORTED_RUNTIME_METHODS=['FS']"
-  --shell-file ${web_dir}/shell.html
+  --shell-file ${web_shell}
   --preload-file ${VELMORA_WEB_DATA}@/data --exclude-file *.mp3 --use-preload-plugins)
 set_target_properties(velmora PROPERTIES OUTPUT_NAME index SUFFIX .html
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}
-  LINK_DEPENDS "${web_dir}/shell.html;${VELMORA_WEB_DATA}/text/font.bin")
+  LINK_DEPENDS "${web_shell};${VELMORA_WEB_DATA}/text/font.bin")
 target_link_options(velmora PRIVATE ${web_flags})
 target_sources(velmora PRIVATE ${web_dir}/web_main.cpp)
 target_compile_definitions(velmora PRIVATE main=velmoraMain)

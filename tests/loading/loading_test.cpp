@@ -293,14 +293,26 @@ TEST_F(Loader, MusicStartsAfterTheLastBarStepAndIsHeard)
 namespace {
 
 int viewRangeInFirstFrame = -1;
-// Stands in for the skip ahead: the scene's first frame is drawn with the reach then in force,
-// and the scene ends there.
-bool drawFirstFrameOnly(bool (*)(Message*), void (*)(), void (*drawFrame)())
+// Stands in for the skip ahead: the scene's first frame is drawn unseen with the reach then in
+// force, and the scene ends there.
+bool skipFromTheStart()
 {
-    viewRangeInFirstFrame = viewRange;
-    drawFrame();
+    return true;
+}
+bool neverReached()
+{
     return false;
 }
+void endAfterTheFirstFrame()
+{
+    viewRangeInFirstFrame = viewRange;
+    escapeFlag = true;
+}
+void goOn(bool)
+{
+    escapeFlag = false;
+}
+const SkipAhead firstFrameOnly = {skipFromTheStart, neverReached, endAfterTheFirstFrame, goOn};
 
 }  // namespace
 
@@ -310,7 +322,7 @@ TEST_F(Loader, OpeningAndTitleDrawWithTheViewRangeTheLoaderLeaves)
 {
     EXPECT_EQ(viewRange, 2);
     Services table;
-    table.skipAhead = drawFirstFrameOnly;
+    table.skipAhead = &firstFrameOnly;
     handDownServices(table);
     openingScene();
     EXPECT_EQ(viewRangeInFirstFrame, 2) << "Opening";

@@ -63,10 +63,19 @@ public:
     // triangles).
     static std::vector<FedPolygon> feedback(void (*draw)())
     {
-        std::vector<GLfloat> buffer(1 << 20);
-        glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D_COLOR_TEXTURE, buffer.data());
-        glRenderMode(GL_FEEDBACK);
+        std::vector<GLfloat> buffer;
+        beginFeedback(&buffer);
         draw();
+        return endFeedback(buffer);
+    }
+    static void beginFeedback(std::vector<GLfloat>* buffer)
+    {
+        buffer->assign(1 << 20, 0.0f);
+        glFeedbackBuffer(static_cast<GLsizei>(buffer->size()), GL_3D_COLOR_TEXTURE, buffer->data());
+        glRenderMode(GL_FEEDBACK);
+    }
+    static std::vector<FedPolygon> endFeedback(const std::vector<GLfloat>& buffer)
+    {
         const GLint used = glRenderMode(GL_RENDER);
         EXPECT_GE(used, 0) << "feedback buffer overflow";
         std::vector<FedPolygon> polygons;
@@ -493,28 +502,44 @@ TEST_F(DrawGl, TitleCreditAndVerseLinesFitTheViewAtRest)
 
 namespace {
 
-// One frame of a scene at scene time t, caught in feedback: the loop's skip-ahead hook moves the
-// clock to t, draws that frame itself and ends the scene, whose wind-down still runs. The scene
-// draws what the test has put in the asset globals; the random source starts afresh.
+// One frame of a scene at scene time t, caught in feedback: the loop's skip ahead moves the clock
+// to t and has the loop draw that frame unseen in feedback mode (begun by the loop's clear), then
+// ends the scene, whose wind-down still runs. The scene draws what the test has put in the asset
+// globals; the random source starts afresh.
 float frameTime = 0.0f;
+std::vector<GLfloat> feedbackBuffer;
 std::vector<FedPolygon> framePolygons;
 int viewRangeInFrame = -1;
 
-bool drawOneFrame(bool (*)(Message*), void (*)(), void (*drawFrame)())
+bool moveToFrameTime()
 {
     fakeTicks += static_cast<uint32_t>(std::lround(frameTime * 1000.0f));
-    tickSceneClock();
-    framePolygons = DrawGl::feedback(drawFrame);
-    viewRangeInFrame = viewRange;
+    return true;
+}
+bool notYet()
+{
     return false;
 }
+void beginFeedback()
+{
+    DrawGl::beginFeedback(&feedbackBuffer);
+}
+void endFeedback()
+{
+    framePolygons = DrawGl::endFeedback(feedbackBuffer);
+    viewRangeInFrame = viewRange;
+    fakeTicks += 1000000;  // past the end of any scene
+}
+void noFinish(bool) {}
+const SkipAhead oneFrame = {moveToFrameTime, notYet, endFeedback, noFinish};
 
 std::vector<FedPolygon> frameAt(void (*scene)(), float t)
 {
     frameTime = t;
     fakeTicks = 100000;
     Services table = fakeTickServices();
-    table.skipAhead = drawOneFrame;
+    table.skipAhead = &oneFrame;
+    table.clear = beginFeedback;
     handDownServices(table);
     resetRandom();
     scene();

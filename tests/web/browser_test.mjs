@@ -1,6 +1,7 @@
 // The browser build in a real browser: chromium-headless-shell on SwiftShader drives the page
 // through the DevTools protocol and checks
 //  - every state of the page as a visitor meets it (states.mjs);
+//  - the player: keys, the bar under the picture and the time in the address (player.mjs);
 //  - one frame per scene (?fps=30&autostart&start=T-0.5&frames=T) matches the desktop program's
 //    --frames picture of the same moment (RMSE at most 0.02) and is not black;
 //  - no page shows an error in its console.
@@ -13,6 +14,7 @@ import path from 'node:path';
 import {serveFolder} from '../../tools/web/serve.mjs';
 import {launchBrowser, openPage, waitFor} from './cdp.mjs';
 import {meanLevel, readPng, rmse} from './png.mjs';
+import {checkPlayer} from './player.mjs';
 import {checkStates} from './states.mjs';
 
 const [buildWeb, nativeDir, outDir, timesText, browserPath = 'chromium-headless-shell'] = process.argv.slice(2);
@@ -49,6 +51,7 @@ const pageLines = (page) => page.evaluate("document.getElementById('stage').inne
 
 try {
   await checkStates({site: buildWeb, browserPath, outDir, check});
+  await checkPlayer({site: buildWeb, browserPath, outDir, check});
 
   // One frame per scene against the desktop program's.
   for (const {t, limit} of moments) {
