@@ -199,13 +199,13 @@ bool peekMessage(Message* message)
 void present()
 {
     countFrame();
+    shownSeconds = std::max(presentationTime(), 0.0);
     if (pictureWanted) {
         writePicture();
     }
     if (paused || pauseAtNextFrame) {
         holdFrame();
     }
-    shownSeconds = std::max(presentationTime(), 0.0);
     drawOverlays();
     presentFrame();
     if (seeking && !startPending() && !replaying) {

@@ -35,7 +35,7 @@ field() {  # field LINE-REGEX: the time and the music position of the last such 
     sed -n "s/^velmora: $1 \([0-9.]*\) s (music at \([0-9.]*\) s)/\1 \2/p" "$work/run.err" | tail -n 1
 }
 
-"$velmora" --no-dialog --windowed --batch --fps 10 --start-at 50 --data "$data" 2>"$work/run.err" &
+"$velmora" --no-dialog --windowed --batch --fps 5 --start-at 40 --data "$data" 2>"$work/run.err" &
 pid=$!
 id=$(wait_window '^Velmora$' 120)
 check "the window appears" $?
@@ -89,7 +89,7 @@ wait_exit $pid 120; status=$?
 
 # The same moments from --frames (the seek back lands earliest).
 at_list=$(printf '%s\n' "${times[@]}" | sort -n | paste -sd, -)
-"$velmora" --frames "$work/ref" --fps 10 --start-at "${times[1]}" --at "$at_list" --data "$data" 2>"$work/ref.err"
+"$velmora" --frames "$work/ref" --fps 5 --start-at "${times[1]}" --at "$at_list" --data "$data" 2>"$work/ref.err"
 check "reference frames at $at_list" $?
 n=0
 for at in "${times[@]}"; do
