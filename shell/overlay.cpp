@@ -154,7 +154,7 @@ void drawKeyOverlay()
     const float x0 = (static_cast<float>(view.width) - boxWidth) / 2.0f;
     const float y0 = (static_cast<float>(view.height) - boxHeight) / 2.0f;
     beginOverlay();
-    fillRect(x0, y0, x0 + boxWidth, y0 + boxHeight, 0.0f, 0.7f);
+    fillRect(x0, y0, x0 + boxWidth, y0 + boxHeight, 0.0f, 0.85f);
     for (int i = 0; i < keyLineCount; ++i) {
         // Capitals reach about 0.8 of the size above the baseline, descenders 0.2 below it.
         const float baseline = y0 + boxHeight - pad - size * 0.8f - lineHeight * static_cast<float>(i);
