@@ -1,9 +1,12 @@
 // Video capture: each presented frame (read back as BGRA before the swap) goes down a pipe to an
-// ffmpeg that encodes H.264; when the run is over a second, quick ffmpeg pass copies that video and
-// adds the music as AAC, placed where it started relative to the frames. Both passes write files of
-// their own beside the target, and only a finished video is renamed into place: any failure ends
-// the run and removes those files, never the target. Uses the frame observers, the tick count and
-// the progress bar.
+// ffmpeg that encodes H.264, a fresh one for each whole second of presentation time; when the run
+// is over a second, quick ffmpeg pass joins those seconds as they are and adds the music as AAC,
+// placed where it started relative to the frames. Because every second is encoded on its own, a
+// capture of a range that starts on a whole second holds the very encoded pictures of that stretch
+// of a longer capture, so that recordings of neighbouring ranges join into one. Both passes write
+// files of their own beside the target, and only a finished video is renamed into place: any
+// failure ends the run and removes those files, never the target. Uses the frame observers, the
+// tick count and the progress bar.
 #include "shell/capture.h"
 
 #include <fcntl.h>
@@ -32,11 +35,15 @@
 namespace {
 
 CaptureSettings settings;
-std::string videoPath;  // the encoded video without sound, removed once muxed
+// The encoded seconds without sound, removed once joined, and the list that joins them.
+std::vector<std::string> secondPaths;
+std::string joinListPath;
 std::string finalPath;  // the muxed video, renamed to settings.path when complete
 std::string logPath;    // ffmpeg's error output
 int encoderPid = -1;
 int encoderFd = -1;
+long encoderSecond = 0;              // the whole second of presentation time being encoded
+std::vector<int> finishingEncoders;  // encoders of earlier seconds, their input closed
 bool failed = false;
 std::string failure;
 long framesWritten = 0;
@@ -84,7 +91,7 @@ void fail(const std::string& why)
     escapeFlag = true;
 }
 
-bool startEncoder()
+bool startEncoder(const std::string& videoPath)
 {
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) {
@@ -125,18 +132,62 @@ bool writeAll(const uint8_t* data, size_t size)
     return true;
 }
 
+// Waits for an encoder whose input is closed; false (the run failed) when it did not end well.
+bool reap(int pid)
+{
+    if (waitProgram(pid) != 0) {
+        fail("ffmpeg failed while encoding: " + logTail());
+        return false;
+    }
+    return true;
+}
+
+// Ends the current second's encoder (it finishes in the background) and starts one for second.
+bool startSecond(long second)
+{
+    if (encoderFd >= 0) {
+        close(encoderFd);
+        encoderFd = -1;
+        finishingEncoders.push_back(encoderPid);
+        encoderPid = -1;
+    }
+    // The encoder before the last has had a whole second of frames' time to finish.
+    while (finishingEncoders.size() > 1) {
+        const int pid = finishingEncoders.front();
+        finishingEncoders.erase(finishingEncoders.begin());
+        if (!reap(pid)) {
+            return false;
+        }
+    }
+    std::string why;
+    const std::string path = makeFileBeside(settings.path, ".part", &why);
+    if (path.empty()) {
+        fail("cannot write the capture " + settings.path + ": " + why);
+        return false;
+    }
+    secondPaths.push_back(path);
+    encoderSecond = second;
+    return startEncoder(path);
+}
+
 void onFrame()
 {
     if (failed) {
         return;
     }
     const double time = presentationTime();
-    // Half a millisecond of slack: the clock counts whole milliseconds in single precision.
-    const double slack = 0.0005;
-    if (settings.startAtMs >= 0 && (time < 0.0 || time < settings.startAtMs / 1000.0 - slack)) {
+    if (settings.startAtMs >= 0 && (time < 0.0 || time < settings.startAtMs / 1000.0 - frameTimeSlack)) {
         return;
     }
-    if (encoderPid < 0 && !startEncoder()) {
+    // The frames of [start, end): the first one at or after the end is left out and ends the run,
+    // so that recordings of neighbouring ranges join into the recording of both.
+    if (settings.endAtMs >= 0 && time >= settings.endAtMs / 1000.0 - frameTimeSlack) {
+        escapeFlag = true;
+        return;
+    }
+    // The loading frames (before the first scene) go with the first second.
+    const long second = time < 0.0 ? 0 : static_cast<long>(std::floor(time + frameTimeSlack));
+    if ((encoderPid < 0 || second != encoderSecond) && !startSecond(second)) {
         return;
     }
     if (!haveFirstFrame) {
@@ -150,9 +201,6 @@ void onFrame()
     }
     ++framesWritten;
     progress.frame(time < 0.0 ? -1 : currentSceneIndex, time);
-    if (settings.endAtMs >= 0 && time >= settings.endAtMs / 1000.0 - slack) {
-        escapeFlag = true;
-    }
 }
 
 void onMusicStarted(const char* file)
@@ -174,25 +222,49 @@ void onMusicStarted(const char* file)
 // Only the files this run made; whatever was at the target before stays.
 void removeOwnFiles()
 {
-    if (!videoPath.empty()) {
-        std::remove(videoPath.c_str());
+    for (const std::string& path : {joinListPath, finalPath, logPath}) {
+        if (!path.empty()) {
+            std::remove(path.c_str());
+        }
     }
-    if (!finalPath.empty()) {
-        std::remove(finalPath.c_str());
+    for (const std::string& path : secondPaths) {
+        std::remove(path.c_str());
     }
-    if (!logPath.empty()) {
-        std::remove(logPath.c_str());
-    }
-    videoPath.clear();
+    secondPaths.clear();
+    joinListPath.clear();
     finalPath.clear();
     logPath.clear();
 }
 
-// Copies the video and adds the music. Returns false with failure set.
+// The list of the encoded seconds for ffmpeg's concat reader. False with failure set.
+bool writeJoinList()
+{
+    std::ofstream list(joinListPath);
+    list << "ffconcat version 1.0\n";
+    for (const std::string& path : secondPaths) {
+        std::string quoted;
+        for (char c : path) {
+            quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        }
+        list << "file '" << quoted << "'\n";
+    }
+    list.close();
+    if (!list) {
+        failed = true;
+        failure = "cannot write " + joinListPath;
+        return false;
+    }
+    return true;
+}
+
+// Joins the encoded seconds as they are and adds the music. Returns false with failure set.
 bool mux()
 {
-    std::vector<std::string> arguments = {"ffmpeg", "-hide_banner", "-nostats", "-loglevel",
-                                          "error",  "-y",           "-i",       videoPath};
+    if (!writeJoinList()) {
+        return false;
+    }
+    std::vector<std::string> arguments = {"ffmpeg", "-hide_banner", "-nostats", "-loglevel", "error", "-y",
+                                          "-f",     "concat",       "-safe",    "0",         "-i",    joinListPath};
     if (!musicStarted) {
         std::fprintf(stderr, "velmora: the music never started; the video has no sound\n");
     } else if (access(musicPath.c_str(), R_OK) != 0) {
@@ -208,6 +280,11 @@ bool mux()
             arguments.insert(arguments.end(), {"-af", "adelay=delays=" + std::to_string(delayMs) + ":all=1"});
         }
         arguments.insert(arguments.end(), {"-c:a", "aac", "-b:a", "192k"});
+        // Where the sound came from, for joining recordings of neighbouring ranges under one sound
+        // track (scripts/capture-parts).
+        arguments.insert(arguments.end(), {"-metadata", "velmora_music=" + musicPath, "-metadata",
+                                           "velmora_music_seek=" + number(place.seekSeconds), "-metadata",
+                                           "velmora_music_delay=" + number(place.delaySeconds)});
     }
     arguments.insert(arguments.end(),
                      {"-c:v", "copy", "-t", number(static_cast<double>(framesWritten) / settings.fps)});
@@ -261,9 +338,9 @@ bool prepareCapture(const CaptureSettings& wanted, std::string* error)
     // The files of both passes are made now, so that a name the folder cannot hold is known before
     // loading, not from ffmpeg half-way through.
     std::string why;
-    videoPath = makeFileBeside(settings.path, ".part", &why);
+    joinListPath = makeFileBeside(settings.path, ".parts", &why);
     const size_t dot = settings.path.rfind('.');
-    finalPath = videoPath.empty() ? std::string() : makeFileBeside(settings.path, settings.path.c_str() + dot, &why);
+    finalPath = joinListPath.empty() ? std::string() : makeFileBeside(settings.path, settings.path.c_str() + dot, &why);
     char logName[] = "/tmp/velmora-ffmpeg-XXXXXX";
     const int logFd = finalPath.empty() ? -1 : mkstemp(logName);
     if (logFd >= 0) {
@@ -285,6 +362,8 @@ void beginCapture(Services* handed)
     failed = false;
     failure.clear();
     framesWritten = 0;
+    secondPaths.clear();
+    finishingEncoders.clear();
     haveFirstFrame = false;
     musicStarted = false;
     const double from = settings.startAtMs >= 0 ? settings.startAtMs / 1000.0 : 0.0;
@@ -302,13 +381,16 @@ bool finishCapture(std::string* error)
         encoderFd = -1;
     }
     if (encoderPid > 0) {
-        const int status = waitProgram(encoderPid);
+        finishingEncoders.push_back(encoderPid);
         encoderPid = -1;
-        if (status != 0 && !failed) {
+    }
+    for (int pid : finishingEncoders) {
+        if (waitProgram(pid) != 0 && !failed) {
             failed = true;
             failure = "ffmpeg failed while encoding: " + logTail();
         }
     }
+    finishingEncoders.clear();
     // Interrupted before its first frame: nothing to keep, and nothing went wrong.
     if (!failed && framesWritten == 0 && interruptSignal != 0) {
         std::fprintf(stderr, "velmora: interrupted before the first frame; nothing was recorded\n");

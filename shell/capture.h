@@ -14,7 +14,7 @@ struct CaptureSettings {
     int supersample = 1;  // frames are drawn this many times larger and box-filtered down to width x height
     int fps = 60;
     int startAtMs = -1;  // frames before this presentation time (and the loading frames) are left out
-    int endAtMs = -1;    // the run ends with the first frame at or after this time; -1: at the end
+    int endAtMs = -1;    // frames from this time on are left out and end the run; -1: at the end
 };
 
 // Checks what the capture needs before any window opens: ffmpeg on the PATH and a writable folder.
