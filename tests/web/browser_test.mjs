@@ -2,7 +2,7 @@
 // through the DevTools protocol and checks
 //  - every state of the page as a visitor meets it (states.mjs);
 //  - the player: keys, the bar under the picture and the time in the address (player.mjs);
-//  - one frame per scene (?fps=30&autostart&start=T-0.5&frames=T) matches the desktop program's
+//  - one frame per scene (?fps=10&autostart&start=T-0.5&frames=T) matches the desktop program's
 //    --frames picture of the same moment (RMSE at most 0.02) and is not black;
 //  - no page shows an error in its console.
 // Usage: node browser_test.mjs SITE NATIVE_FRAMES_DIR OUT_DIR T1,T2,... [BROWSER]  (SITE: build-web/site)
@@ -57,7 +57,7 @@ try {
   for (const {t, limit} of moments) {
     const name = `${timeName(t)}.png`;
     const started = Date.now();
-    const page = await visit(`?fps=30&autostart&start=${(t - 0.5).toFixed(3)}&frames=${t}`);
+    const page = await visit(`?fps=10&autostart&start=${(t - 0.5).toFixed(3)}&frames=${t}`);
     await waitFor(page, "window.velmora && ['ended', 'error'].includes(window.velmora.state)", 120000, `the frame at ${t} s`);
     const pictures = await page.evaluate('window.velmora.framePictures()');
     const seconds = ((Date.now() - started) / 1000).toFixed(1);
