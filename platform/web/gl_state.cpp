@@ -1,13 +1,13 @@
 // The GL state calls and queries the browser's WebGL refuses or lacks, turned into their nearest
 // equivalent or into nothing: texture-coordinate generation, hints, shading model, read buffers,
 // glGetDoublev, and RGB or BGRA read-back through WebGL's RGBA.
-#include "platform/web/gl_compat_local.h"
+#include "platform/web/gl_compat.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
-void compatGetDoublev(GLenum pname, GLdouble* params)
+void __wrap_glGetDoublev(GLenum pname, GLdouble* params)
 {
     int count = 1;
     switch (pname) {
@@ -36,58 +36,58 @@ void compatGetDoublev(GLenum pname, GLdouble* params)
     }
 }
 
-void compatTexGeni(GLenum, GLenum, GLint) {}
+void __wrap_glTexGeni(GLenum, GLenum, GLint) {}
 
 static bool isTexGen(GLenum cap)
 {
     return cap == GL_TEXTURE_GEN_S || cap == GL_TEXTURE_GEN_T || cap == GL_TEXTURE_GEN_R || cap == GL_TEXTURE_GEN_Q;
 }
 
-void compatEnable(GLenum cap)
+void __wrap_glEnable(GLenum cap)
 {
     if (!isTexGen(cap)) {
-        glEnable(cap);
+        __real_glEnable(cap);
     }
 }
 
-void compatDisable(GLenum cap)
+void __wrap_glDisable(GLenum cap)
 {
     if (!isTexGen(cap)) {
-        glDisable(cap);
+        __real_glDisable(cap);
     }
 }
 
-void compatHint(GLenum target, GLenum mode)
+void __wrap_glHint(GLenum target, GLenum mode)
 {
     if (target == GL_GENERATE_MIPMAP_HINT) {
-        glHint(target, mode);
+        __real_glHint(target, mode);
     }
 }
 
-void compatShadeModel(GLenum) {}
+void __wrap_glShadeModel(GLenum) {}
 
-void compatReadBuffer(GLenum) {}
+void __wrap_glReadBuffer(GLenum) {}
 
-void compatGetIntegerv(GLenum pname, GLint* params)
+void __wrap_glGetIntegerv(GLenum pname, GLint* params)
 {
     if (pname == GL_READ_BUFFER || pname == GL_DRAW_BUFFER) {
         *params = GL_BACK;
         return;
     }
-    glGetIntegerv(pname, params);
+    __real_glGetIntegerv(pname, params);
 }
 
-void compatReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type, GLvoid* pixels)
+void __wrap_glReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type, GLvoid* pixels)
 {
     if (type != GL_UNSIGNED_BYTE || (format != GL_RGB && format != GL_BGRA) || width <= 0 || height <= 0) {
-        glReadPixels(x, y, width, height, format, type, pixels);
+        __real_glReadPixels(x, y, width, height, format, type, pixels);
         return;
     }
     std::vector<uint8_t> rgba(static_cast<size_t>(width) * height * 4);
     GLint alignment = 4;
-    glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
+    __real_glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    __real_glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     glPixelStorei(GL_PACK_ALIGNMENT, alignment);
     const int channels = format == GL_RGB ? 3 : 4;
     const size_t rowBytes = static_cast<size_t>(width) * channels;

@@ -27,6 +27,14 @@ add_library(velmora_platform STATIC platform/ticks.cpp platform/messages.cpp
   ${web_dir}/video_web.cpp ${web_dir}/dialog_web.cpp ${web_dir}/sound_web.cpp
   ${web_dir}/gl_lists.cpp ${web_dir}/gl_wide_lines.cpp ${web_dir}/gl_mipmaps.cpp ${web_dir}/gl_state.cpp)
 
+# The GL entry points the browser build takes over: each __wrap_NAME that gl_compat.h declares gets
+# the program's calls to NAME (and __real_NAME the browser's own).
+set(gl_compat_header ${web_dir}/gl_compat.h)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${gl_compat_header})
+file(STRINGS ${gl_compat_header} gl_wrapped REGEX "__wrap_glu?[A-Za-z0-9]+\\(")
+string(REGEX MATCHALL "__wrap_glu?[A-Za-z0-9]+" gl_wrapped "${gl_wrapped}")
+list(TRANSFORM gl_wrapped REPLACE "^__wrap_(.*)$" "-Wl,--wrap=\\1")
+
 foreach(dir core media model render scenes shell)
   add_subdirectory(${dir})
 endforeach()
@@ -52,7 +60,7 @@ set(web_flags
 set_target_properties(velmora PROPERTIES OUTPUT_NAME index SUFFIX .html
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}
   LINK_DEPENDS "${web_dir}/shell.html;${VELMORA_WEB_DATA}/text/font.bin")
-target_link_options(velmora PRIVATE ${web_flags})
+target_link_options(velmora PRIVATE ${web_flags} ${gl_wrapped})
 target_sources(velmora PRIVATE ${web_dir}/web_main.cpp)
 target_compile_definitions(velmora PRIVATE main=velmoraMain)
 # The page draws its loading bar from the sizes of index.wasm and index.data, which a compressed
