@@ -22,9 +22,11 @@ endforeach()
 include_directories(${CMAKE_SOURCE_DIR})
 set(web_dir ${CMAKE_SOURCE_DIR}/platform/web)
 
-# The portable parts of the desktop platform layer (tick count, message boxes) and the browser's own.
+# The portable parts of the desktop platform layer (tick count, message boxes) and the browser's own:
+# window and GL, dialog, sound, preloaded pictures, PNG encoding and the GL entry points it takes over.
 add_library(velmora_platform STATIC platform/ticks.cpp platform/messages.cpp
-  ${web_dir}/video_web.cpp ${web_dir}/dialog_web.cpp ${web_dir}/sound_web.cpp
+  ${web_dir}/video_web.cpp ${web_dir}/dialog_web.cpp ${web_dir}/sound_web.cpp ${web_dir}/picture_web.cpp
+  ${web_dir}/png_web.cpp
   ${web_dir}/gl_lists.cpp ${web_dir}/gl_wide_lines.cpp ${web_dir}/gl_mipmaps.cpp ${web_dir}/gl_state.cpp)
 
 # The GL entry points the browser build takes over: each __wrap_NAME that gl_compat.h declares gets
@@ -46,8 +48,7 @@ function(velmora_web_source target native web)
   list(APPEND sources ${CMAKE_SOURCE_DIR}/${web})
   set_property(TARGET ${target} PROPERTY SOURCES ${sources})
 endfunction()
-velmora_web_source(velmora_core png.cpp core/png_web.cpp)
-velmora_web_source(velmora_render outline_font.cpp render/outline_font_web.cpp)
+velmora_web_source(velmora_render outline_font.cpp render/outline_font_file.cpp)
 
 set(web_flags
   -sLEGACY_GL_EMULATION=1 -sASYNCIFY=1 -sASYNCIFY_STACK_SIZE=65536
