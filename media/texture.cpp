@@ -42,8 +42,7 @@ bool grantPicturePixels(const char* name, long long width, long long height)
 }
 
 #ifdef __EMSCRIPTEN__
-#include <emscripten.h>
-
+// The browser build has no JPEG decoder: the page decoded every picture while preloading the data.
 DecodedPicture* readJpegFile(const char* name, bool* unopened)
 {
     if (unopened)
@@ -58,34 +57,20 @@ DecodedPicture* readJpegFile(const char* name, bool* unopened)
         *unopened = false;
     int width = 0;
     int height = 0;
-    uint8_t* rgba = reinterpret_cast<uint8_t*>(emscripten_get_preloaded_image_data(name, &width, &height));
-    if (!rgba || width <= 0 || height <= 0) {
-        std::free(rgba);
+    uint8_t* pixels = sysPreloadedPictureRgb(name, &width, &height);
+    if (!pixels) {
         std::fprintf(stderr, "%s: the browser could not decode this picture\n", name);
         return nullptr;
     }
     if (!grantPicturePixels(name, width, height)) {
-        std::free(rgba);
+        std::free(pixels);
         return nullptr;
     }
     DecodedPicture* picture = new DecodedPicture;
     picture->width = width;
     picture->height = height;
     picture->rowBytes = width * 3;
-    const size_t pixelCount = static_cast<size_t>(width) * static_cast<size_t>(height);
-    picture->pixels = static_cast<uint8_t*>(std::malloc(pixelCount * 3u));
-    if (!picture->pixels) {
-        std::fprintf(stderr, "%s: out of memory for a picture of %d x %d pixels\n", name, width, height);
-        std::free(rgba);
-        delete picture;
-        return nullptr;
-    }
-    for (size_t i = 0; i < pixelCount; ++i) {
-        picture->pixels[i * 3] = rgba[i * 4];
-        picture->pixels[i * 3 + 1] = rgba[i * 4 + 1];
-        picture->pixels[i * 3 + 2] = rgba[i * 4 + 2];
-    }
-    std::free(rgba);
+    picture->pixels = pixels;
     return picture;
 }
 

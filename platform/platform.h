@@ -1,8 +1,9 @@
-// The platform layer: the only code that talks to SDL, SDL2_mixer and GTK. It stands in for the
-// window, GL context, message queue, message boxes, tick count, launch dialog and sound library
-// that the rest of the program uses.
+// The platform layer: the only code that talks to SDL, SDL2_mixer, GTK, libpng and the browser. It
+// stands in for the window, GL context, message queue, message boxes, tick count, launch dialog,
+// sound library and picture files that the rest of the program uses.
 #pragma once
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 // ---- Tick count ----------------------------------------------------------------------------
@@ -80,6 +81,20 @@ void sysShowPlayback(double seconds, bool paused);
 // The scenes' names and start times in seconds, in play order, and the presentation's length,
 // handed over once before play for a platform whose controls mark them (the page's seek bar).
 void sysSetChapters(const char* const* names, const double* starts, int count, double lengthSeconds);
+
+// ---- Pictures ------------------------------------------------------------------------------
+
+// Writes a picture to file as PNG: height rows of width 8-bit RGB (channels 3) or RGBA (channels
+// 4) pixels, rows[0] the top one. False when encoding or a write fails. libpng on the desktop; the
+// browser, which has none, writes the rows uncompressed (stored deflate blocks), which every PNG
+// reader accepts.
+bool sysWritePngStream(FILE* file, int width, int height, int channels, const uint8_t* const* rows);
+
+// The browser build only, which has no JPEG decoder: the page decodes the data folder's pictures
+// while it preloads them. The picture file path as packed RGB rows, top row first, with its size;
+// malloc'd (the caller frees). Null (and a line on stderr when out of memory) when the page could
+// not decode it.
+uint8_t* sysPreloadedPictureRgb(const char* path, int* width, int* height);
 
 // ---- Messages ------------------------------------------------------------------------------
 

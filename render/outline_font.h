@@ -1,8 +1,9 @@
 // Solid 3D letters from a TrueType font: each character becomes one display list holding its front
 // and back faces and the side walls between them. FreeType reads the outlines, the GLU tessellator
-// fills them. All coordinates are in em units (the font's em height is 1). The browser build has
-// neither: there an OutlineFace is the font file of the data folder (render/font_file.h), made by
-// the desktop build from the same geometry.
+// fills them. All coordinates are in em units (the font's em height is 1). The browser and
+// Windows builds have neither: there an OutlineFace is the font file of the data folder
+// (render/font_file.h, read by outline_font_file.cpp), made by the Linux build from the same
+// geometry.
 #pragma once
 #include "core/gl.h"
 #include <cstdint>

@@ -2,7 +2,7 @@
 // are recorded and replayed on glCallList; immediate-mode blocks are fed to the emulation the way
 // it can take them (every vertex with the same attributes, long blocks cut into pieces); the
 // frames the skip ahead hides send nothing but their state changes.
-#include "platform/web/gl_compat_local.h"
+#include "platform/web/gl_compat.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -27,7 +27,6 @@ GLuint nextListName = 1;
 std::vector<Command>* recording = nullptr;
 bool executeWhileRecording = false;
 GLuint listBase = 0;
-unsigned long replayedVertices = 0;
 
 GLfloat currentNormal[3] = {0.0f, 0.0f, 1.0f};
 GLfloat currentColour[4] = {1.0f, 1.0f, 1.0f, 1.0f};
@@ -64,30 +63,29 @@ void replay(const std::vector<Command>& commands)
     for (const Command& command : commands) {
         switch (command.op) {
         case Op::Begin:
-            compatBegin(static_cast<GLenum>(command.a));
+            __wrap_glBegin(static_cast<GLenum>(command.a));
             break;
         case Op::End:
-            compatEnd();
+            __wrap_glEnd();
             break;
         case Op::Vertex:
-            compatVertex3f(command.a, command.b, command.c);
-            ++replayedVertices;
+            __wrap_glVertex3f(command.a, command.b, command.c);
             break;
         case Op::Normal:
             // Letters are drawn unlit (nothing enables lighting), so their normals are left out:
             // the emulation would take one per vertex.
             break;
         case Op::Color:
-            compatColor4f(command.a, command.b, command.c, command.d);
+            __wrap_glColor4f(command.a, command.b, command.c, command.d);
             break;
         case Op::TexCoord:
-            compatTexCoord2f(command.a, command.b);
+            __wrap_glTexCoord2f(command.a, command.b);
             break;
         case Op::Translate:
-            glTranslatef(command.a, command.b, command.c);
+            __real_glTranslatef(command.a, command.b, command.c);
             break;
         case Op::Rotate:
-            glRotatef(command.a, command.b, command.c, command.d);
+            __real_glRotatef(command.a, command.b, command.c, command.d);
             break;
         }
     }
@@ -95,7 +93,7 @@ void replay(const std::vector<Command>& commands)
 
 }  // namespace
 
-GLuint compatGenLists(GLsizei range)
+GLuint __wrap_glGenLists(GLsizei range)
 {
     if (range <= 0) {
         return 0;
@@ -108,7 +106,7 @@ GLuint compatGenLists(GLsizei range)
     return first;
 }
 
-void compatNewList(GLuint list, GLenum mode)
+void __wrap_glNewList(GLuint list, GLenum mode)
 {
     if (list == 0 || recording != nullptr) {
         return;
@@ -118,13 +116,13 @@ void compatNewList(GLuint list, GLenum mode)
     executeWhileRecording = mode == GL_COMPILE_AND_EXECUTE;
 }
 
-void compatEndList()
+void __wrap_glEndList()
 {
     recording = nullptr;
     executeWhileRecording = false;
 }
 
-void compatCallList(GLuint list)
+void __wrap_glCallList(GLuint list)
 {
     if (framesHidden) {
         return;
@@ -135,7 +133,7 @@ void compatCallList(GLuint list)
     }
 }
 
-void compatCallLists(GLsizei n, GLenum type, const GLvoid* names)
+void __wrap_glCallLists(GLsizei n, GLenum type, const GLvoid* names)
 {
     for (GLsizei i = 0; i < n; ++i) {
         GLuint offset = 0;
@@ -158,33 +156,33 @@ void compatCallLists(GLsizei n, GLenum type, const GLvoid* names)
         default:
             return;
         }
-        compatCallList(listBase + offset);
+        __wrap_glCallList(listBase + offset);
     }
 }
 
-void compatListBase(GLuint base)
+void __wrap_glListBase(GLuint base)
 {
     listBase = base;
 }
 
-void compatDeleteLists(GLuint list, GLsizei range)
+void __wrap_glDeleteLists(GLuint list, GLsizei range)
 {
     for (GLsizei i = 0; i < range; ++i) {
         lists.erase(list + static_cast<GLuint>(i));
     }
 }
 
-GLboolean compatIsList(GLuint list)
+GLboolean __wrap_glIsList(GLuint list)
 {
     return lists.count(list) != 0 ? GL_TRUE : GL_FALSE;
 }
 
-void compatPushAttrib(GLbitfield mask)
+void __wrap_glPushAttrib(GLbitfield mask)
 {
     attributeStack.push_back(SavedAttributes{mask, listBase, keepState()});
 }
 
-void compatPopAttrib()
+void __wrap_glPopAttrib()
 {
     if (attributeStack.empty()) {
         return;
@@ -197,7 +195,7 @@ void compatPopAttrib()
     restoreState(saved.mask, saved.state);
 }
 
-void compatBegin(GLenum mode)
+void __wrap_glBegin(GLenum mode)
 {
     if (!record(Op::Begin, static_cast<GLfloat>(mode)) && !framesHidden) {
         normalInBlock = false;
@@ -209,11 +207,11 @@ void compatBegin(GLenum mode)
         blockMode = mode;
         blockVertices = 0;
         inBlock = true;
-        glBegin(mode);
+        __real_glBegin(mode);
     }
 }
 
-void compatEnd()
+void __wrap_glEnd()
 {
     if (!record(Op::End) && !framesHidden) {
         if (collectingLines) {
@@ -222,40 +220,40 @@ void compatEnd()
             return;
         }
         inBlock = false;
-        glEnd();
+        __real_glEnd();
     }
 }
 
-void compatVertex3f(GLfloat x, GLfloat y, GLfloat z)
+void __wrap_glVertex3f(GLfloat x, GLfloat y, GLfloat z)
 {
     if (!record(Op::Vertex, x, y, z) && !framesHidden) {
         if (collectingLines) {
             addWideLineVertex(x, y, z, currentColour, currentTexCoord);
             return;
         }
-        glTexCoord2f(currentTexCoord[0], currentTexCoord[1]);
-        glColor4f(currentColour[0], currentColour[1], currentColour[2], currentColour[3]);
+        __real_glTexCoord2f(currentTexCoord[0], currentTexCoord[1]);
+        __real_glColor4f(currentColour[0], currentColour[1], currentColour[2], currentColour[3]);
         if (normalInBlock) {
-            glNormal3f(currentNormal[0], currentNormal[1], currentNormal[2]);
+            __real_glNormal3f(currentNormal[0], currentNormal[1], currentNormal[2]);
         }
-        glVertex3f(x, y, z);
+        __real_glVertex3f(x, y, z);
         if (++blockVertices == blockPieceVertices &&
             (blockMode == GL_QUADS || blockMode == GL_TRIANGLES || blockMode == GL_LINES || blockMode == GL_POINTS)) {
-            glEnd();
-            glBegin(blockMode);
+            __real_glEnd();
+            __real_glBegin(blockMode);
             blockVertices = 0;
         }
     }
 }
 
-void compatVertex2f(GLfloat x, GLfloat y)
+void __wrap_glVertex2f(GLfloat x, GLfloat y)
 {
-    compatVertex3f(x, y, 0.0f);
+    __wrap_glVertex3f(x, y, 0.0f);
 }
 
 // The emulation stores a normal into the vertex stream at each call, so it must come once per
 // vertex: the current normal is sent again before every vertex of a block that set one.
-void compatNormal3f(GLfloat x, GLfloat y, GLfloat z)
+void __wrap_glNormal3f(GLfloat x, GLfloat y, GLfloat z)
 {
     if (!record(Op::Normal, x, y, z)) {
         currentNormal[0] = x;
@@ -269,7 +267,7 @@ void compatNormal3f(GLfloat x, GLfloat y, GLfloat z)
 // so every vertex of a block must carry the same attributes in the same order. Inside a block the
 // colour and texture coordinate are only remembered, and each vertex sends both before itself (a
 // colour given once for a whole quad would otherwise land on its first corner only).
-void compatColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a)
+void __wrap_glColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a)
 {
     if (!record(Op::Color, r, g, b, a)) {
         currentColour[0] = r;
@@ -277,43 +275,43 @@ void compatColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a)
         currentColour[2] = b;
         currentColour[3] = a;
         if (!collectingLines && !inBlock) {
-            glColor4f(r, g, b, a);
+            __real_glColor4f(r, g, b, a);
         }
     }
 }
 
-void compatColor3f(GLfloat r, GLfloat g, GLfloat b)
+void __wrap_glColor3f(GLfloat r, GLfloat g, GLfloat b)
 {
-    compatColor4f(r, g, b, 1.0f);
+    __wrap_glColor4f(r, g, b, 1.0f);
 }
 
-void compatColor3d(GLdouble r, GLdouble g, GLdouble b)
+void __wrap_glColor3d(GLdouble r, GLdouble g, GLdouble b)
 {
-    compatColor3f(static_cast<GLfloat>(r), static_cast<GLfloat>(g), static_cast<GLfloat>(b));
+    __wrap_glColor3f(static_cast<GLfloat>(r), static_cast<GLfloat>(g), static_cast<GLfloat>(b));
 }
 
-void compatTexCoord2f(GLfloat s, GLfloat t)
+void __wrap_glTexCoord2f(GLfloat s, GLfloat t)
 {
     if (!record(Op::TexCoord, s, t)) {
         currentTexCoord[0] = s;
         currentTexCoord[1] = t;
         if (!collectingLines && !inBlock) {
-            glTexCoord2f(s, t);
+            __real_glTexCoord2f(s, t);
         }
     }
 }
 
-void compatTranslatef(GLfloat x, GLfloat y, GLfloat z)
+void __wrap_glTranslatef(GLfloat x, GLfloat y, GLfloat z)
 {
     if (!record(Op::Translate, x, y, z)) {
-        glTranslatef(x, y, z);
+        __real_glTranslatef(x, y, z);
     }
 }
 
-void compatRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z)
+void __wrap_glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z)
 {
     if (!record(Op::Rotate, angle, x, y, z)) {
-        glRotatef(angle, x, y, z);
+        __real_glRotatef(angle, x, y, z);
     }
 }
 
@@ -322,16 +320,9 @@ void sysSetFramesHidden(bool hide)
     framesHidden = hide;
 }
 
-void compatClear(GLbitfield mask)
+void __wrap_glClear(GLbitfield mask)
 {
     if (!framesHidden) {
-        glClear(mask);
+        __real_glClear(mask);
     }
-}
-
-unsigned long compatTakeReplayedVertices()
-{
-    const unsigned long count = replayedVertices;
-    replayedVertices = 0;
-    return count;
 }

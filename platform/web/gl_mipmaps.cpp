@@ -1,7 +1,7 @@
 // GLU's mipmap builder for the browser, which has no GLU: the picture is scaled to power-of-two
 // sides as GLU does (nearest power, box filter) and every level down to 1 x 1 is the rounded 2 x 2
 // box average of the one above.
-#include "platform/web/gl_compat_local.h"
+#include "platform/web/gl_compat.h"
 
 #include <algorithm>
 #include <cmath>
@@ -124,8 +124,8 @@ int channelsOf(GLenum format)
 
 }  // namespace
 
-GLint compatBuild2DMipmaps(GLenum target, GLint components, GLint width, GLint height, GLenum format, GLenum type,
-                           const void* data)
+GLint __wrap_gluBuild2DMipmaps(GLenum target, GLint components, GLint width, GLint height, GLenum format, GLenum type,
+                               const void* data)
 {
     const int channels = channelsOf(format);
     if (type != GL_UNSIGNED_BYTE || channels == 0 || channels != components || data == nullptr) {
@@ -136,7 +136,7 @@ GLint compatBuild2DMipmaps(GLenum target, GLint components, GLint width, GLint h
     }
     // Source rows follow the unpack alignment; the levels are uploaded packed.
     GLint alignment = 4;
-    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    __real_glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
     const size_t rowBytes = static_cast<size_t>(width) * channels;
     const size_t stride = (rowBytes + alignment - 1) / alignment * alignment;
     std::vector<uint8_t> level(rowBytes * height);
@@ -147,7 +147,7 @@ GLint compatBuild2DMipmaps(GLenum target, GLint components, GLint width, GLint h
     int levelWidth = nearestPowerOfTwo(width);
     int levelHeight = nearestPowerOfTwo(height);
     GLint maxSize = 2048;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+    __real_glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
     while (levelWidth > maxSize || levelHeight > maxSize) {
         levelWidth = levelWidth > 1 ? levelWidth / 2 : 1;
         levelHeight = levelHeight > 1 ? levelHeight / 2 : 1;
@@ -157,7 +157,7 @@ GLint compatBuild2DMipmaps(GLenum target, GLint components, GLint width, GLint h
     }
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     for (GLint index = 0;; ++index) {
-        glTexImage2D(target, index, static_cast<GLint>(format), levelWidth, levelHeight, 0, format, type, level.data());
+        __real_glTexImage2D(target, index, static_cast<GLint>(format), levelWidth, levelHeight, 0, format, type, level.data());
         if (levelWidth == 1 && levelHeight == 1) {
             break;
         }

@@ -2,14 +2,14 @@
 // equivalent or into nothing: texture-coordinate generation, hints, shading model, read buffers,
 // glGetDoublev, RGB or BGRA read-back through WebGL's RGBA, textures in the formats WebGL takes, and
 // the enables and texture state glPushAttrib keeps.
-#include "platform/web/gl_compat_local.h"
+#include "platform/web/gl_compat.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <map>
 #include <vector>
 
-void compatGetDoublev(GLenum pname, GLdouble* params)
+void __wrap_glGetDoublev(GLenum pname, GLdouble* params)
 {
     int count = 1;
     switch (pname) {
@@ -38,7 +38,7 @@ void compatGetDoublev(GLenum pname, GLdouble* params)
     }
 }
 
-void compatTexGeni(GLenum, GLenum, GLint) {}
+void __wrap_glTexGeni(GLenum, GLenum, GLint) {}
 
 static bool isTexGen(GLenum cap)
 {
@@ -52,25 +52,25 @@ GLint environmentMode = GL_MODULATE;
 
 }  // namespace
 
-void compatEnable(GLenum cap)
+void __wrap_glEnable(GLenum cap)
 {
     if (!isTexGen(cap)) {
-        glEnable(cap);
+        __real_glEnable(cap);
         enabledCaps[cap] = true;
     }
 }
 
-void compatDisable(GLenum cap)
+void __wrap_glDisable(GLenum cap)
 {
     if (!isTexGen(cap)) {
-        glDisable(cap);
+        __real_glDisable(cap);
         enabledCaps[cap] = false;
     }
 }
 
-void compatTexEnvi(GLenum target, GLenum pname, GLint param)
+void __wrap_glTexEnvi(GLenum target, GLenum pname, GLint param)
 {
-    glTexEnvi(target, pname, param);
+    __real_glTexEnvi(target, pname, param);
     if (target == GL_TEXTURE_ENV && pname == GL_TEXTURE_ENV_MODE) {
         environmentMode = param;
     }
@@ -81,7 +81,7 @@ KeptState keepState()
     KeptState kept;
     kept.enabled = enabledCaps;
     kept.environmentMode = environmentMode;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &kept.texture);
+    __real_glGetIntegerv(GL_TEXTURE_BINDING_2D, &kept.texture);
     return kept;
 }
 
@@ -94,50 +94,50 @@ void restoreState(GLbitfield mask, const KeptState& kept)
             const auto then = kept.enabled.find(cap);
             const bool wanted = then != kept.enabled.end() && then->second;
             if (on != wanted) {
-                wanted ? glEnable(cap) : glDisable(cap);
+                wanted ? __real_glEnable(cap) : __real_glDisable(cap);
                 on = wanted;
             }
         }
     }
     if ((mask & GL_TEXTURE_BIT) != 0) {
         if (environmentMode != kept.environmentMode) {
-            compatTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, kept.environmentMode);
+            __wrap_glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, kept.environmentMode);
         }
         glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(kept.texture));
     }
 }
 
-void compatHint(GLenum target, GLenum mode)
+void __wrap_glHint(GLenum target, GLenum mode)
 {
     if (target == GL_GENERATE_MIPMAP_HINT) {
-        glHint(target, mode);
+        __real_glHint(target, mode);
     }
 }
 
-void compatShadeModel(GLenum) {}
+void __wrap_glShadeModel(GLenum) {}
 
-void compatReadBuffer(GLenum) {}
+void __wrap_glReadBuffer(GLenum) {}
 
-void compatGetIntegerv(GLenum pname, GLint* params)
+void __wrap_glGetIntegerv(GLenum pname, GLint* params)
 {
     if (pname == GL_READ_BUFFER || pname == GL_DRAW_BUFFER) {
         *params = GL_BACK;
         return;
     }
-    glGetIntegerv(pname, params);
+    __real_glGetIntegerv(pname, params);
 }
 
-void compatReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type, GLvoid* pixels)
+void __wrap_glReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type, GLvoid* pixels)
 {
     if (type != GL_UNSIGNED_BYTE || (format != GL_RGB && format != GL_BGRA) || width <= 0 || height <= 0) {
-        glReadPixels(x, y, width, height, format, type, pixels);
+        __real_glReadPixels(x, y, width, height, format, type, pixels);
         return;
     }
     std::vector<uint8_t> rgba(static_cast<size_t>(width) * height * 4);
     GLint alignment = 4;
-    glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
+    __real_glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    __real_glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     glPixelStorei(GL_PACK_ALIGNMENT, alignment);
     const int channels = format == GL_RGB ? 3 : 4;
     const size_t rowBytes = static_cast<size_t>(width) * channels;
@@ -156,13 +156,13 @@ void compatReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum fo
     }
 }
 
-void compatTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height, GLint border,
-                      GLenum format, GLenum type, const GLvoid* pixels)
+void __wrap_glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height,
+                         GLint border, GLenum format, GLenum type, const GLvoid* pixels)
 {
     if (pixels == nullptr) {
-        glTexImage2D(target, level, GL_RGB, width, height, border, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+        __real_glTexImage2D(target, level, GL_RGB, width, height, border, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
         return;
     }
     const GLint unsized = internalFormat == GL_RGBA8 ? GL_RGBA : internalFormat == GL_RGB8 ? GL_RGB : internalFormat;
-    glTexImage2D(target, level, unsized, width, height, border, format, type, pixels);
+    __real_glTexImage2D(target, level, unsized, width, height, border, format, type, pixels);
 }

@@ -1,7 +1,7 @@
 // Lines wider than one pixel for the browser, whose WebGL draws only thin ones: a wide-line block
 // is collected until its glEnd and drawn as one quad per segment, widened across its major axis in
 // window space as the desktop GL does.
-#include "platform/web/gl_compat_local.h"
+#include "platform/web/gl_compat.h"
 
 #include <cmath>
 #include <utility>
@@ -40,7 +40,7 @@ void drawWideLines()
     GLint viewport[4] = {0, 0, 1, 1};
     glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
     glGetFloatv(GL_PROJECTION_MATRIX, projection);
-    glGetIntegerv(GL_VIEWPORT, viewport);
+    __real_glGetIntegerv(GL_VIEWPORT, viewport);
     const bool separable = projection[1] == 0.0f && projection[4] == 0.0f && projection[8] == 0.0f &&
                            projection[9] == 0.0f && projection[3] == 0.0f && projection[7] == 0.0f &&
                            projection[2] == 0.0f && projection[6] == 0.0f && projection[0] != 0.0f &&
@@ -66,14 +66,14 @@ void drawWideLines()
         // A window offset of one pixel is 2 / viewport in NDC, times w in clip space.
         const GLfloat dx = offsetX * 2.0f / viewport[2] * e.w / projection[0];
         const GLfloat dy = offsetY * 2.0f / viewport[3] * e.w / projection[5];
-        glColor3f(v.colour[0], v.colour[1], v.colour[2]);
-        glTexCoord2f(v.texCoord[0], v.texCoord[1]);
-        glVertex3f(e.x + dx, e.y + dy, e.z);
+        __real_glColor3f(v.colour[0], v.colour[1], v.colour[2]);
+        __real_glTexCoord2f(v.texCoord[0], v.texCoord[1]);
+        __real_glVertex3f(e.x + dx, e.y + dy, e.z);
     };
     glPushMatrix();
     glLoadIdentity();
     if (separable) {
-        glBegin(GL_QUADS);
+        __real_glBegin(GL_QUADS);
         const GLfloat half = lineWidth / 2.0f;
         for (const auto& segment : segments) {
             const Eye& a = eye[segment.first];
@@ -89,14 +89,14 @@ void drawWideLines()
             emit(segment.second, ox, oy);
             emit(segment.second, -ox, -oy);
         }
-        glEnd();
+        __real_glEnd();
     } else {
-        glBegin(GL_LINES);
+        __real_glBegin(GL_LINES);
         for (const auto& segment : segments) {
             emit(segment.first, 0.0f, 0.0f);
             emit(segment.second, 0.0f, 0.0f);
         }
-        glEnd();
+        __real_glEnd();
     }
     glPopMatrix();
 }
@@ -124,8 +124,8 @@ void endWideLines()
     drawWideLines();
 }
 
-void compatLineWidth(GLfloat width)
+void __wrap_glLineWidth(GLfloat width)
 {
     lineWidth = width;
-    glLineWidth(width);
+    __real_glLineWidth(width);
 }

@@ -22,10 +22,20 @@ endforeach()
 include_directories(${CMAKE_SOURCE_DIR})
 set(web_dir ${CMAKE_SOURCE_DIR}/platform/web)
 
-# The portable parts of the desktop platform layer (tick count, message boxes) and the browser's own.
+# The portable parts of the desktop platform layer (tick count, message boxes) and the browser's own:
+# window and GL, dialog, sound, preloaded pictures, PNG encoding and the GL entry points it takes over.
 add_library(velmora_platform STATIC platform/ticks.cpp platform/messages.cpp
-  ${web_dir}/video_web.cpp ${web_dir}/dialog_web.cpp ${web_dir}/sound_web.cpp
+  ${web_dir}/video_web.cpp ${web_dir}/dialog_web.cpp ${web_dir}/sound_web.cpp ${web_dir}/picture_web.cpp
+  ${web_dir}/png_web.cpp
   ${web_dir}/gl_lists.cpp ${web_dir}/gl_wide_lines.cpp ${web_dir}/gl_mipmaps.cpp ${web_dir}/gl_state.cpp)
+
+# The GL entry points the browser build takes over: each __wrap_NAME that gl_compat.h declares gets
+# the program's calls to NAME (and __real_NAME the browser's own).
+set(gl_compat_header ${web_dir}/gl_compat.h)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${gl_compat_header})
+file(STRINGS ${gl_compat_header} gl_wrapped REGEX "__wrap_glu?[A-Za-z0-9]+\\(")
+string(REGEX MATCHALL "__wrap_glu?[A-Za-z0-9]+" gl_wrapped "${gl_wrapped}")
+list(TRANSFORM gl_wrapped REPLACE "^__wrap_(.*)$" "-Wl,--wrap=\\1")
 
 foreach(dir core media model render scenes shell)
   add_subdirectory(${dir})
@@ -38,8 +48,7 @@ function(velmora_web_source target native web)
   list(APPEND sources ${CMAKE_SOURCE_DIR}/${web})
   set_property(TARGET ${target} PROPERTY SOURCES ${sources})
 endfunction()
-velmora_web_source(velmora_core png.cpp core/png_web.cpp)
-velmora_web_source(velmora_render outline_font.cpp render/outline_font_web.cpp)
+velmora_web_source(velmora_render outline_font.cpp render/outline_font_file.cpp)
 
 # The page: shell.html with the player's bar and controls (player.html) put in at its marker, remade when
 # either changes.
@@ -66,7 +75,7 @@ set(web_flags
 set_target_properties(velmora PROPERTIES OUTPUT_NAME index SUFFIX .html
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}
   LINK_DEPENDS "${web_shell};${VELMORA_WEB_DATA}/text/font.bin")
-target_link_options(velmora PRIVATE ${web_flags})
+target_link_options(velmora PRIVATE ${web_flags} ${gl_wrapped})
 target_sources(velmora PRIVATE ${web_dir}/web_main.cpp)
 target_compile_definitions(velmora PRIVATE main=velmoraMain)
 # The page draws its loading bar from the sizes of index.wasm and index.data, which a compressed

@@ -3,6 +3,7 @@
 // yielded returns to nobody. Like main, this file sits above every layer of the program.
 #undef main
 #include <emscripten.h>
+#include <sys/stat.h>
 
 int velmoraMain(int argc, char** argv);
 double presentationTime();
@@ -16,6 +17,9 @@ extern "C" EMSCRIPTEN_KEEPALIVE double velmoraPictureTime()
 
 int main(int argc, char** argv)
 {
+    // Emscripten's C library starts with a umask of 0777, which leaves the files the program makes
+    // beside their targets (PNG frames) neither readable nor writable; a POSIX process starts with 022.
+    umask(022);
     const int status = velmoraMain(argc, argv);
     EM_ASM({ window.velmora.finished($0); }, status);
     return status;

@@ -37,9 +37,10 @@ add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-Wno-format>)
 add_compile_definitions(SDL_MAIN_HANDLED __USE_MINGW_ANSI_STDIO=1)
 
 add_library(velmora_platform STATIC
-  platform/icon.cpp platform/messages.cpp platform/sound_mixer.cpp platform/ticks.cpp platform/video_sdl.cpp
+  platform/icon.cpp platform/messages.cpp platform/png_stream.cpp platform/sound_mixer.cpp platform/ticks.cpp
+  platform/video_sdl.cpp
   ${win_dir}/dialog_win32.cpp ${win_dir}/posix_win32.cpp)
-target_link_libraries(velmora_platform PUBLIC PkgConfig::SDL2 PkgConfig::SDL2_MIXER OpenGL::GL psapi)
+target_link_libraries(velmora_platform PUBLIC PkgConfig::SDL2 PkgConfig::SDL2_MIXER OpenGL::GL PkgConfig::PNG psapi)
 
 foreach(dir core media model render scenes shell)
   add_subdirectory(${dir})
@@ -48,7 +49,7 @@ add_subdirectory(tools/3dsinfo)
 
 get_target_property(render_sources velmora_render SOURCES)
 list(REMOVE_ITEM render_sources outline_font.cpp)
-list(APPEND render_sources ${CMAKE_SOURCE_DIR}/render/outline_font_web.cpp)
+list(APPEND render_sources ${CMAKE_SOURCE_DIR}/render/outline_font_file.cpp)
 set_property(TARGET velmora_render PROPERTY SOURCES ${render_sources})
 
 # The icon, converted from the built-in XPM by a tool built for this machine.

@@ -87,7 +87,7 @@ void describe(const std::vector<ag::SceneDef>& scenes)
 void preview(const std::vector<ag::SceneDef>& scenes, const std::string& dir)
 {
     ag::makeFolders(dir);
-    std::printf("%-16s %9s %9s %8s %9s %9s %7s\n", "scene", "faces", "tests", "light s", "max tris", "additive",
+    std::printf("%-16s %9s %9s %8s %9s %9s %7s\n", "scene", "faces", "exact", "light s", "max tris", "additive",
                 "sprites");
     for (const ag::SceneDef& scene : scenes) {
         ag::SceneFigures f = ag::analyseScene(scene, dir, 6);

@@ -1,7 +1,8 @@
-// Software preview and budget figures for the generated scenes. The lighting pass, the grid and its
-// view window, the camera playback and the view transform follow the program's rules so that the
-// pictures and numbers show what the presentation will draw; the rasterizer itself is a plain
-// z-buffered triangle filler. Depends on scene, tracks, textures, pictures and image.
+// Software preview and budget figures for the generated scenes. Each scene is written as its file
+// and read back by the program's own reader, which lights it with the program's load-time pass; the
+// face grid and its view window are the program's too. The camera playback and the view transform
+// follow the program's rules, so that the pictures and numbers show what the presentation will
+// draw; the rasterizer itself is a plain z-buffered triangle filler.
 #include "tools/assetgen/preview.h"
 
 #include <algorithm>
@@ -9,6 +10,10 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
+
+#include "core/switches.h"
+#include "model/model.h"
+#include "render/renderer.h"
 
 #include "tools/assetgen/pictures.h"
 #include "tools/assetgen/textures.h"
@@ -18,117 +23,64 @@ namespace ag {
 
 namespace {
 
-// ---- Lighting pass ----
+// ---- The scene as the program holds it once loaded ----
 
-struct Quad {
-    Vec3 v[4];
+// The scene's file as the generator writes it, read back by the program's reader, which lights it
+// (the load-time pass, shadows included); gridded scenes then get the program's face grid.
+// meshObject[i] is the object of scene.meshes[i]; objectMesh maps the other way (-1: not a mesh).
+struct LoadedScene {
+    Model model;
+    std::vector<const SceneObject*> meshObject;
+    std::vector<int> objectMesh;
+    bool loaded = false;
 };
 
-struct Occluder {
-    size_t mesh;
-    bool translucent;
-    Quad quads[3];
-};
-
-void crossQuads(const MeshDef& m, Quad out[3])
+// Unlit (shadows off: a quick pass) where only the figures are wanted, not the colours.
+void loadScene(const SceneDef& scene, bool withGrid, bool lit, LoadedScene* out)
 {
-    Vec3 lo = m.vertices[0], hi = m.vertices[0];
-    for (const Vec3& v : m.vertices) {
-        lo = Vec3{std::min(lo.x, v.x), std::min(lo.y, v.y), std::min(lo.z, v.z)};
-        hi = Vec3{std::max(hi.x, v.x), std::max(hi.y, v.y), std::max(hi.z, v.z)};
+    std::vector<uint8_t> bytes = tds::writeScene(toFileScene(scene));
+    FILE* stream = fmemopen(bytes.data(), bytes.size(), "rb");
+    if (!stream) {
+        std::fprintf(stderr, "%s: no memory stream for the preview\n", scene.path.c_str());
+        return;
     }
-    Vec3 mid = lo + (hi - lo) * 0.5f;
-    out[0] = Quad{{{lo.x, lo.y, mid.z}, {hi.x, lo.y, mid.z}, {hi.x, hi.y, mid.z}, {lo.x, hi.y, mid.z}}};
-    out[1] = Quad{{{mid.x, lo.y, lo.z}, {mid.x, lo.y, hi.z}, {mid.x, hi.y, hi.z}, {mid.x, hi.y, lo.z}}};
-    out[2] = Quad{{{lo.x, mid.y, lo.z}, {hi.x, mid.y, lo.z}, {hi.x, mid.y, hi.z}, {lo.x, mid.y, hi.z}}};
+    setRenderDefaults();
+    shadowsEnabled = lit;
+    out->model.materialLoader = nullptr;
+    const bool read = out->model.loadFromStream(stream, scene.path.c_str());
+    std::fclose(stream);
+    Model& model = out->model;
+    if (read && withGrid)
+        model.buildGrid();
+    model.rewind();
+    for (int i = 0; i < model.objectCount; ++i, model.advance()) {
+        int mesh = -1;
+        if (model.cursor->kind == ObjectKind::Mesh && out->meshObject.size() < scene.meshes.size()) {
+            mesh = static_cast<int>(out->meshObject.size());
+            out->meshObject.push_back(model.cursor);
+        }
+        out->objectMesh.push_back(mesh);
+    }
+    model.rewind();
+    bool same = read && out->meshObject.size() == scene.meshes.size();
+    for (size_t i = 0; same && i < scene.meshes.size(); ++i)
+        same = out->meshObject[i]->vertexCount == scene.meshes[i].vertices.size();
+    if (!same)
+        std::fprintf(stderr, "%s: the program's reader does not give back the scene's meshes; previewed unlit\n",
+                     scene.path.c_str());
+    out->loaded = same;
 }
 
-float angleBetween(Vec3 a, Vec3 b)
+// The colour the lighting pass gave a mesh vertex (white for a scene the reader did not give back).
+Vec3 vertexColour(const LoadedScene& loaded, size_t mesh, size_t vertex)
 {
-    float q = dot(a, b) / (length(b) * length(a));
-    double r = std::acos(static_cast<double>(q));
-    return std::isnan(r) ? 0.0f : static_cast<float>(r);
-}
-
-// The segment test as the program runs it: plane crossing, intersection point, angle sum.
-bool segmentHitsQuad(const Quad& q, Vec3 s, Vec3 e)
-{
-    Vec3 n = cross(q.v[2] - q.v[0], q.v[1] - q.v[0]);
-    float len = length(n);
-    n = n / len;
-    float d = -dot(n, q.v[0]);
-    float a = dot(n, s) + d;
-    if (a == 0.0f || std::isnan(a))
-        return false;
-    float b = dot(n, e) + d;
-    if (!(a * b < 0.0f))
-        return false;
-    Vec3 dir = normalize(e - s);
-    double den = static_cast<double>(dot(n, dir));
-    Vec3 p = s;
-    if (den != 0.0) {
-        double t = -(static_cast<double>(dot(n, s)) + static_cast<double>(d)) / den;
-        p = s + dir * static_cast<float>(t);
-    }
-    double sum = 0.0;
-    for (int i = 0; i < 4; ++i)
-        sum += angleBetween(q.v[i] - p, q.v[(i + 1) % 4] - p);
-    return sum >= 0.9999 * 6.283185307179586;
+    if (!loaded.loaded)
+        return Vec3{1.0f, 1.0f, 1.0f};
+    const Vec3f& c = loaded.meshObject[mesh]->vertexColours[vertex];
+    return Vec3{c.x, c.y, c.z};
 }
 
 }  // namespace
-
-std::vector<std::vector<Vec3>> computeLighting(const SceneDef& scene, uint64_t* shadowTests)
-{
-    std::vector<Occluder> occluders;
-    for (size_t i = 0; i < scene.meshes.size(); ++i) {
-        const MeshDef& m = scene.meshes[i];
-        if (m.name[0] == '*' || (m.name.size() > 1 && m.name[1] == '*'))
-            continue;
-        Occluder o;
-        o.mesh = i;
-        o.translucent = m.name[0] == '%';
-        crossQuads(m, o.quads);
-        occluders.push_back(o);
-    }
-    uint64_t tests = 0;
-    std::vector<std::vector<Vec3>> colours(scene.meshes.size());
-    for (size_t i = 0; i < scene.meshes.size(); ++i) {
-        const MeshDef& m = scene.meshes[i];
-        colours[i].assign(m.vertices.size(), Vec3{1.0f, 1.0f, 1.0f});
-        if (scene.lights.empty() || m.name[0] == '^')
-            continue;
-        for (size_t j = 0; j < m.vertices.size(); ++j) {
-            Vec3 c{};
-            Vec3 v = m.vertices[j];
-            for (const LightDef& l : scene.lights) {
-                float range = length(l.target - l.position);
-                float d = length(v - l.position);
-                if (d > range)
-                    continue;
-                float f = 1.0f - d / range;
-                Vec3 add = l.colour * f;
-                for (const Occluder& o : occluders) {
-                    bool hit = false;
-                    for (int q = 0; q < 3 && !hit; ++q) {
-                        ++tests;
-                        hit = segmentHitsQuad(o.quads[q], v, l.position);
-                    }
-                    if (hit) {
-                        add = add * (o.translucent ? 0.4f : 0.2f);
-                        break;
-                    }
-                }
-                c = c + add;
-                c = Vec3{std::min(c.x, 1.0f), std::min(c.y, 1.0f), std::min(c.z, 1.0f)};
-            }
-            colours[i][j] = c;
-        }
-    }
-    if (shadowTests)
-        *shadowTests = tests;
-    return colours;
-}
 
 ViewSetup viewSetupFor(const std::string& path)
 {
@@ -163,68 +115,6 @@ ViewSetup viewSetupFor(const std::string& path)
 }
 
 namespace {
-
-// ---- Grid of faces, as the program builds it ----
-
-struct Grid {
-    float minX = 0.0f, minZ = 0.0f;
-    int columns = 0, rows = 0;
-    // cells[c + r * columns] = list of (mesh, face)
-    std::vector<std::vector<std::pair<uint32_t, uint32_t>>> cells;
-};
-
-Grid buildGrid(const SceneDef& scene)
-{
-    Grid g;
-    float maxX = 0.0f, maxZ = 0.0f;
-    for (const MeshDef& m : scene.meshes) {
-        for (const tds::Face& f : m.faces) {
-            for (uint16_t i : {f.a, f.b, f.c}) {
-                g.minX = std::min(g.minX, m.vertices[i].x);
-                maxX = std::max(maxX, m.vertices[i].x);
-                g.minZ = std::min(g.minZ, m.vertices[i].z);
-                maxZ = std::max(maxZ, m.vertices[i].z);
-            }
-        }
-    }
-    g.columns = static_cast<int>((maxX - g.minX) / 200.0f) + 1;
-    g.rows = static_cast<int>((maxZ - g.minZ) / 200.0f) + 1;
-    g.cells.resize(static_cast<size_t>(g.columns) * g.rows);
-    for (size_t mi = 0; mi < scene.meshes.size(); ++mi) {
-        const MeshDef& m = scene.meshes[mi];
-        for (size_t fi = 0; fi < m.faces.size(); ++fi) {
-            const tds::Face& f = m.faces[fi];
-            double cx = (static_cast<double>(m.vertices[f.a].x) + m.vertices[f.b].x + m.vertices[f.c].x) / 3.0;
-            double cz = (static_cast<double>(m.vertices[f.a].z) + m.vertices[f.b].z + m.vertices[f.c].z) / 3.0;
-            // Above a cell's lower edge, up to and including its upper edge.
-            int c = static_cast<int>(std::ceil((cx - g.minX) / 200.0)) - 1;
-            int r = static_cast<int>(std::ceil((cz - g.minZ) / 200.0)) - 1;
-            if (c < 0 || r < 0 || c >= g.columns || r >= g.rows)
-                continue;
-            g.cells[static_cast<size_t>(c) + static_cast<size_t>(r) * g.columns].push_back(
-                {static_cast<uint32_t>(mi), static_cast<uint32_t>(fi)});
-        }
-    }
-    return g;
-}
-
-// The cells the model renderer draws for a camera, off-grid positions standing for cell 0.
-std::vector<size_t> windowCells(const Grid& g, Vec3 eye, Vec3 target, int viewRange)
-{
-    int reach = viewRange + 4;
-    int col = static_cast<int>((eye.x - g.minX) / 200.0f);
-    int row = static_cast<int>((eye.z - g.minZ) / 200.0f);
-    int c0 = eye.x > target.x ? col - reach : col - 2, c1 = eye.x > target.x ? col + 2 : col + reach;
-    int r0 = eye.z > target.z ? row - reach : row - 2, r1 = eye.z > target.z ? row + 2 : row + reach;
-    std::vector<size_t> cells;
-    for (int c = c0; c <= c1; ++c) {
-        for (int r = r0; r <= r1; ++r) {
-            bool inside = c >= 0 && r >= 0 && c < g.columns && r < g.rows;
-            cells.push_back(inside ? static_cast<size_t>(c) + static_cast<size_t>(r) * g.columns : 0);
-        }
-    }
-    return cells;
-}
 
 // ---- Camera and projection ----
 
@@ -545,8 +435,8 @@ struct FrameResult {
     double particleScreens = 0.0;
 };
 
-FrameResult drawFrame(const SceneDef& scene, const ViewSetup& setup, const Grid* grid,
-                      const std::vector<std::vector<Vec3>>& light, float frame, Raster* raster, TextureCache* cache)
+FrameResult drawFrame(const SceneDef& scene, const ViewSetup& setup, const LoadedScene& loaded, float frame,
+                      Raster* raster, TextureCache* cache)
 {
     FrameResult out;
     View view;
@@ -564,13 +454,26 @@ FrameResult drawFrame(const SceneDef& scene, const ViewSetup& setup, const Grid*
 
     // Which faces this frame sends, per mesh, in the order the renderer sends them.
     std::vector<std::pair<uint32_t, uint32_t>> opaque, additive;
-    if (setup.mode == ViewMode::Grid && grid) {
-        for (size_t cell : windowCells(*grid, eye, target, setup.viewRange)) {
-            for (const auto& mf : grid->cells[cell]) {
-                const std::string& n = scene.meshes[mf.first].name;
-                if (isEmitterName(n))
-                    continue;
-                (isAdditiveName(n) ? additive : opaque).push_back(mf);
+    const Model& model = loaded.model;
+    if (setup.mode == ViewMode::Grid && model.grid) {
+        viewRange = setup.viewRange;
+        CameraView camera;
+        camera.eye = Vec3d{eye.x, eye.y, eye.z};
+        camera.target = Vec3d{target.x, target.y, target.z};
+        const ViewWindow window = computeViewWindow(model, camera);
+        for (int32_t column = window.firstColumn; column <= window.lastColumn; ++column) {
+            for (int32_t row = window.firstRow; row <= window.lastRow; ++row) {
+                const GridCell& cell = model.grid[windowCell(model, column, row)];
+                for (int32_t e = 0; e < cell.entryCount; ++e) {
+                    const GridEntry& entry = cell.entries[e];
+                    const int mesh = loaded.objectMesh[static_cast<size_t>(entry.object)];
+                    if (mesh < 0 || isEmitterName(scene.meshes[static_cast<size_t>(mesh)].name))
+                        continue;
+                    const bool add = isAdditiveName(scene.meshes[static_cast<size_t>(mesh)].name);
+                    for (int32_t f = 0; f < entry.faceCount; ++f)
+                        (add ? additive : opaque)
+                            .push_back({static_cast<uint32_t>(mesh), static_cast<uint32_t>(entry.faceIndices[f])});
+                }
             }
         }
     } else {
@@ -622,7 +525,7 @@ FrameResult drawFrame(const SceneDef& scene, const ViewSetup& setup, const Grid*
                 uint16_t idx[3] = {f.a, f.b, f.c};
                 for (int k = 0; k < 3; ++k) {
                     c[k].eye = toEye(view, m.vertices[idx[k]] + shift[mf.first]);
-                    c[k].colour = light[mf.first][idx[k]];
+                    c[k].colour = vertexColour(loaded, mf.first, idx[k]);
                     c[k].u = m.mapping[idx[k]].u;
                     c[k].v = m.mapping[idx[k]].v;
                 }
@@ -685,7 +588,7 @@ FrameResult drawFrame(const SceneDef& scene, const ViewSetup& setup, const Grid*
 
 namespace {
 
-// The frame range a scene's animation plays, and the grid when the scene is drawn through one.
+// The frame range a scene's animation plays.
 void playRange(const SceneDef& scene, float& startFrame, float& endFrame)
 {
     frameRange(scene, startFrame, endFrame);
@@ -702,20 +605,15 @@ void playRange(const SceneDef& scene, float& startFrame, float& endFrame)
 size_t maxTrianglesPerFrame(const SceneDef& scene, int samples)
 {
     ViewSetup setup = viewSetupFor(scene.path);
-    Grid grid;
-    if (setup.mode == ViewMode::Grid)
-        grid = buildGrid(scene);
-    std::vector<std::vector<Vec3>> light(scene.meshes.size());
-    for (size_t i = 0; i < scene.meshes.size(); ++i)
-        light[i].assign(scene.meshes[i].vertices.size(), Vec3{1.0f, 1.0f, 1.0f});
+    LoadedScene loaded;
+    loadScene(scene, setup.mode == ViewMode::Grid, false, &loaded);
     float startFrame = 0.0f, endFrame = 0.0f;
     playRange(scene, startFrame, endFrame);
     size_t most = 0;
     for (int i = 0; i < samples; ++i) {
         float frame =
             startFrame + (endFrame - startFrame) * (static_cast<float>(i) + 0.5f) / static_cast<float>(samples);
-        FrameResult r =
-            drawFrame(scene, setup, setup.mode == ViewMode::Grid ? &grid : nullptr, light, frame, nullptr, nullptr);
+        FrameResult r = drawFrame(scene, setup, loaded, frame, nullptr, nullptr);
         most = std::max(most, r.triangles);
     }
     return most;
@@ -726,15 +624,12 @@ SceneFigures analyseScene(const SceneDef& scene, const std::string& previewDir, 
     SceneFigures fig;
     ViewSetup setup = viewSetupFor(scene.path);
     auto t0 = std::chrono::steady_clock::now();
-    std::vector<std::vector<Vec3>> light = computeLighting(scene, &fig.shadowTests);
+    LoadedScene loaded;
+    loadScene(scene, setup.mode == ViewMode::Grid, true, &loaded);
     fig.lightingSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-
-    Grid grid;
-    if (setup.mode == ViewMode::Grid) {
-        grid = buildGrid(scene);
-        fig.gridColumns = static_cast<size_t>(grid.columns);
-        fig.gridRows = static_cast<size_t>(grid.rows);
-    }
+    fig.shadowTests = static_cast<uint64_t>(loaded.model.exactShadowTests);
+    fig.gridColumns = static_cast<size_t>(loaded.model.columns);
+    fig.gridRows = static_cast<size_t>(loaded.model.rows);
     float startFrame = 0.0f, endFrame = 0.0f;
     playRange(scene, startFrame, endFrame);
     TextureCache cache;
@@ -743,8 +638,7 @@ SceneFigures analyseScene(const SceneDef& scene, const std::string& previewDir, 
         float t = (static_cast<float>(i) + 0.5f) / static_cast<float>(samples);
         float frame = startFrame + (endFrame - startFrame) * t;
         Raster raster(160, 120);
-        FrameResult r =
-            drawFrame(scene, setup, setup.mode == ViewMode::Grid ? &grid : nullptr, light, frame, &raster, nullptr);
+        FrameResult r = drawFrame(scene, setup, loaded, frame, &raster, nullptr);
         fig.maxTriangles = std::max(fig.maxTriangles, r.triangles);
         fig.maxAdditiveScreens = std::max(fig.maxAdditiveScreens, r.additiveScreens);
         fig.maxParticleScreens = std::max(fig.maxParticleScreens, r.particleScreens);
@@ -756,7 +650,7 @@ SceneFigures analyseScene(const SceneDef& scene, const std::string& previewDir, 
             float t = (static_cast<float>(s) + 0.5f) / static_cast<float>(shots);
             float frame = startFrame + (endFrame - startFrame) * t;
             Raster raster(640, 480);
-            drawFrame(scene, setup, setup.mode == ViewMode::Grid ? &grid : nullptr, light, frame, &raster, &cache);
+            drawFrame(scene, setup, loaded, frame, &raster, &cache);
             char name[64];
             std::snprintf(name, sizeof name, "/%s_%d.png", stem.c_str(), s);
             writePng(raster.colour, previewDir + name);

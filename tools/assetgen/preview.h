@@ -1,5 +1,5 @@
-// Looking at a generated scene without the program: the load-time lighting pass and the face grid
-// computed as the program computes them, a software render (textured, vertex-lit, fogged) from the
+// Looking at a generated scene without the program's window: the scene as the program's reader,
+// lighting pass and face grid leave it, a software render (textured, vertex-lit, fogged) from the
 // scene's cameras, and the per-frame figures that the budget rules are about.
 #pragma once
 #include <cstdint>
@@ -33,16 +33,13 @@ struct ViewSetup {
 ViewSetup viewSetupFor(const std::string& path);
 
 struct SceneFigures {
-    uint64_t shadowTests = 0;         // segment-against-quad tests of the lighting pass
+    uint64_t shadowTests = 0;         // exact shadow tests of the program's lighting pass
     double lightingSeconds = 0.0;     // time this machine took for that pass
     size_t maxTriangles = 0;          // most triangles sent in one sampled frame
     double maxAdditiveScreens = 0.0;  // most additive mesh fill in one frame, in screens
     double maxParticleScreens = 0.0;  // most emitter particle fill in one frame (estimate), in screens
     size_t gridColumns = 0, gridRows = 0;
 };
-
-// Lights the scene as the program does at load (vertex colours per mesh, shadows included).
-std::vector<std::vector<Vec3>> computeLighting(const SceneDef& scene, uint64_t* shadowTests);
 
 // The most triangles the program sends in one frame, over `samples` frames spread through the
 // scene's play time (grid window, passes and the scenes' own drawing as the program does them).

@@ -1,6 +1,7 @@
-// The outline font of the browser build: no FreeType or tessellator there, so an OutlineFace is
-// the font file the desktop build wrote into the data folder, and the letter lists are compiled
-// from its glyphs with the same list compiler as on the desktop.
+// The outline font of the builds without FreeType or a tessellator (the browser and Windows): an
+// OutlineFace is the font file the Linux build wrote into the data folder, and the letter lists are
+// compiled from its glyphs with the same list compiler as on Linux. Their build files put this in
+// place of outline_font.cpp.
 #include <cstdio>
 #include <string>
 

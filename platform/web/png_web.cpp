@@ -1,12 +1,11 @@
-// The PNG writer of the browser build, where no libpng or zlib exists: the rows go out in stored
+// The PNG encoder of the browser build, where no libpng or zlib exists: the rows go out in stored
 // (uncompressed) deflate blocks, which every PNG reader accepts. Frames written here are read by
 // the page and handed to whoever asked for them; their size does not matter.
-#include "core/png.h"
+#include "platform/platform.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
+#include <cstddef>
+#include <vector>
 
 namespace {
 
@@ -45,15 +44,8 @@ void putChunk(std::vector<uint8_t>* out, const char* type, const std::vector<uin
 
 }  // namespace
 
-bool writePng(const std::string& path, int width, int height, int channels, const std::vector<uint8_t>& pixels,
-              RowOrder order, std::string* error)
+bool sysWritePngStream(FILE* file, int width, int height, int channels, const uint8_t* const* rows)
 {
-    std::string ignored;
-    std::string& why = error != nullptr ? *error : ignored;
-    if (!pngPictureFits(width, height, channels, pixels)) {
-        why = "no picture to write to " + path;
-        return false;
-    }
     if (crcTable[1] == 0) {
         makeCrcTable();
     }
@@ -62,10 +54,8 @@ bool writePng(const std::string& path, int width, int height, int channels, cons
     std::vector<uint8_t> raw;
     raw.reserve((stride + 1) * static_cast<size_t>(height));
     for (int y = 0; y < height; ++y) {
-        const int source = order == RowOrder::BottomUp ? height - 1 - y : y;
         raw.push_back(0);
-        const uint8_t* row = pixels.data() + static_cast<size_t>(source) * stride;
-        raw.insert(raw.end(), row, row + stride);
+        raw.insert(raw.end(), rows[y], rows[y] + stride);
     }
     std::vector<uint8_t> zlib = {0x78, 0x01};
     for (size_t at = 0; at < raw.size();) {
@@ -85,25 +75,13 @@ bool writePng(const std::string& path, int width, int height, int channels, cons
     }
     putBig32(&zlib, (b << 16) | a);
 
-    std::vector<uint8_t> file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     std::vector<uint8_t> header;
     putBig32(&header, static_cast<uint32_t>(width));
     putBig32(&header, static_cast<uint32_t>(height));
     header.insert(header.end(), {8, static_cast<uint8_t>(channels == 4 ? 6 : 2), 0, 0, 0});
-    putChunk(&file, "IHDR", header);
-    putChunk(&file, "IDAT", zlib);
-    putChunk(&file, "IEND", {});
-
-    FILE* out = std::fopen(path.c_str(), "wb");
-    if (out == nullptr) {
-        why = "cannot write " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    const bool ok = std::fwrite(file.data(), 1, file.size(), out) == file.size();
-    if (std::fclose(out) != 0 || !ok) {
-        std::remove(path.c_str());
-        why = "cannot write " + path + " (disk full?)";
-        return false;
-    }
-    return true;
+    putChunk(&png, "IHDR", header);
+    putChunk(&png, "IDAT", zlib);
+    putChunk(&png, "IEND", {});
+    return std::fwrite(png.data(), 1, png.size(), file) == png.size();
 }
