@@ -23,7 +23,6 @@
 #include "scenes/scenes.h"
 #include "shell/frames.h"
 #include "shell/loader.h"
-#include "shell/window.h"
 #include "tests/support/gl_window.h"
 
 namespace {
@@ -192,26 +191,6 @@ TEST_F(Loader, BarAddsAWhiteRampOverThePicture)
 
 // The view of a client area: viewport and the projection's aspect; a minimised height of 0 is 1.
 // (Where size messages put the picture is the full-screen end-to-end test's business.)
-TEST_F(Loader, ResizeViewSetsViewportAndAspect)
-{
-    GLint viewport[4] = {};
-    GLfloat projection[16] = {};
-    resizeView(200, 100);
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    glGetFloatv(GL_PROJECTION_MATRIX, projection);
-    EXPECT_EQ(viewport[2], 200);
-    EXPECT_EQ(viewport[3], 100);
-    // 1 / tan 22.5 = 2.41421, divided by the aspect 2 for x.
-    EXPECT_NEAR(projection[0], 1.20711f, 1e-4f);
-    EXPECT_NEAR(projection[5], 2.41421f, 1e-4f);
-    resizeView(300, 0);
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    glGetFloatv(GL_PROJECTION_MATRIX, projection);
-    EXPECT_EQ(viewport[3], 1);
-    EXPECT_NEAR(projection[0], 0.0080474f, 1e-6f);
-    resizeView(320, 240);
-}
-
 TEST_F(Loader, EveryModelAndParticleSystemIsThere)
 {
     for (Model* model :

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -295,4 +296,14 @@ TEST_F(PictureOnScreen, StandardQuadCoversEveryLaunchResolution)
                 ++uncovered;
         EXPECT_EQ(uncovered, 0) << width << " x " << height;
     }
+    // A window with no height left (dragged flat) still gets a one-row view and a usable projection.
+    setView(300, 0);
+    GLint viewport[4] = {};
+    GLfloat projection[16] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    EXPECT_EQ(viewport[2], 300);
+    EXPECT_EQ(viewport[3], 1);
+    for (GLfloat value : projection)
+        EXPECT_TRUE(std::isfinite(value));
 }

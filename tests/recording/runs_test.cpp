@@ -176,11 +176,12 @@ std::string fastVelmora()
 
 TEST_F(ProgramRuns, FramesAtTheSameTimesTwiceAreByteIdentical)
 {
-    const std::vector<std::string> names = {"0020.500.png", "0021.000.png"};
+    // Each picture is named by the time it was asked for: four digits, a point and the milliseconds.
+    const std::vector<std::string> names = {"0020.500.png", "0021.001.png"};
     for (const char* run_ : {"a", "b"}) {
         // A coarse step: every frame before the start point runs, unseen.
         const RunResult r = run({velmora, "--data", data(), "--resolution", "640x480", "--fps", "10", "--frames",
-                                 work_ + "/" + run_, "--start-at", "20", "--at", "20.5,21"},
+                                 work_ + "/" + run_, "--start-at", "20", "--at", "20.5,21.001"},
                                 RunSetup{});
         ASSERT_EQ(r.status, 0) << r.errors;
     }

@@ -41,20 +41,11 @@ struct FedCorner {
 };
 using FedPolygon = std::vector<FedCorner>;
 
-class DrawGl : public ::testing::Test {
+class DrawGl : public GlWindowSuite<800, 600, SuiteGl::Program> {
 public:
-    static void SetUpTestSuite()
-    {
-        if (!openTestWindow("scenes test", 800, 600, false, &whyNot)) {
-            return;
-        }
-        initGL();
-        windowReady = true;
-    }
-
     void SetUp() override
     {
-        VELMORA_NEED_WINDOW(windowReady, whyNot);
+        VELMORA_NEED_WINDOW(windowReady_, whyNoWindow_);
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
     }
@@ -138,13 +129,7 @@ public:
         glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
         EXPECT_TRUE(depthWrites);
     }
-
-    static bool windowReady;
-    static std::string whyNot;
 };
-
-bool DrawGl::windowReady = false;
-std::string DrawGl::whyNot;
 
 // ---- Title streaks ---------------------------------------------------------------------------
 

@@ -209,11 +209,3 @@ TEST(StrictOptions, NumbersAreDecimalOnlyAndOptionsThatDoNothingAreRefused)
     EXPECT_EQ(fine.fps, 60);
     EXPECT_TRUE(fine.verbose);
 }
-
-TEST(RecordingOptions, TimeNamesHaveFourIntegerDigitsAndThreeDecimals)
-{
-    EXPECT_EQ(timeName(44500), "0044.500");
-    EXPECT_EQ(timeName(0), "0000.000");
-    EXPECT_EQ(timeName(232000), "0232.000");
-    EXPECT_EQ(timeName(139001), "0139.001");
-}

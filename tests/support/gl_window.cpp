@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "platform/platform.h"
+#include "shell/window.h"
 
 bool openTestWindow(const char* title, int width, int height, bool withContext, std::string* why)
 {
@@ -32,6 +33,20 @@ bool openTestWindow(const char* title, int width, int height, bool withContext, 
 void closeTestWindow()
 {
     sysDestroyGLContext();
+}
+
+bool openProgramWindow(const char* title, int width, int height, std::string* why)
+{
+    if (!openTestWindow(title, width, height, false, why)) {
+        return false;
+    }
+    initGL();
+    return true;
+}
+
+void closeProgramWindow()
+{
+    shutdownGL();
 }
 
 bool glRequired()

@@ -1,5 +1,5 @@
 // The one window of the tests that draw: made under the test display through the platform layer,
-// with or without the GL context (some tests let the window module's initGL make it). A test that
+// with the tests' own GL context or with the one the window module's initGL makes as a run starts. A test that
 // cannot get it skips, or fails when VELMORA_REQUIRE_GL=1 (scripts/test sets it, so that a broken
 // display never passes for a green run).
 #pragma once
@@ -14,20 +14,33 @@ bool openTestWindow(const char* title, int width, int height, bool withContext, 
 // Releases the GL context of the window openTestWindow made.
 void closeTestWindow();
 
+// How a suite's window gets its GL context: its own (projection and state are the test's business),
+// or the program's: initGL's context, projection, fixed state, frame layout and outline font.
+enum class SuiteGl { Own, Program };
+
+// openTestWindow without a context, then initGL. closeProgramWindow undoes it.
+bool openProgramWindow(const char* title, int width, int height, std::string* why);
+void closeProgramWindow();
+
 // Whether a missing window is a failure rather than a skip.
 bool glRequired();
 
 // A suite of tests that draw into one Width x Height window with its GL context, opened before the
 // suite's first test and released after its last. Each test's SetUp begins with
 // VELMORA_NEED_WINDOW(windowReady_, whyNoWindow_).
-template <int Width, int Height>
+template <int Width, int Height, SuiteGl Gl = SuiteGl::Own>
 class GlWindowSuite : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { windowReady_ = openTestWindow("test window", Width, Height, true, &whyNoWindow_); }
+    static void SetUpTestSuite()
+    {
+        windowReady_ = Gl == SuiteGl::Own ? openTestWindow("test window", Width, Height, true, &whyNoWindow_)
+                                          : openProgramWindow("test window", Width, Height, &whyNoWindow_);
+    }
     static void TearDownTestSuite()
     {
         if (windowReady_) {
-            closeTestWindow();
+            Gl == SuiteGl::Own ? closeTestWindow() : closeProgramWindow();
+            windowReady_ = false;
         }
     }
     static inline bool windowReady_ = false;
