@@ -76,18 +76,6 @@ protected:
     Model model;
 };
 
-TEST(FrameAtSceneTime, StartsAtStartFrameAndIsClampedBelowEndFrame)
-{
-    EXPECT_EQ(frameAtSceneTime(10, 50, 0.0f, 10.0f), 10.0);
-    EXPECT_EQ(frameAtSceneTime(10, 50, 10.0f, 10.0f), 49.0);
-    EXPECT_EQ(frameAtSceneTime(10, 50, 12.0f, 10.0f), 49.0);
-    // A fraction of a frame between endFrame - 1 and endFrame is left as computed.
-    EXPECT_NEAR(frameAtSceneTime(10, 50, 9.875f, 10.0f), 49.5, 1e-4);
-    EXPECT_NEAR(frameAtSceneTime(10, 50, 2.5f, 10.0f), 20.0, 1e-6);
-    // A clock of no length stays on the first frame rather than dividing by zero.
-    EXPECT_EQ(frameAtSceneTime(10, 50, 0.0f, 0.0f), 10.0);
-}
-
 TEST(RadiansToDegrees, UsesTheConstant31415)
 {
     EXPECT_DOUBLE_EQ(radiansToDegrees(3.1415), 180.0);
@@ -99,10 +87,25 @@ TEST_F(TwoCameraScene, FrameRunsFromStartFrameToEndFrameMinusOne)
     sceneTime = 0.0f;
     model.animate();
     EXPECT_EQ(model.currentFrame, 10.0);
-    sceneTime = 10.0f;
+    sceneTime = 2.5f;
     model.animate();
-    EXPECT_EQ(model.currentFrame, 49.0);
+    EXPECT_NEAR(model.currentFrame, 20.0, 1e-6);
+    // A fraction of a frame between endFrame - 1 and endFrame is left as computed; past it the
+    // last whole frame stands.
+    sceneTime = 9.875f;
+    model.animate();
+    EXPECT_NEAR(model.currentFrame, 49.5, 1e-4);
+    for (float t : {10.0f, 12.0f}) {
+        sceneTime = t;
+        model.animate();
+        EXPECT_EQ(model.currentFrame, 49.0) << t;
+    }
     EXPECT_EQ(model.cursor, &model);
+    // A clock of no length stays on the first frame rather than dividing by zero.
+    sceneDuration = 0.0f;
+    sceneTime = 0.0f;
+    model.animate();
+    EXPECT_EQ(model.currentFrame, 10.0);
 }
 
 TEST_F(TwoCameraScene, CameraKeyOnTheCurrentFrameStartsTheNextSegment)

@@ -34,19 +34,6 @@ void expectNear(const Vec3d& a, const Vec3d& b, double tolerance = 1e-4)
 
 }  // namespace
 
-TEST(TrackFrame, FractionBelowEndFrameStandsAndTheDurationItselfIsClamped)
-{
-    const float justBelow = std::nextafter(18.5f, 0.0f);
-    const double frame = trackFrameAt(100, justBelow, 18.5f);
-    EXPECT_LT(frame, 100.0);
-    EXPECT_GT(frame, 99.99);
-    EXPECT_DOUBLE_EQ(trackFrameAt(100, 18.5f, 18.5f), 99.0);
-    EXPECT_DOUBLE_EQ(trackFrameAt(100, 0.0f, 18.5f), 0.0);
-    EXPECT_DOUBLE_EQ(trackFrameAt(100, 9.25f, 18.5f), 50.0);
-    // A scene without length is not a division by zero.
-    EXPECT_DOUBLE_EQ(trackFrameAt(100, 0.0f, 0.0f), 0.0);
-}
-
 TEST(PlayTracks, WritesTheModelsCurrentFrameFromTheSceneClock)
 {
     Model model;
@@ -60,6 +47,17 @@ TEST(PlayTracks, WritesTheModelsCurrentFrameFromTheSceneClock)
     sceneTime = 18.5f;
     playTracks(&model);
     EXPECT_DOUBLE_EQ(model.currentFrame, 35.0);
+    sceneTime = 0.0f;
+    playTracks(&model);
+    EXPECT_DOUBLE_EQ(model.currentFrame, 0.0);
+    sceneTime = 9.25f;
+    playTracks(&model);
+    EXPECT_DOUBLE_EQ(model.currentFrame, 18.0);
+    // A scene without length is not a division by zero.
+    sceneDuration = 0.0f;
+    sceneTime = 0.0f;
+    playTracks(&model);
+    EXPECT_DOUBLE_EQ(model.currentFrame, 0.0);
 }
 
 TEST(PlayTracks, MeshFollowsItsBezierChainThroughEveryThirdKey)
