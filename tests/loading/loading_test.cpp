@@ -189,8 +189,6 @@ TEST_F(Loader, BarAddsAWhiteRampOverThePicture)
     loadStep = savedStep;
 }
 
-// The view of a client area: viewport and the projection's aspect; a minimised height of 0 is 1.
-// (Where size messages put the picture is the full-screen end-to-end test's business.)
 TEST_F(Loader, EveryModelAndParticleSystemIsThere)
 {
     for (Model* model :
